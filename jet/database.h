@@ -1,0 +1,115 @@
+#pragma once
+
+// The engine's public face: one Jet 3 or Jet 4 database file.
+//
+// Opening reads and checks the header only; the catalog and table
+// definitions are read when first asked for. Every page is parsed and
+// checked before it is used; a file the engine cannot understand is a
+// CorruptDatabaseError or NotSupportedError naming the file, never a guess.
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "jet/column_type.h"
+#include "jet/value.h"
+
+namespace norv::jet {
+
+enum class FormatVersion { jet3, jet4 };
+
+struct ColumnInfo {
+  std::string name;
+  ColumnType type = ColumnType::text;
+  std::uint16_t number = 0;          // index into a row's null mask
+  std::uint16_t length = 0;          // bytes as the definition stores them (0 for Memo/OLE)
+  std::uint16_t max_characters = 0;  // Text: the column's size in characters
+  std::uint8_t precision = 0;        // Decimal
+  std::uint8_t scale = 0;            // Decimal
+  bool fixed = false;                // stored in the row's fixed area
+  bool autonumber = false;           // long or GUID autonumber
+  bool compressed_unicode = false;   // Jet 4 Text/Memo: compression allowed
+  bool required = false;             // column property "Required", when stored
+  bool has_validation_rule = false;  // column property "ValidationRule", when stored
+};
+
+struct IndexInfo {
+  std::string name;
+  std::vector<std::string> columns;  // key columns, in key order
+  bool primary_key = false;
+  bool unique = false;
+};
+
+struct TableInfo {
+  std::string name;
+  std::uint32_t definition_page = 0;
+  std::vector<ColumnInfo> columns;  // in column-number order
+  std::vector<IndexInfo> indexes;
+};
+
+// The kinds an ADOX catalog's Tables collection reports.
+enum class CatalogKind { table, system_table, access_table, link, pass_through, view };
+
+// "TABLE", "SYSTEM TABLE", "ACCESS TABLE", "LINK", "PASS-THROUGH", "VIEW".
+std::string_view catalog_kind_name(CatalogKind kind);
+
+struct CatalogEntry {
+  std::string name;
+  CatalogKind kind = CatalogKind::table;
+  std::uint32_t definition_page = 0;  // local tables only
+  std::string linked_database;        // LINK: the source database's path as stored
+  std::string foreign_name;           // LINK, PASS-THROUGH: the table's name in the source
+};
+
+struct IoStats {
+  std::uint64_t pages_read = 0;
+  std::uint64_t pages_written = 0;
+};
+
+class Database {
+ public:
+  // Throws IoError, CorruptDatabaseError or NotSupportedError.
+  static Database open(const std::filesystem::path& path);
+
+  Database(Database&&) noexcept;
+  Database& operator=(Database&&) noexcept;
+  ~Database();
+
+  const std::filesystem::path& path() const;
+  FormatVersion format() const;
+  std::uint32_t page_size() const;
+  std::uint32_t page_count() const;
+  std::uint16_t code_page() const;
+
+  // Every entry an ADOX Tables collection lists, in catalog order.
+  const std::vector<CatalogEntry>& catalog() const;
+
+  // A local table by name, without regard to case. Throws
+  // InvalidArgumentError naming the table and the file when there is none.
+  TableInfo table(std::string_view name) const;
+
+  // Calls visit once per live row, values in TableInfo::columns order.
+  void for_each_row(const TableInfo& table,
+                    const std::function<void(const std::vector<Value>&)>& visit) const;
+
+  // Sets one column of every row of a local table to value, which must hold
+  // the alternative that matches the column's type (the caller converts).
+  // Either every row changes or, on any error, the file is left byte for
+  // byte as it was. Durable before it returns. Returns the rows changed.
+  std::uint64_t update_column(std::string_view table, std::string_view column,
+                              const Value& value);
+
+  IoStats io_stats() const;
+
+  struct Impl;
+
+ private:
+  explicit Database(std::unique_ptr<Impl> impl);
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace norv::jet

@@ -1,0 +1,59 @@
+#pragma once
+
+// The project's one exception hierarchy. Every message names the file (or
+// the statement) concerned, says what went wrong and, where the user can do
+// something about it, what to do. Only the update command catches.
+
+#include <stdexcept>
+#include <string>
+
+namespace norv {
+
+class Error : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// The operating system refused a file operation.
+class IoError : public Error {
+ public:
+  using Error::Error;
+};
+
+// A file that claims to be a database but cannot be understood.
+class CorruptDatabaseError : public Error {
+ public:
+  using Error::Error;
+};
+
+// A valid input the tool deliberately does not handle (ACE files, encrypted
+// databases, ODBC links, statements outside the supported subset, ...).
+class NotSupportedError : public Error {
+ public:
+  using Error::Error;
+};
+
+// A database that another program (or another run of this tool) has open.
+class InUseError : public Error {
+ public:
+  using Error::Error;
+};
+
+// Bad input from the caller: a statement that does not parse, a table or
+// column that does not exist, a value a column refuses.
+class InvalidArgumentError : public Error {
+ public:
+  using Error::Error;
+};
+
+// A number outside the range of the type it must fit (the run-time
+// "Overflow" error of the original program).
+class OverflowError : public Error {
+ public:
+  using Error::Error;
+};
+
+// errno (or a Windows error code) as text, in exactly one place.
+std::string system_error_text(int error_code);
+
+}  // namespace norv

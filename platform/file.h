@@ -1,0 +1,49 @@
+#pragma once
+
+// A file read and written at explicit offsets. The engine's page file sits
+// on top of it; nothing here knows about pages.
+
+#include <cstdint>
+#include <filesystem>
+#include <span>
+
+namespace norv::platform {
+
+enum class FileMode {
+  read_only,
+  read_write,
+  create_new,  // fails when the file exists
+};
+
+class File {
+ public:
+  // Throws IoError naming the path when the file cannot be opened.
+  static File open(const std::filesystem::path& path, FileMode mode);
+
+  File(File&& other) noexcept;
+  File& operator=(File&& other) noexcept;
+  File(const File&) = delete;
+  File& operator=(const File&) = delete;
+  ~File();
+
+  std::uint64_t size() const;
+
+  // Reads exactly out.size() bytes; a short read is an IoError.
+  void read_at(std::uint64_t offset, std::span<std::uint8_t> out) const;
+  void write_at(std::uint64_t offset, std::span<const std::uint8_t> data);
+  void truncate(std::uint64_t size);
+
+  // Returns once the written data is on stable storage.
+  void sync();
+
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  File(std::filesystem::path path, std::intptr_t handle);
+  void close() noexcept;
+
+  std::filesystem::path path_;
+  std::intptr_t handle_ = -1;
+};
+
+}  // namespace norv::platform
