@@ -1,0 +1,99 @@
+#pragma once
+
+// A table definition (TDEF) as stored: the header counts, the column
+// definitions sorted by column number, the indexes and the long-value maps.
+// Parsed from the logical definition buffer (first page, then bytes 8.. of
+// each continuation page).
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "jet/column_type.h"
+
+namespace norv::jet {
+
+// A row address: page number in the upper 24 bits, row number in the low 8.
+struct RowPointer {
+  std::uint32_t page = 0;
+  std::uint8_t row = 0;
+
+  static RowPointer from_u32(std::uint32_t raw) {
+    return {raw >> 8, static_cast<std::uint8_t>(raw & 0xFF)};
+  }
+  std::uint32_t to_u32() const { return page << 8 | row; }
+  bool operator==(const RowPointer&) const = default;
+};
+
+namespace column_flags {
+inline constexpr std::uint8_t fixed = 0x01;
+inline constexpr std::uint8_t can_be_null = 0x02;
+inline constexpr std::uint8_t long_autonumber = 0x04;
+inline constexpr std::uint8_t guid_autonumber = 0x40;
+inline constexpr std::uint8_t hyperlink = 0x80;
+}  // namespace column_flags
+
+struct ColumnDef {
+  std::string name;
+  std::uint8_t type_byte = 0;
+  std::uint16_t number = 0;        // null-mask bit
+  std::uint16_t var_index = 0;     // variable columns: slot in the offset table
+  std::uint16_t fixed_offset = 0;  // fixed columns: offset in the fixed area
+  std::uint16_t length = 0;        // bytes (Jet 4 text: 2 x characters)
+  std::uint8_t flags = 0;
+  std::uint8_t extra_flags = 0;    // Jet 4: 0x01 compression allowed
+  std::uint16_t sort_order = 0;
+  std::uint16_t code_page = 0;
+  std::uint8_t precision = 0;
+  std::uint8_t scale = 0;
+
+  ColumnType type() const { return static_cast<ColumnType>(type_byte); }
+  bool is_fixed() const { return (flags & column_flags::fixed) != 0; }
+  bool is_boolean() const { return type() == ColumnType::boolean; }
+  bool is_long_value() const { return type() == ColumnType::memo || type() == ColumnType::ole; }
+};
+
+struct IndexKey {
+  std::uint16_t column_number = 0;
+  bool ascending = true;
+};
+
+struct RealIndexDef {
+  std::vector<IndexKey> keys;  // used slots only, in key order
+  RowPointer usage_map;
+  std::uint32_t first_page = 0;
+  std::uint8_t flags = 0;      // 0x01 unique, 0x02 ignore nulls, 0x08 required
+};
+
+struct LogicalIndexDef {
+  std::string name;
+  std::uint32_t index_number = 0;
+  std::uint32_t real_index = 0;  // position in TableDef::real_indexes
+  std::uint8_t index_type = 0;   // 1 primary key, 2 foreign key
+};
+
+struct LongValueMaps {
+  std::uint16_t column_number = 0;
+  RowPointer owned_pages;
+  RowPointer free_space;
+};
+
+struct TableDef {
+  std::uint32_t page = 0;                  // first TDEF page
+  std::vector<std::uint32_t> pages;        // the whole chain, first page first
+  std::uint32_t definition_length = 0;
+  std::uint32_t num_rows = 0;              // a hint, never a scan bound
+  std::uint32_t autonumber = 0;
+  std::uint8_t table_type = 0;
+  std::uint16_t max_cols = 0;
+  std::uint16_t num_var_cols = 0;
+  std::vector<ColumnDef> columns;          // sorted by column number
+  std::vector<RealIndexDef> real_indexes;
+  std::vector<LogicalIndexDef> logical_indexes;
+  std::vector<LongValueMaps> long_value_maps;
+  RowPointer owned_pages_map;
+  RowPointer free_space_map;
+};
+
+}  // namespace norv::jet
