@@ -1,0 +1,42 @@
+#pragma once
+
+// The three private-profile functions CPrivateIni needs, with the semantics
+// of GetPrivateProfileStringA, GetPrivateProfileIntA and
+// WritePrivateProfileStringA. File names are Windows paths.
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/path_mapper.h"
+
+namespace norv::settings {
+
+class PrivateProfile {
+ public:
+  virtual ~PrivateProfile() = default;
+
+  // Copies at most size - 1 characters of the value (or of the default) and
+  // returns them; the returned text's length is the function's count.
+  virtual std::string get_string(const std::string& section, const std::string& key,
+                                 const std::string& default_value, std::uint32_t size,
+                                 const std::string& file_name) const = 0;
+
+  // The UINT the function returns.
+  virtual std::uint32_t get_int(const std::string& section, const std::string& key,
+                                std::int32_t default_value,
+                                const std::string& file_name) const = 0;
+
+  // value absent: delete the key; key absent: delete the section.
+  // Returns the function's success.
+  virtual bool write_string(const std::string& section, const std::optional<std::string>& key,
+                            const std::optional<std::string>& value,
+                            const std::string& file_name) const = 0;
+};
+
+// Windows' own functions on Windows; elsewhere the project's implementation,
+// mapping file names through `paths`.
+std::unique_ptr<PrivateProfile> make_private_profile(const platform::PathMapper& paths);
+
+}  // namespace norv::settings
