@@ -1,0 +1,24 @@
+#pragma once
+
+// Modal message boxes with the single button OK. The style is the sum of the
+// Windows flags; an empty title shows the application's title.
+
+#include <string>
+
+namespace norv::app {
+
+inline constexpr int MB_OK = 0;
+inline constexpr int MB_ICONERROR = 16;
+inline constexpr int MB_ICONINFORMATION = 64;
+
+// The title of untitled message boxes.
+inline constexpr const char* kApplicationTitle = "Version Update";
+
+class MessageBoxes {
+ public:
+  virtual ~MessageBoxes() = default;
+  // Returns when the user has pressed OK.
+  virtual void show(const std::string& text, int style, const std::string& title) = 0;
+};
+
+}  // namespace norv::app

@@ -1,0 +1,26 @@
+#pragma once
+
+// cmdUpdate_Click: one run of "Update Version". Checks the version text and
+// the year, finds the installation, reads NORV.INI and calls the updaters
+// of the ticked modules in the order Fendrel, Dovrel, Brenvik; ends in one
+// message box. Every error ends the run in the error box.
+
+#include "app/message_boxes.h"
+#include "app/version_update_window.h"
+#include "platform/path_mapper.h"
+#include "settings/private_profile.h"
+#include "settings/registry.h"
+
+namespace norv::app {
+
+// The platform services one run uses; all must outlive the call.
+struct InstallationServices {
+  const settings::Registry& registry;
+  const settings::PrivateProfile& profile;
+  const platform::PathMapper& paths;
+};
+
+void cmdUpdate_Click(VersionUpdateWindow& window, MessageBoxes& boxes,
+                     const InstallationServices& services);
+
+}  // namespace norv::app
