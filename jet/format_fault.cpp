@@ -7,9 +7,8 @@ namespace norv::jet {
 void throw_format_fault(std::string what) { throw FormatFault(std::move(what)); }
 
 CorruptDatabaseError corrupt_database(const std::filesystem::path& file, std::string_view what) {
-  return CorruptDatabaseError(fmt::format(
-      "{} is not a valid Jet database: {}; restore it from a backup or repair it in Access",
-      file.string(), what));
+  return CorruptDatabaseError(
+      fmt::format("{} is not a valid Jet database: {}", file.string(), what));
 }
 
 }  // namespace norv::jet

@@ -24,14 +24,21 @@ struct UsageMap {
   std::vector<std::uint32_t> pages;  // pages whose bit is set, ascending
 };
 
-// Decodes a map row. For a table map a set bit means "used by the owner";
-// the global map (page 1, row 0) uses the opposite sense, which is the
-// caller's business. A set bit for a page past the end of the file, a
-// bitmap-page pointer outside the file or to a page of the wrong type is a
-// FormatFault.
-UsageMap decode_usage_map(PageFile& pages, const Format& format, Bytes map_row);
+// What a set bit means. Table, index and long-value maps mark the pages
+// their owner uses; the global map (page 1, row 0) marks free pages, and
+// covers pages past the end of the file, which are free by definition.
+enum class MapSense { used, free };
+
+// Decodes a map row. A bitmap-page pointer to a page of the wrong type is a
+// FormatFault. In a `used` map, so are a set bit for a page past the end of
+// the file and a bitmap-page pointer outside the file; a `free` map ignores
+// both (its set bits past the end describe pages that do not exist yet, and
+// Jet leaves unused slots of the global map uninitialised).
+UsageMap decode_usage_map(PageFile& pages, const Format& format, Bytes map_row,
+                          MapSense sense = MapSense::used);
 
 // Reads the map row at `where` and decodes it.
-UsageMap read_usage_map(PageFile& pages, const Format& format, RowPointer where);
+UsageMap read_usage_map(PageFile& pages, const Format& format, RowPointer where,
+                        MapSense sense = MapSense::used);
 
 }  // namespace norv::jet
