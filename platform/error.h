@@ -4,6 +4,7 @@
 // the statement) concerned, says what went wrong and, where the user can do
 // something about it, what to do. Only the update command catches.
 
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 
@@ -53,7 +54,13 @@ class OverflowError : public Error {
   using Error::Error;
 };
 
-// errno (or a Windows error code) as text, in exactly one place.
+// errno as text, in exactly one place (Windows error codes: windows_error_text).
 std::string system_error_text(int error_code);
+
+#ifdef _WIN32
+// A GetLastError() code as the system's own text, in UTF-8, without the
+// closing full stop.
+std::string windows_error_text(std::uint32_t error_code);
+#endif
 
 }  // namespace norv
