@@ -15,7 +15,8 @@ struct CommandResult {
   std::string err;  // standard error
 };
 
-// Runs argv (no shell), capturing both streams.
+// Runs argv (no shell), capturing both streams; exit status 127 when the
+// program cannot be started.
 CommandResult run_command(const std::vector<std::string>& argv);
 
 bool mdbtools_available();
