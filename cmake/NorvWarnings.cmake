@@ -2,6 +2,10 @@
 add_library(norv_options INTERFACE)
 target_compile_options(norv_options INTERFACE
   $<$<CXX_COMPILER_ID:GNU,Clang>:-Wall -Wextra -Wpedantic>)
+if(WIN32)
+  # <windows.h> without its min/max macros and the rarely used headers.
+  target_compile_definitions(norv_options INTERFACE NOMINMAX WIN32_LEAN_AND_MEAN)
+endif()
 if(NORV_SANITIZE)
   target_compile_options(norv_options INTERFACE
     -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
