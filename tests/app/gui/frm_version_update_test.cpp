@@ -154,6 +154,8 @@ struct Sequence {
   int year_index;
 };
 
+void PrintTo(const Sequence& sequence, std::ostream* out) { *out << '"' << sequence.actions << '"'; }
+
 class EnableRulesTest : public WindowTest, public ::testing::WithParamInterface<Sequence> {
  protected:
   void perform(char action) {
