@@ -33,17 +33,18 @@ class FixedWindow : public stamping::UpdaterWindow {
   std::string& strMsg() override { return msg; }
 };
 
-// "C:\Norv\x.mdb" -> <root>/C:/Norv/x.mdb; a doubled backslash becomes a
-// doubled slash, which the file system reads as one.
+// "C:\Norv\x.mdb" -> <root>/C/Norv/x.mdb; a doubled backslash becomes a
+// doubled slash, which the file system reads as one. The drive's colon is
+// dropped: Windows allows none inside a path.
 class FolderPathMapper : public platform::PathMapper {
  public:
   explicit FolderPathMapper(std::filesystem::path root) : root_(std::move(root)) {}
 
   std::filesystem::path to_native(std::string_view windows_path) const override {
     asked.emplace_back(windows_path);
-    std::string relative(windows_path);
-    for (char& c : relative)
-      if (c == '\\') c = '/';
+    std::string relative;
+    for (char c : windows_path)
+      if (c != ':') relative += c == '\\' ? '/' : c;
     return root_.string() + "/" + relative;
   }
 
