@@ -19,6 +19,10 @@ std::string_view without_quotes(std::string_view value) {
   return value;
 }
 
+// Names and values are C strings to Windows: a NUL ends them, though the
+// line goes on.
+std::string_view up_to_nul(std::string_view text) { return text.substr(0, text.find('\0')); }
+
 bool is_ascii(std::string_view bytes) {
   for (char c : bytes)
     if (static_cast<unsigned char>(c) >= 0x80) return false;
@@ -88,30 +92,29 @@ std::string_view trim_profile_blanks(std::string_view text) {
 ProfileLine read_profile_line(std::string_view text, std::size_t at) {
   ProfileLine line;
   line.start = at;
-  std::size_t end = text.find_first_of("\r\n", at);
-  if (end == std::string_view::npos) end = text.size();
+  std::size_t end = at;
+  while (end < text.size() && text[end] != '\r' && text[end] != '\n') ++end;
   line.content_end = end;
   line.next = end;
   if (end < text.size()) line.next += (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ? 2 : 1;
 
-  std::string_view content = text.substr(at, end - at);
-  content = trim_profile_blanks(content.substr(0, content.find('\0')));
+  std::string_view content = trim_profile_blanks(text.substr(at, end - at));
   if (content.empty()) return line;
   if (content.front() == '[') {
     std::size_t close = content.rfind(']');
     if (close != std::string_view::npos) {
       line.kind = ProfileLine::Kind::header;
-      line.name = trim_profile_blanks(content.substr(1, close - 1));
+      line.name = up_to_nul(trim_profile_blanks(content.substr(1, close - 1)));
       return line;
     }
   }
   line.kind = ProfileLine::Kind::entry;
   std::size_t equals = content.find('=');
   if (equals == std::string_view::npos) {
-    line.name = content;
+    line.name = up_to_nul(content);
   } else {
-    line.name = trim_profile_blanks(content.substr(0, equals));
-    line.value = without_quotes(trim_profile_blanks(content.substr(equals + 1)));
+    line.name = up_to_nul(trim_profile_blanks(content.substr(0, equals)));
+    line.value = up_to_nul(without_quotes(trim_profile_blanks(content.substr(equals + 1))));
   }
   return line;
 }

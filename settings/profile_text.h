@@ -5,7 +5,8 @@
 // line that starts with '[' and holds a ']' is a section header naming the
 // text up to its last ']'; any other non-blank line is an entry whose name
 // is the text before its first '=' and whose value is the rest, with one
-// pair of matching outer quotes removed. A NUL ends a line's content.
+// pair of matching outer quotes removed. A NUL ends a name or a value, not
+// the line.
 // Everything here works on offsets into the text, so that writes can leave
 // every byte they do not mean to change as it was.
 

@@ -78,10 +78,11 @@ std::string sanitized_utf8(std::string_view bytes) {
   std::string out;
   out.reserve(bytes.size());
   for (std::size_t i = 0; i < bytes.size();) {
-    Decoded d = decode_utf8(bytes, i, false);
-    if (d.length == 0) {
+    Decoded d = decode_utf8(bytes, i, true);
+    bool surrogate = d.code_point >= 0xD800 && d.code_point <= 0xDFFF;
+    if (d.length == 0 || surrogate) {
       append_utf8(out, replacement_character);
-      ++i;
+      i += d.length == 0 ? 1 : d.length;
     } else {
       out.append(bytes.substr(i, d.length));
       i += d.length;
