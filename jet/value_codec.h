@@ -1,0 +1,57 @@
+#pragma once
+
+// The bytes of one column value, to and from jet::Value. Which bytes a
+// column has in a row is the row codec's business; this file only knows
+// how each type is encoded. The encoding of a type is the same in the fixed
+// and the variable area.
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "jet/column_type.h"
+#include "jet/corrupt.h"
+#include "jet/table_def.h"
+#include "jet/text_codec.h"
+#include "jet/value.h"
+
+namespace norv::jet {
+
+// Stored size of a fixed-size type: 0 for Boolean (the null-mask bit is the
+// value), nullopt for Text, Binary, Memo, OLE and unknown types.
+std::optional<std::size_t> fixed_value_size(ColumnType type);
+
+// Decodes a non-null value from its stored bytes. Text is decoded with
+// `text`; Binary and the unknown types become Binary; Memo and OLE come back
+// as Binary holding the raw long-value field (long_value_field.h), which the
+// page-level reader resolves. A fixed-size type with the wrong number of
+// bytes is a CorruptDatabaseError from `origin`. Boolean is not decoded here
+// (it has no bytes); see the row codec.
+Value decode_value(const ColumnDef& column, std::span<const std::uint8_t> bytes,
+                   const TextCodec& text, const RowOrigin& origin);
+
+// Encodes a non-null, non-Boolean value for `column`. The value must hold
+// the alternative of the column's type (Memo/OLE: Binary with the raw
+// long-value field); anything else is an InvalidArgumentError naming the
+// column. Text longer than the column allows, Binary longer than its
+// length, and a Decimal that does not fit the column's precision or scale
+// without rounding are InvalidArgumentError / OverflowError.
+std::vector<std::uint8_t> encode_value(const ColumnDef& column, const Value& value,
+                                       const TextCodec& text);
+
+// Decimal helpers, public for the tests and the value display: the 17 bytes
+// of 7.2 (sign, four 32-bit words most significant first, each little-endian).
+Decimal decode_decimal(std::span<const std::uint8_t, 17> bytes, std::uint8_t scale);
+std::array<std::uint8_t, 17> encode_decimal(const Decimal& value);
+
+// `value` brought to `scale` exactly (multiplying or dividing by powers of
+// ten), or nullopt when that would lose digits or overflow 128 bits.
+std::optional<Decimal> rescale_decimal(const Decimal& value, std::uint8_t scale);
+
+// Number of decimal digits of the magnitude (0 for zero).
+int decimal_digit_count(const Decimal& value);
+
+}  // namespace norv::jet
