@@ -1,0 +1,137 @@
+#include "jet/header.h"
+
+#include <array>
+#include <cmath>
+#include <string_view>
+
+#include <fmt/format.h>
+
+#include "jet/format_fault.h"
+#include "jet/page_file.h"
+#include "jet/rc4.h"
+
+namespace norv::jet {
+
+namespace {
+
+constexpr std::size_t engine_name_offset = 0x04;
+constexpr std::size_t engine_name_length = 15;
+constexpr std::size_t version_offset = 0x14;
+constexpr std::size_t masked_block_offset = 0x18;
+constexpr std::size_t jet3_sort_order_offset = 0x3A;
+constexpr std::size_t code_page_offset = 0x3C;
+constexpr std::size_t encryption_key_offset = 0x3E;
+constexpr std::size_t password_offset = 0x42;
+constexpr std::size_t jet4_sort_order_offset = 0x6E;
+constexpr std::size_t jet4_creation_date_offset = 0x72;
+constexpr std::uint32_t minimum_page_count = 3;  // header, global map, catalog
+
+constexpr std::array<std::uint8_t, 4> header_mask_key{0xC7, 0xDA, 0x39, 0x6B};
+
+constexpr std::string_view jet_engine = "Standard Jet DB";
+constexpr std::string_view ace_engine = "Standard ACE DB";
+constexpr std::string_view msisam_engine = "MSISAM Database";
+
+std::string_view engine_name(Bytes front) {
+  return {reinterpret_cast<const char*>(front.data()) + engine_name_offset, engine_name_length};
+}
+
+const Format& format_of(Bytes front, const std::filesystem::path& file) {
+  const std::string_view engine = engine_name(front);
+  const std::uint8_t version = front[version_offset];
+  if (engine == ace_engine)
+    throw NotSupportedError(fmt::format(
+        "{} is an Access 2007 or later database (ACE format, version byte {}); only Jet 3 and "
+        "Jet 4 databases (Access 97 to 2003) can be read: save it in Access 2002-2003 format "
+        "and run again",
+        file.string(), version));
+  if (engine == msisam_engine)
+    throw NotSupportedError(fmt::format(
+        "{} is an MSISAM database, not an Access database; it cannot be read", file.string()));
+  if (front[0] != 0x00 || engine != jet_engine)
+    throw_format_fault("its first page is not a Jet database header");
+  if (version == 0x00) return jet3_format();
+  if (version == 0x01) return jet4_format();
+  throw_format_fault(fmt::format("not a Jet 3/Jet 4 database (format byte {:#04x})", version));
+}
+
+// Jet 4 masks the password once more with the integer part of the creation
+// date; see the format notes.
+void unmask_jet4_password(std::span<std::uint8_t> password, double creation_date) {
+  std::uint32_t day = 0;
+  if (std::isfinite(creation_date) && std::fabs(creation_date) < 2147483647.0)
+    day = static_cast<std::uint32_t>(static_cast<std::int32_t>(std::trunc(creation_date)));
+  for (std::size_t i = 0; i < password.size(); ++i)
+    password[i] ^= static_cast<std::uint8_t>(day >> (8 * (i % 4)));
+}
+
+void require_whole_pages(std::uint64_t file_size, const Format& format) {
+  if (file_size % format.page_size != 0)
+    throw_format_fault(fmt::format("its length ({} bytes) is not a whole number of {}-byte pages",
+                                   file_size, format.page_size));
+  if (file_size / format.page_size < minimum_page_count)
+    throw_format_fault(fmt::format("it has {} pages; a Jet database has at least {}",
+                                   file_size / format.page_size, minimum_page_count));
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> unmask_header_block(Bytes front, const Format& format) {
+  ByteReader reader(front, "the header page");
+  Bytes masked = reader.slice(masked_block_offset, format.masked_block_length);
+  std::vector<std::uint8_t> block(masked.begin(), masked.end());
+  rc4_apply(header_mask_key, block);
+  return block;
+}
+
+bool Header::has_password() const {
+  for (std::uint8_t byte : password)
+    if (byte != 0) return true;
+  return false;
+}
+
+Header decode_header(Bytes front, std::uint64_t file_size, const std::filesystem::path& file) {
+  if (file_size == 0) throw_format_fault("the file is empty");
+  if (front.size() < header_prefix_size)
+    throw_format_fault(fmt::format("it is only {} bytes long", file_size));
+  const Format& format = format_of(front, file);
+  require_whole_pages(file_size, format);
+
+  std::vector<std::uint8_t> block = unmask_header_block(front, format);
+  ByteReader fields(block, "the header page");
+  auto at = [](std::size_t absolute) { return absolute - masked_block_offset; };
+
+  Header header;
+  header.format = &format;
+  header.code_page = fields.u16(at(code_page_offset));
+  header.encryption_key = fields.u32(at(encryption_key_offset));
+  const bool jet4 = format.version == FormatVersion::jet4;
+  header.sort_order = fields.u16(at(jet4 ? jet4_sort_order_offset : jet3_sort_order_offset));
+  if (jet4) header.creation_date = fields.f64(at(jet4_creation_date_offset));
+
+  Bytes password = fields.slice(at(password_offset), format.password_length);
+  header.password.assign(password.begin(), password.end());
+  if (jet4) unmask_jet4_password(header.password, header.creation_date);
+  return header;
+}
+
+void require_readable(const Header& header, const std::filesystem::path& file) {
+  if (header.encryption_key != 0)
+    throw NotSupportedError(fmt::format(
+        "{} is an encrypted Jet database; decrypt it in Access and run again", file.string()));
+  if (header.has_password())
+    throw NotSupportedError(fmt::format(
+        "{} is protected by a database password, which the connection string does not carry; "
+        "remove the database password in Access and run again",
+        file.string()));
+}
+
+Header read_header(PageFile& pages) {
+  std::vector<std::uint8_t> front = pages.read_front(header_prefix_size);
+  Header header = decode_header(front, pages.file_size(), pages.path());
+  require_readable(header, pages.path());
+  pages.set_page_size(header.format->page_size);
+  return header;
+}
+
+}  // namespace norv::jet
