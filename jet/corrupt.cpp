@@ -1,15 +1,13 @@
 #include "jet/corrupt.h"
 
 #include <fmt/format.h>
-#include <fmt/std.h>
 
-#include "platform/error.h"
+#include "jet/format_fault.h"
 
 namespace norv::jet {
 
 void throw_corrupt(const std::filesystem::path& file, std::string_view what) {
-  throw CorruptDatabaseError(
-      fmt::format("{} is not a valid Jet database: {}", file.string(), what));
+  throw corrupt_database(file, what);
 }
 
 void RowOrigin::corrupt(std::string_view what) const {
