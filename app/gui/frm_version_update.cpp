@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <utility>
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -37,20 +38,11 @@ template <typename Control, typename... Args>
 Control* make_control(QWidget& window, const char* name, const TwipsRect& rect, Args&&... args) {
   auto* control = new Control(std::forward<Args>(args)..., &window);
   control->setObjectName(QString::fromLatin1(name));
-  const double dpi = window.logicalDpiX();
-  control->setGeometry(twips_to_pixels(rect.left, dpi), twips_to_pixels(rect.top, dpi),
-                       twips_to_pixels(rect.width, dpi), twips_to_pixels(rect.height, dpi));
+  const double dpi_x = window.logicalDpiX();
+  const double dpi_y = window.logicalDpiY();
+  control->setGeometry(twips_to_pixels(rect.left, dpi_x), twips_to_pixels(rect.top, dpi_y),
+                       twips_to_pixels(rect.width, dpi_x), twips_to_pixels(rect.height, dpi_y));
   return control;
-}
-
-// The window's buttons act on a click only: neither is the default button
-// that Return would press.
-QPushButton* make_button(QWidget& window, const char* name, const TwipsRect& rect,
-                         const char* caption) {
-  auto* button = make_control<QPushButton>(window, name, rect, QString::fromLatin1(caption));
-  button->setAutoDefault(false);
-  button->setDefault(false);
-  return button;
 }
 
 }  // namespace
@@ -62,8 +54,8 @@ frmVersionUpdate::frmVersionUpdate(UpdateCommand update_command, QWidget* parent
       update_command_(std::move(update_command)) {
   setObjectName(QStringLiteral("frmVersionUpdate"));
   setWindowTitle(QString::fromLatin1(kApplicationTitle));
-  const double dpi = logicalDpiX();
-  setFixedSize(twips_to_pixels(kClientWidthTwips, dpi), twips_to_pixels(kClientHeightTwips, dpi));
+  setFixedSize(twips_to_pixels(kClientWidthTwips, logicalDpiX()),
+               twips_to_pixels(kClientHeightTwips, logicalDpiY()));
   create_controls();
   fit_font_to_captions();
   set_tab_order();
@@ -72,12 +64,14 @@ frmVersionUpdate::frmVersionUpdate(UpdateCommand update_command, QWidget* parent
 }
 
 void frmVersionUpdate::create_controls() {
-  cmdUpdate_ = make_button(*this, "cmdUpdate", kCmdUpdate, "Update Version");
+  cmdUpdate_ = make_control<QPushButton>(*this, "cmdUpdate", kCmdUpdate,
+                                         QStringLiteral("Update Version"));
   cmdUpdate_->setEnabled(false);
 
   Label1_ = make_control<QLabel>(*this, "Label1", kLabel1, QStringLiteral("Select Year"));
 
-  chkFendrel_ = make_control<QCheckBox>(*this, "chkFendrel", kChkFendrel, QStringLiteral("Fendrel"));
+  chkFendrel_ =
+      make_control<QCheckBox>(*this, "chkFendrel", kChkFendrel, QStringLiteral("Fendrel"));
   chkDovrel_ = make_control<QCheckBox>(*this, "chkDovrel", kChkDovrel, QStringLiteral("Dovrel"));
 
   // A strict drop-down list: the user chooses an entry and cannot type.
@@ -89,9 +83,10 @@ void frmVersionUpdate::create_controls() {
 
   txtVersion_ = make_control<QLineEdit>(*this, "txtVersion", kTxtVersion, QStringLiteral("1.0"));
 
-  chkBrenvik_ = make_control<QCheckBox>(*this, "chkBrenvik", kChkBrenvik, QStringLiteral("Brenvik"));
+  chkBrenvik_ =
+      make_control<QCheckBox>(*this, "chkBrenvik", kChkBrenvik, QStringLiteral("Brenvik"));
 
-  Command1_ = make_button(*this, "Command1", kCommand1, "Close");
+  Command1_ = make_control<QPushButton>(*this, "Command1", kCommand1, QStringLiteral("Close"));
 }
 
 // The layout is fixed in twips, but the desktop's font may be wider than

@@ -7,7 +7,6 @@
 #include <QApplication>
 #include <QDate>
 #include <QTest>
-#include <QTimer>
 #include <QWindow>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -275,24 +274,8 @@ TEST_F(WindowTest, SummaryTextKeepsWhatTheCommandWrote) {
 
 // The program ends when its last window closes: the application's event
 // loop returns.
-class WindowClosingTest : public WindowTest {
- protected:
-  // Runs the event loop, doing `user_action` from inside it; true when the
-  // loop then ended by itself within `wait_ms`.
-  static bool program_ends_after(const std::function<void()>& user_action, int wait_ms = 5000) {
-    bool timed_out = false;
-    QTimer guard;
-    guard.setSingleShot(true);
-    QObject::connect(&guard, &QTimer::timeout, [&timed_out] {
-      timed_out = true;
-      QApplication::exit(1);
-    });
-    guard.start(wait_ms);
-    QTimer::singleShot(0, user_action);
-    QApplication::exec();
-    return !timed_out;
-  }
-};
+using WindowClosingTest = WindowTest;
+using test::program_ends_after;
 
 TEST_F(WindowClosingTest, CloseButtonEndsTheProgramWhateverIsTicked) {
   driver.click_box("chkFendrel");

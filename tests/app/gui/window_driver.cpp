@@ -7,8 +7,23 @@
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QTest>
+#include <QTimer>
 
 namespace norv::test {
+
+bool program_ends_after(const std::function<void()>& user_action, int wait_ms) {
+  bool timed_out = false;
+  QTimer guard;
+  guard.setSingleShot(true);
+  QObject::connect(&guard, &QTimer::timeout, [&timed_out] {
+    timed_out = true;
+    QApplication::exit(1);
+  });
+  guard.start(wait_ms);
+  QTimer::singleShot(0, user_action);
+  QApplication::exec();
+  return !timed_out;
+}
 
 bool WindowDriver::show() {
   window_.show();

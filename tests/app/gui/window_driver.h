@@ -3,6 +3,7 @@
 // Drives frmVersionUpdate as a user does: mouse clicks and key presses on
 // its real controls, found by their object names.
 
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -16,6 +17,11 @@
 #include "app/gui/frm_version_update.h"
 
 namespace norv::test {
+
+// Runs the application's event loop, doing `user_action` from inside it;
+// true when the loop then ended by itself (the program ended) within
+// `wait_ms`.
+bool program_ends_after(const std::function<void()>& user_action, int wait_ms = 5000);
 
 class WindowDriver {
  public:
