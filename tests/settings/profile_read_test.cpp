@@ -10,6 +10,8 @@
 namespace norv::settings {
 namespace {
 
+using namespace std::literals;
+
 std::string read(std::string_view file, std::string_view section, std::string_view key,
                  std::string_view fallback = "dflt", std::uint32_t size = 255) {
   return profile_get_string(file, section, key, fallback, size);
@@ -138,7 +140,7 @@ TEST(ProfileRead, TheDefaultLosesItsTrailingSpacesOnly) {
 }
 
 TEST(ProfileRead, ANulEndsTheLineButNotTheFile) {
-  std::string file("[S]\r\nA=x\0y\r\nB=after\r\n", 22);
+  std::string file("[S]\r\nA=x\0y\r\nB=after\r\n"sv);
   EXPECT_EQ(read(file, "S", "A"), "x");
   EXPECT_EQ(read(file, "S", "B"), "after");
 }
@@ -147,7 +149,7 @@ TEST(ProfileRead, EncodingsWithAndWithoutByteOrderMark) {
   EXPECT_EQ(read("[S]\r\nk=caf\xE9\r\n", "S", "k"), "caf\xC3\xA9");  // ANSI
   EXPECT_EQ(read("[S]\r\nk=caf\xC3\xA9\r\n", "S", "k"), "caf\xC3\xA9");  // UTF-8 without mark
   EXPECT_EQ(read("\xEF\xBB\xBF[S]\r\nk=\xE2\x82\xAC\r\n", "S", "k"), "\xE2\x82\xAC");
-  std::string utf16("\xFF\xFE[\0S\0]\0\r\0\n\0k\0=\0\xE9\0\xAC\x20", 22);
+  std::string utf16("\xFF\xFE[\0S\0]\0\r\0\n\0k\0=\0\xE9\0\xAC\x20"sv);
   EXPECT_EQ(read(utf16, "s", "K"), "\xC3\xA9\xE2\x82\xAC");
 }
 
