@@ -13,8 +13,7 @@ namespace fs = std::filesystem;
 namespace {
 
 [[noreturn]] void fail(const fs::path& path, const std::string& what) {
-  throw IoError(path.string() + ": cannot " + what + ": " +
-                system_error_text(static_cast<int>(::GetLastError())) +
+  throw IoError(path.string() + ": cannot " + what + ": " + windows_error_text(::GetLastError()) +
                 "; check that the folder exists and that the file may be written");
 }
 
