@@ -42,12 +42,17 @@ void write_flushed(const fs::path& temporary, std::string_view contents, const f
 }  // namespace
 
 void replace_file(const fs::path& path, std::string_view contents) {
+  // Wine's ReplaceFileW puts a file in place of a folder; never let it.
+  DWORD attributes = ::GetFileAttributesW(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+    throw IoError(path.string() + ": cannot write the file: a folder of that name is there; "
+                  "remove or rename it");
   fs::path temporary = path;
   temporary += L".tmp-" + std::to_wstring(::GetCurrentProcessId());
   write_flushed(temporary, contents, path);
   // ReplaceFileW keeps the old file's attributes and security; a new file
   // is simply moved into place.
-  bool existed = ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+  bool existed = attributes != INVALID_FILE_ATTRIBUTES;
   bool ok = existed ? ::ReplaceFileW(path.c_str(), temporary.c_str(), nullptr,
                                      REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) != 0
                     : ::MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_WRITE_THROUGH) != 0;

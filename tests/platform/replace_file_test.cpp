@@ -15,11 +15,15 @@ TEST(ReplaceFile, CreatesAndReplacesLeavingNothingBeside) {
   test::TempDir dir;
   replace_file(dir / "a.ini", "one");
   EXPECT_EQ(test::read_file(dir / "a.ini"), "one");
+#ifndef _WIN32  // Windows has no permission bits to keep
   fs::permissions(dir / "a.ini", fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+#endif
   replace_file(dir / "a.ini", std::string(100000, 'x'));
   EXPECT_EQ(test::read_file(dir / "a.ini"), std::string(100000, 'x'));
+#ifndef _WIN32
   EXPECT_EQ(fs::status(dir / "a.ini").permissions(),
             fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+#endif
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
 }
 
@@ -37,6 +41,7 @@ TEST(ReplaceFile, FailuresNameTheFileAndChangeNothing) {
   EXPECT_TRUE(fs::is_directory(dir / "folder"));
 }
 
+#ifndef _WIN32  // symbolic links need a privilege on Windows
 TEST(ReplaceFile, ASymbolicLinkKeepsPointingAtTheReplacedTarget) {
   test::TempDir dir;
   test::write_file(dir / "target.ini", "old");
@@ -45,6 +50,7 @@ TEST(ReplaceFile, ASymbolicLinkKeepsPointingAtTheReplacedTarget) {
   EXPECT_TRUE(fs::is_symlink(dir / "link.ini"));
   EXPECT_EQ(test::read_file(dir / "target.ini"), "new");
 }
+#endif
 
 }  // namespace
 }  // namespace norv::platform
