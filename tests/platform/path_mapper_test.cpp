@@ -13,6 +13,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
+#ifndef _WIN32  // Wine prefixes exist on Linux only
 class WinePathMapperTest : public ::testing::Test {
  protected:
   WinePathMapperTest() {
@@ -87,19 +88,23 @@ TEST_F(WinePathMapperTest, DosDeviceNamesAreNotFiles) {
   EXPECT_NE(map("C:\\Norv\\nully.ini"), fs::path("/dev/null"));
 }
 
+#endif
+
 TEST(IsOrdinaryFile, OnlyVisibleRegularFilesCount) {
   test::TempDir dir;
   test::write_file(dir / "Fendrel.mdb", "x");
   test::write_file(dir / ".hidden.mdb", "x");
   fs::create_directory(dir / "folder.mdb");
-  fs::create_symlink(dir / "Fendrel.mdb", dir / "link.mdb");
   EXPECT_TRUE(is_ordinary_file(dir / "Fendrel.mdb"));
-  EXPECT_TRUE(is_ordinary_file(dir / "link.mdb"));
   EXPECT_FALSE(is_ordinary_file(dir / ".hidden.mdb"));
   EXPECT_FALSE(is_ordinary_file(dir / "folder.mdb"));
   EXPECT_FALSE(is_ordinary_file(dir / "missing.mdb"));
   EXPECT_FALSE(is_ordinary_file(dir / "*.mdb"));  // no wildcards
+#ifndef _WIN32  // symbolic links need a privilege on Windows
+  fs::create_symlink(dir / "Fendrel.mdb", dir / "link.mdb");
+  EXPECT_TRUE(is_ordinary_file(dir / "link.mdb"));
   EXPECT_FALSE(is_ordinary_file("/dev/null"));
+#endif
 }
 
 TEST(IsOrdinaryFile, DotFoldersAboveTheFileDoNotHideIt) {
