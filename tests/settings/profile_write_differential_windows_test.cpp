@@ -31,6 +31,9 @@ struct WriteCase {
   std::vector<Lookup> lookups = {};
 };
 
+// Parameterised tests show the case's name, not its bytes.
+void PrintTo(const WriteCase& c, std::ostream* out) { *out << c.name; }
+
 std::vector<WriteCase> write_corpus() {
   const std::string two_sections = "[a]\r\nx=1\r\n[b]\r\nz=3\r\n";
   const std::string odd =
@@ -57,7 +60,7 @@ std::vector<WriteCase> write_corpus() {
       {"FirstOfDuplicateSections", "[a]\r\nx=1\r\n[b]\r\n[a]\r\ny=2\r\n", "a", "z", "3"},
       {"EmptyValue", "[a]\r\nx=1\r\n", "a", "x", ""},
       {"LinefeedFile", "[a]\nx=1\n[b]\ny=2\n", "a", "n", "new",
-       "[a]\nx=1\r\nn=new\r\n[b]\ny=2\n",
+       "[a]\nx=1\nn=new\r\n[b]\ny=2\n",
        {{"a", "x"}, {"a", "n"}, {"b", "y"}}},
       {"ReplacedKeyAmongOddLines", odd, "SEC", "KEY1", "new",
        "[Sec]\r\nKey1=new\r\nkey2=old2\n\r\n; comment in sec\r\n\r\n[Other]\r\nx=1\r\n",
