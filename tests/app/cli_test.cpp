@@ -149,7 +149,9 @@ TEST_F(CliTest, InstallDirSkipsTheRegistry) {
 }
 
 TEST(CliDemo, BuildsAnInstallationThatARunStampsWhole) {
+#ifdef NORV_DEMO_FROM_FIXTURES
   NORV_REQUIRE_FIXTURES();  // the demo's databases are copies of them in this build
+#endif
   NORV_REQUIRE_MDBTOOLS();
   TempDir dir;
   const std::string prefix = (dir / "demo").string();
