@@ -140,8 +140,8 @@ TEST_F(CliTest, ShowSettingsSaysWhereEverythingWasFound) {
   EXPECT_THAT(r.out, HasSubstr("Settings file: C:\\Norv\\NORV.INI\n"));
   EXPECT_THAT(r.out, HasSubstr("[Fendrel] ServersMDBPath: C:\\Norv\\Data\n"));
   EXPECT_THAT(r.out, HasSubstr("[Brenvik] DatabaseDir: C:\\Norv\\Brenvik\n"));
-  EXPECT_THAT(r.out, HasSubstr((tree / "Brenvik").string()));
-  EXPECT_THAT(r.out, HasSubstr(tree.prefix.string()));
+  EXPECT_THAT(r.out, HasSubstr("native path: " + tree.prefix.string()));
+  EXPECT_THAT(r.out, HasSubstr("/Norv/Brenvik\n"));
 }
 
 TEST_F(CliTest, InstallDirSkipsTheRegistry) {
