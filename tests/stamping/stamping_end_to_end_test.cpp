@@ -4,12 +4,14 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "jet/creator.h"
 #include "platform/error.h"
 #include "stamping/brenvik_databases.h"
 #include "stamping/company_number.h"
 #include "stamping/dovrel_databases.h"
 #include "stamping/fendrel_databases.h"
 #include "stamping/stamp_control_table.h"
+#include "tests/stamping/engine_writes.h"
 #include "tests/stamping/stamping_doubles.h"
 #include "tests/support/fixtures.h"
 #include "tests/support/mdbtools.h"
@@ -53,6 +55,7 @@ class StampingEndToEnd : public ::testing::Test {
 };
 
 TEST_F(StampingEndToEnd, StampsControlTablesInAnyLetterCaseAndEveryRow) {
+  NORV_REQUIRE_ENGINE_WRITES();
   place("control-lower.mdb", "C:\\D\\lower.mdb");
   place("control-upper.mdb", "C:\\D\\upper.mdb");
   place("control-many.mdb", "C:\\D\\many.mdb");
@@ -83,6 +86,7 @@ TEST_F(StampingEndToEnd, AFailingStatementLeavesTheFileAsItWas) {
 }
 
 TEST_F(StampingEndToEnd, FendrelAndDovrelStampTheirTablesOfTheSharedDatabase) {
+  NORV_REQUIRE_ENGINE_WRITES();
   place("fendrel.mdb", "C:\\Data\\Fendrel.mdb");
   place("control-text.mdb", "C:\\Data\\2024\\S2024.mdb");
   place("control-text.mdb", "C:\\Data\\Dovrel\\Dovrel.mdb");
@@ -122,6 +126,7 @@ class BrenvikEndToEnd : public StampingEndToEnd {
 };
 
 TEST_F(BrenvikEndToEnd, TheHighestCompanyNumberDecidesTheFiles) {
+  NORV_REQUIRE_ENGINE_WRITES();
   EXPECT_EQ(stamped_numbers("company.mdb"), upto(12));
   EXPECT_EQ(window.msg, " - Brenvik");
   EXPECT_THAT(versions("C:\\B\\Company.mdb"), ElementsAre("1.0"));
@@ -137,6 +142,7 @@ TEST_F(BrenvikEndToEnd, TheHighestCompanyNumberDecidesTheFiles) {
 }
 
 TEST_F(BrenvikEndToEnd, QueryErrorsComeAfterCompanyIsStamped) {
+  NORV_REQUIRE_ENGINE_WRITES();
   EXPECT_THROW(stamped_numbers("company-big.mdb"), OverflowError);
   EXPECT_THAT(versions("C:\\B\\Company.mdb"), ElementsAre("1.0"));
   EXPECT_THAT(window.msg, IsEmpty());
@@ -144,6 +150,53 @@ TEST_F(BrenvikEndToEnd, QueryErrorsComeAfterCompanyIsStamped) {
   EXPECT_THAT(versions("C:\\B\\Company.mdb"), ElementsAre("1.0"));
   EXPECT_THROW(stamped_numbers("company-no-companyno.mdb"), Error);
   EXPECT_THAT(window.msg, IsEmpty());
+}
+
+// Databases made by the engine: a Company table of 16-bit numbers beyond
+// 9999, and an empty one.
+class BrenvikCreatedEndToEnd : public StampingEndToEnd {
+ protected:
+  static jet::TableSpec control_table() {
+    jet::TableSpec table{"Control",
+                         {{.name = "ID", .type = jet::ColumnType::long_integer},
+                          {.name = "Version", .type = jet::ColumnType::text}}};
+    table.rows = {{jet::Value{std::int32_t{1}}, jet::Value{std::string("0.9")}}};
+    return table;
+  }
+  void create_company(std::vector<jet::RowValues> rows) {
+    jet::TableSpec company{"Company", {{.name = "CompanyNo", .type = jet::ColumnType::integer}}};
+    company.rows = std::move(rows);
+    create("C:\\B\\Company.mdb", {control_table(), company});
+  }
+  void create(const std::string& path, std::vector<jet::TableSpec> tables) {
+    std::filesystem::path native = paths.native(path);
+    std::filesystem::create_directories(native.parent_path());
+    jet::DatabaseSpec spec;
+    spec.tables = std::move(tables);
+    jet::create_database(native, spec);
+  }
+};
+
+TEST_F(BrenvikCreatedEndToEnd, NumbersFromTenThousandOnHaveFiveDigits) {
+  NORV_REQUIRE_ENGINE_WRITES();
+  create_company({{jet::Value{std::int16_t{10001}}}, {jet::Value{std::int16_t{12}}}});
+  for (const char* name : {"BV9999.mdb", "BV10000.mdb", "BV10001.mdb", "BV10002.mdb"})
+    create(std::string("C:\\B\\") + name, {control_table()});
+  UpdateBrenvikDatabases(context, "C:\\B");
+  EXPECT_EQ(window.msg, " - Brenvik");
+  for (const char* name : {"BV9999.mdb", "BV10000.mdb", "BV10001.mdb"})
+    EXPECT_THAT(versions(std::string("C:\\B\\") + name), ElementsAre("1.0")) << name;
+  EXPECT_THAT(versions("C:\\B\\BV10002.mdb"), ElementsAre("0.9"));
+}
+
+TEST_F(BrenvikCreatedEndToEnd, AnEmptyCompanyTableMeansNoCompanyDatabases) {
+  NORV_REQUIRE_ENGINE_WRITES();
+  create_company({});
+  create("C:\\B\\BV0000.mdb", {control_table()});
+  UpdateBrenvikDatabases(context, "C:\\B");
+  EXPECT_EQ(window.msg, " - Brenvik");
+  EXPECT_THAT(versions("C:\\B\\Company.mdb"), ElementsAre("1.0"));
+  EXPECT_THAT(versions("C:\\B\\BV0000.mdb"), ElementsAre("0.9"));
 }
 
 }  // namespace
