@@ -22,7 +22,9 @@ struct ReadCase {
   std::vector<Lookup> lookups;
 };
 
-// The corpus of files to read, each with the lookups that probe it.
+// The corpus of files to read, each with the lookups that probe it. Not in
+// it: keys before the first header and the section name "", where Windows
+// and Wine are known to answer differently and which the suite never uses.
 std::vector<ReadCase> read_corpus() {
   const std::string layout =
       "[Sec1]\r\n"
@@ -157,6 +159,11 @@ TEST_F(ProfileDifferential, ChoicesWhereWineIsNoReference) {
   // as it strips a value's.
   EXPECT_EQ(profile_get_string(file, "i", "none", "\"q\"", 255), "\"q\"")
       << "Wine: " << shown(windows_->get_string("i", "none", "\"q\"", 255, path));
+  // A quoted value in a buffer one larger than its text comes back whole;
+  // Wine drops one more character.
+  put("quoted.ini", "[q]\r\ndq=\"quoted value\"\r\n");
+  EXPECT_EQ(profile_get_string("[q]\r\ndq=\"quoted value\"\r\n", "q", "dq", "", 13), "quoted value")
+      << "Wine: " << shown(windows_->get_string("q", "dq", "", 13, windows_path("quoted.ini")));
   // The hex prefix in capitals: Wine reads 0, the lower-case 0x only.
   EXPECT_EQ(profile_get_int(file, "i", "hex", -5), 31u)
       << "Wine: " << windows_->get_int("i", "hex", -5, path);
