@@ -10,6 +10,7 @@
 #include "platform/path_mapper.h"
 #include "settings/private_profile.h"
 #include "settings/registry.h"
+#include "stamping/stamping_context.h"
 
 namespace norv::app {
 
@@ -22,5 +23,15 @@ struct InstallationServices {
 
 void cmdUpdate_Click(VersionUpdateWindow& window, MessageBoxes& boxes,
                      const InstallationServices& services);
+
+// For front ends other than the dialog: an observer told of every file the
+// run meets, and a dry run that changes nothing (see StampingContext).
+struct UpdateRunOptions {
+  stamping::StampObserver* observer = nullptr;
+  bool dry_run = false;
+};
+
+void cmdUpdate_Click(VersionUpdateWindow& window, MessageBoxes& boxes,
+                     const InstallationServices& services, const UpdateRunOptions& options);
 
 }  // namespace norv::app

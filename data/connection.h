@@ -20,26 +20,37 @@ namespace norv::data {
 
 class Connection {
  public:
+  // `paths` must outlive the connection.
   explicit Connection(const platform::PathMapper& paths);
 
   void set_connection_string(std::string text);
   const std::string& connection_string() const { return connection_string_; }
 
   // Parses the connection string and opens the database. Throws
-  // InvalidArgumentError (string), NotSupportedError (provider, format) or
-  // the engine's errors.
+  // InvalidArgumentError (string, or a connection already open),
+  // NotSupportedError (provider, format) or the engine's errors.
   void open();
   bool is_open() const { return database_.has_value(); }
 
-  // Executes one statement (UPDATE <table> SET <column> = <literal>);
-  // returns the number of rows changed.
+  // Executes one statement (UPDATE <table> SET <column> = <literal>, no
+  // WHERE): every row of the table gets the literal, converted as Jet
+  // converts it to the column's type; a linked table is updated in its
+  // source database. Everything is parsed, looked up and converted before
+  // the engine writes, so a failing statement changes nothing. Returns the
+  // number of rows changed.
   std::uint64_t execute(std::string_view statement);
 
+  // InvalidArgumentError while the connection is not open.
   jet::Database& database();
+
+  // The Windows path the connection was opened with (empty until open()).
+  const std::string& data_source() const { return data_source_; }
+  const platform::PathMapper& paths() const { return paths_; }
 
  private:
   const platform::PathMapper& paths_;
   std::string connection_string_;
+  std::string data_source_;
   std::optional<jet::Database> database_;
 };
 

@@ -42,16 +42,9 @@ Value decode_value(const ColumnDef& column, std::span<const std::uint8_t> bytes,
 std::vector<std::uint8_t> encode_value(const ColumnDef& column, const Value& value,
                                        const TextCodec& text);
 
-// Decimal helpers, public for the tests and the value display: the 17 bytes
-// of 7.2 (sign, four 32-bit words most significant first, each little-endian).
+// The 17 stored bytes of a Decimal: sign (0x80 negative), then four
+// 32-bit words most significant first, each little-endian.
 Decimal decode_decimal(std::span<const std::uint8_t, 17> bytes, std::uint8_t scale);
 std::array<std::uint8_t, 17> encode_decimal(const Decimal& value);
-
-// `value` brought to `scale` exactly (multiplying or dividing by powers of
-// ten), or nullopt when that would lose digits or overflow 128 bits.
-std::optional<Decimal> rescale_decimal(const Decimal& value, std::uint8_t scale);
-
-// Number of decimal digits of the magnitude (0 for zero).
-int decimal_digit_count(const Decimal& value);
 
 }  // namespace norv::jet

@@ -1,0 +1,41 @@
+#pragma once
+
+// Message boxes on a console: the text as the dialog shows it, with the
+// platform's line breaks, on standard output; the error box's text on
+// standard error. The last box decides the exit status.
+
+#include <iosfwd>
+#include <string>
+
+#include "app/message_boxes.h"
+
+namespace norv::app::cli {
+
+enum ExitStatus : int {
+  kExitSummary = 0,
+  kExitError = 1,
+  kExitUsage = 2,
+  kExitNotInstalled = 3,
+  kExitNoControlTable = 4,
+  kExitRefusedInput = 5,
+};
+
+class ConsoleMessageBoxes : public MessageBoxes {
+ public:
+  ConsoleMessageBoxes(std::ostream& out, std::ostream& err) : out_(out), err_(err) {}
+
+  void show(const std::string& text, int style, const std::string& title) override;
+
+  // The status the last box shown stands for; kExitSummary when none was.
+  ExitStatus exit_status() const { return status_; }
+
+ private:
+  std::ostream& out_;
+  std::ostream& err_;
+  ExitStatus status_ = kExitSummary;
+};
+
+// CR LF as "\n": text-mode streams write the platform's own line break.
+std::string with_platform_line_breaks(const std::string& text);
+
+}  // namespace norv::app::cli

@@ -1,0 +1,40 @@
+#include "app/cli/demo_command.h"
+
+#include <chrono>
+#include <ostream>
+
+#include "app/cli/console_message_boxes.h"
+#include "app/cli/demo_installation.h"
+
+namespace norv::app::cli {
+
+namespace {
+
+// The current year and the one before, as the dialog lists them first.
+std::vector<std::string> demo_years() {
+  auto today = std::chrono::year_month_day(
+      std::chrono::floor<std::chrono::days>(std::chrono::system_clock::now()));
+  int year = static_cast<int>(today.year());
+  return {std::to_string(year), std::to_string(year - 1)};
+}
+
+}  // namespace
+
+int create_demo(const std::filesystem::path& prefix, std::ostream& out, std::ostream& err) {
+  try {
+    DemoLayout layout;
+    layout.years = demo_years();
+    auto written = create_demo_installation(prefix, layout);
+    out << "Demo installation in " << prefix.string() << ": " << written.size()
+        << " databases below " << (prefix / "drive_c" / "Norv").string() << ".\n"
+        << "Try: WINEPREFIX=" << prefix.string()
+        << " norv-version-update-cli --fendrel --dovrel --brenvik --year " << layout.years[0]
+        << " --set-version 1.0\n";
+    return kExitSummary;
+  } catch (const std::exception& error) {
+    err << error.what() << '\n';
+    return kExitError;
+  }
+}
+
+}  // namespace norv::app::cli

@@ -1,0 +1,102 @@
+#include "app/cli/demo_installation.h"
+
+#include <algorithm>
+#include <fstream>
+
+#include "platform/error.h"
+#include "stamping/company_number.h"
+
+namespace norv::app::cli {
+
+namespace {
+
+void write_text(const std::filesystem::path& path, const std::string& text) {
+  std::ofstream out(path, std::ios::binary);
+  out << text;
+  if (!out) throw IoError("Cannot write " + path.string() + "; check the folder's permissions.");
+}
+
+// A 64-bit prefix: the 32-bit view of HKLM\Software is Wow6432Node.
+void write_registry(const std::filesystem::path& prefix) {
+  write_text(prefix / "system.reg",
+             "WINE REGISTRY Version 2\n"
+             ";; All keys relative to REGISTRY\\\\Machine\n"
+             "\n"
+             "#arch=win64\n"
+             "\n"
+             "[Software\\\\Wow6432Node\\\\Norv Software] 1765000000\n"
+             "#time=1dc6b0a3a1c0000\n"
+             "\"InstallDir\"=\"C:\\\\Norv\"\n");
+}
+
+void write_settings(const std::filesystem::path& install) {
+  write_text(install / "NORV.INI",
+             "[Fendrel]\r\n"
+             "ServersMDBPath=C:\\Norv\\Data\r\n"
+             "\r\n"
+             "[Brenvik]\r\n"
+             "DatabaseDir=C:\\Norv\\Brenvik\r\n");
+}
+
+// Fendrel.mdb with both control tables; per year I, P and S, and T only in
+// the newest year; Dovrel.mdb.
+std::vector<DemoDatabase> fendrel_and_dovrel(const std::filesystem::path& data,
+                                             const DemoLayout& layout) {
+  std::vector<DemoDatabase> databases{{data / "Fendrel.mdb", true, {}},
+                                      {data / "Dovrel" / "Dovrel.mdb", false, {}}};
+  for (std::size_t i = 0; i < layout.years.size(); ++i) {
+    const std::string& year = layout.years[i];
+    for (const char* letter : {"I", "P", "S", "T"}) {
+      if (std::string(letter) == "T" && i != 0) continue;
+      databases.push_back({data / year / (letter + year + ".mdb"), false, {}});
+    }
+  }
+  return databases;
+}
+
+std::vector<DemoDatabase> brenvik(const std::filesystem::path& directory, const DemoLayout& layout) {
+  std::vector<int> numbers;
+  std::vector<DemoDatabase> databases;
+  for (int n = 0; n <= layout.highest_company; ++n) {
+    if (std::find(layout.missing_companies.begin(), layout.missing_companies.end(), n) !=
+        layout.missing_companies.end())
+      continue;
+    numbers.push_back(n);
+    databases.push_back(
+        {directory / stamping::company_database_name(static_cast<std::int16_t>(n)), false, {}});
+  }
+  databases.insert(databases.begin(), {directory / "Company.mdb", false, numbers});
+  return databases;
+}
+
+}  // namespace
+
+std::vector<std::filesystem::path> create_demo_installation(const std::filesystem::path& prefix,
+                                                            const DemoLayout& layout) {
+  if (std::filesystem::exists(prefix / "drive_c" / "Norv")) {
+    throw InvalidArgumentError(prefix.string() +
+                               " already holds a demo installation; remove it or choose another "
+                               "folder.");
+  }
+  const std::filesystem::path install = prefix / "drive_c" / "Norv";
+  std::filesystem::create_directories(install);
+  std::filesystem::create_directories(prefix / "dosdevices");
+  std::error_code ignored;
+  std::filesystem::remove(prefix / "dosdevices" / "c:", ignored);
+  std::filesystem::create_directory_symlink("../drive_c", prefix / "dosdevices" / "c:");
+  write_registry(prefix);
+  write_settings(install);
+
+  auto databases = fendrel_and_dovrel(install / "Data", layout);
+  auto company = brenvik(install / "Brenvik", layout);
+  databases.insert(databases.end(), company.begin(), company.end());
+  std::vector<std::filesystem::path> written;
+  for (const DemoDatabase& database : databases) {
+    std::filesystem::create_directories(database.path.parent_path());
+    write_demo_database(database);
+    written.push_back(database.path);
+  }
+  return written;
+}
+
+}  // namespace norv::app::cli

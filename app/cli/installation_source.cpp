@@ -1,0 +1,66 @@
+#include "app/cli/installation_source.h"
+
+#include <cstdlib>
+
+#include "platform/error.h"
+
+namespace norv::app::cli {
+
+namespace {
+
+// --install-dir: answers every query with the directory, as if the
+// registry held it.
+class GivenInstallDir : public settings::Registry {
+ public:
+  explicit GivenInstallDir(std::string directory) : directory_(std::move(directory)) {}
+  std::optional<RawValue> query(std::int32_t, const std::string&,
+                                const std::string&) const override {
+    return RawValue{1, directory_};
+  }
+
+ private:
+  std::string directory_;
+};
+
+std::filesystem::path default_wine_prefix() {
+  if (const char* prefix = std::getenv("WINEPREFIX"); prefix != nullptr && *prefix != '\0')
+    return prefix;
+  const char* home = std::getenv("HOME");
+  return std::filesystem::path(home != nullptr ? home : "") / ".wine";
+}
+
+std::unique_ptr<platform::PathMapper> make_paths(const InstallationOptions& options) {
+#ifdef _WIN32
+  if (options.wine_prefix) throw InvalidArgumentError("--wine-prefix is not available on Windows.");
+  return platform::make_default_path_mapper();
+#else
+  return options.wine_prefix ? platform::make_wine_path_mapper(*options.wine_prefix)
+                             : platform::make_default_path_mapper();
+#endif
+}
+
+}  // namespace
+
+InstallationSource::InstallationSource(const InstallationOptions& options)
+    : paths_(make_paths(options)) {
+  if (options.install_dir) {
+    registry_ = std::make_unique<GivenInstallDir>(*options.install_dir);
+    description_ = "--install-dir";
+  } else if (options.registry_file) {
+    registry_ = settings::make_registry_file(*options.registry_file);
+    description_ = "the registry file " + options.registry_file->string();
+  } else if (options.wine_prefix) {
+    registry_ = settings::make_wine_prefix_registry(*options.wine_prefix);
+    description_ = "the registry of the Wine prefix " + options.wine_prefix->string();
+  } else {
+    registry_ = settings::make_system_registry();
+#ifdef _WIN32
+    description_ = "the registry of this machine";
+#else
+    description_ = "the registry of the Wine prefix " + default_wine_prefix().string();
+#endif
+  }
+  profile_ = settings::make_private_profile(*paths_);
+}
+
+}  // namespace norv::app::cli

@@ -1,0 +1,32 @@
+#include "app/cli/progress.h"
+
+namespace norv::app::cli {
+
+namespace {
+constexpr auto kQuietStart = std::chrono::milliseconds(500);
+constexpr auto kRefresh = std::chrono::milliseconds(100);
+}  // namespace
+
+TerminalProgress::TerminalProgress(std::FILE* stream)
+    : stream_(stream), enabled_(is_terminal(stream)) {}
+
+TerminalProgress::~TerminalProgress() {
+  if (shown_) std::fprintf(stream_, "\r\033[K");
+}
+
+void TerminalProgress::file_tested(const std::string& path, bool present) {
+  ++tested_;
+  if (present) ++present_;
+  // Reading the clock is cheap next to a file-system lookup, but there is
+  // no need to do it for every file.
+  if (!enabled_ || tested_ % 32 != 0) return;
+  auto now = std::chrono::steady_clock::now();
+  if (now - start_ < kQuietStart || now - last_ < kRefresh) return;
+  last_ = now;
+  shown_ = true;
+  std::fprintf(stream_, "\r\033[K%lu files tested, %lu present: %s", tested_, present_,
+               path.c_str());
+  std::fflush(stream_);
+}
+
+}  // namespace norv::app::cli

@@ -1,0 +1,62 @@
+#include <ostream>
+#include <sstream>
+
+#include "app/cli/command_line_window.h"
+#include "app/cli/commands.h"
+#include "app/cli/console_message_boxes.h"
+#include "app/cli/inspection.h"
+#include "app/cli/progress.h"
+
+namespace norv::app::cli {
+
+namespace {
+
+void print_dry_run(const std::vector<InspectedFile>& files, std::ostream& out) {
+  for (const InspectedFile& file : files) {
+    out << file.path << "  (" << file.native.string() << ")\n";
+    if (!file.present) {
+      out << "    absent\n";
+      continue;
+    }
+    out << "    present; table " << file.table << (file.table_found ? " found" : " not found");
+    if (!file.note.empty()) out << "; " << file.note;
+    for (std::size_t i = 0; i < file.versions.size(); ++i)
+      out << (i == 0 ? "; Version: " : ", ") << file.versions[i];
+    out << '\n';
+  }
+  out << "Dry run: nothing was changed. A run would report:\n";
+}
+
+}  // namespace
+
+int run_update(const UpdateRequest& request, const InstallationSource& source, std::ostream& out,
+               std::ostream& err) {
+  CommandLineWindow window;
+  window.fendrel = request.fendrel;
+  window.dovrel = request.dovrel;
+  window.brenvik = request.brenvik;
+  window.year = request.year;
+  window.version = request.version;
+
+  InspectionObserver inspection(source.paths());
+  // The listing comes first, then the message the run ends with.
+  std::ostringstream messages_out;
+  std::ostringstream messages_err;
+  ConsoleMessageBoxes boxes(messages_out, messages_err);
+  {
+    // Wiped when it goes, before anything else is printed.
+    TerminalProgress progress(stderr);
+    inspection.chain(&progress);
+    UpdateRunOptions options;
+    options.observer = request.dry_run ? static_cast<stamping::StampObserver*>(&inspection)
+                                       : &progress;
+    options.dry_run = request.dry_run;
+    cmdUpdate_Click(window, boxes, source.services(), options);
+  }
+  if (request.dry_run) print_dry_run(inspection.files(), out);
+  out << messages_out.str();
+  err << messages_err.str();
+  return boxes.exit_status();
+}
+
+}  // namespace norv::app::cli

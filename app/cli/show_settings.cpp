@@ -1,0 +1,44 @@
+#include <ostream>
+
+#include "app/cli/commands.h"
+#include "app/cli/console_message_boxes.h"
+#include "app/installation_settings.h"
+#include "app/update_messages.h"
+#include "settings/private_ini.h"
+
+namespace norv::app::cli {
+
+namespace {
+
+void print_setting(std::ostream& out, const std::string& label, const std::string& value,
+                   const platform::PathMapper& paths) {
+  out << label << ": " << (value.empty() ? "(empty)" : value) << '\n';
+  if (!value.empty()) out << "  native path: " << paths.to_native(value).string() << '\n';
+}
+
+}  // namespace
+
+int show_settings(const InstallationSource& source, std::ostream& out, std::ostream& err) {
+  try {
+    const InstallationServices services = source.services();
+    const std::string directory = read_installation_directory(services.registry);
+    out << "Installation directory from " << source.description() << " (HKEY_LOCAL_MACHINE\\"
+        << kInstallationKey << ", " << kInstallationValue << ")\n";
+    if (directory.empty()) {
+      out << kNotInstalledMessage << '\n';
+      return kExitNotInstalled;
+    }
+    print_setting(out, "Installation directory", directory, source.paths());
+    settings::CPrivateIni ini(services.profile);
+    ini.FilePath(settings_file_path(directory));
+    print_setting(out, "Settings file", ini.FilePath(), source.paths());
+    print_setting(out, "[Fendrel] ServersMDBPath", read_fendrel_directory(ini), source.paths());
+    print_setting(out, "[Brenvik] DatabaseDir", read_brenvik_directory(ini), source.paths());
+    return kExitSummary;
+  } catch (const std::exception& error) {
+    err << error.what() << '\n';
+    return kExitError;
+  }
+}
+
+}  // namespace norv::app::cli

@@ -1,0 +1,40 @@
+#pragma once
+
+// Numbers converted to the storage of a numeric column, as Jet converts
+// them. Each function returns nullopt when the value lies outside the
+// column's range; the caller turns that into an overflow error.
+
+#include <cstdint>
+#include <optional>
+
+#include "jet/value.h"
+
+namespace norv::data {
+
+// The nearest integer, halves to the even neighbour (2.5 -> 2, 3.5 -> 4).
+double round_half_even(double value);
+
+// Byte (0..255), Integer (16-bit) and Long (32-bit) after rounding.
+std::optional<std::uint8_t> to_byte(double value);
+std::optional<std::int16_t> to_integer(double value);
+std::optional<std::int32_t> to_long(double value);
+
+// The nearest Single.
+std::optional<float> to_single(double value);
+
+// Scaled to 4 decimals, half to even.
+std::optional<jet::Currency> to_currency(double value);
+jet::Currency to_currency(std::int32_t value);
+
+// To the column's scale, further digits cut; nullopt when the integer part
+// has more digits than precision - scale allow. A Double contributes its 15
+// significant digits, as in its text form.
+std::optional<jet::Decimal> to_decimal(double value, std::uint8_t precision, std::uint8_t scale);
+std::optional<jet::Decimal> to_decimal(std::int32_t value, std::uint8_t precision,
+                                       std::uint8_t scale);
+
+// A date serial (days since 1899-12-30) within Jet's dates, 100-01-01 to
+// 9999-12-31 23:59:59.
+std::optional<jet::DateTime> to_date_time(double serial);
+
+}  // namespace norv::data

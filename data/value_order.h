@@ -1,0 +1,19 @@
+#pragma once
+
+// The order in which Jet's MAX and MIN compare the values of one column:
+// numbers by value, Currency and Decimal by their exact amounts, dates in
+// time order, text without regard to case (by the code points of the
+// upper-case forms), Yes/No as the numbers they are in Jet SQL (Yes = -1,
+// No = 0). Binary, GUID, Memo and OLE values have no order here.
+
+#include "jet/column_type.h"
+#include "jet/value.h"
+
+namespace norv::data {
+
+bool is_ordered_type(jet::ColumnType type);
+
+// Both values non-Null and of one column's type. <0, 0 or >0.
+int compare_values(const jet::Value& a, const jet::Value& b);
+
+}  // namespace norv::data

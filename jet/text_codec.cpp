@@ -1,0 +1,183 @@
+#include "jet/text_codec.h"
+
+#include <fmt/format.h>
+
+#include <algorithm>
+#include <utility>
+
+#include "jet/utf8.h"
+#include "platform/error.h"
+
+namespace norv::jet {
+
+namespace {
+
+constexpr std::size_t max_compressed_characters = 1024;
+
+// Collects UTF-16 code units into UTF-8, pairing surrogates.
+class Utf16Decoder {
+ public:
+  void add(char16_t unit) {
+    if (pending_high_ != 0) {
+      if (unit >= 0xDC00 && unit <= 0xDFFF) {
+        append_utf8(out_, 0x10000 + ((pending_high_ - 0xD800) << 10) + (unit - 0xDC00));
+        pending_high_ = 0;
+        return;
+      }
+      append_utf8(out_, 0xFFFD);
+      pending_high_ = 0;
+    }
+    if (unit >= 0xD800 && unit <= 0xDBFF) {
+      pending_high_ = unit;
+    } else if (unit >= 0xDC00 && unit <= 0xDFFF) {
+      append_utf8(out_, 0xFFFD);
+    } else {
+      append_utf8(out_, unit);
+    }
+  }
+
+  std::string finish() {
+    if (pending_high_ != 0) append_utf8(out_, 0xFFFD);
+    pending_high_ = 0;
+    return std::move(out_);
+  }
+
+ private:
+  std::string out_;
+  char32_t pending_high_ = 0;
+};
+
+bool is_compressed(std::span<const std::uint8_t> stored) {
+  return stored.size() >= 2 && stored[0] == 0xFF && stored[1] == 0xFE;
+}
+
+void append_utf16le(std::vector<std::uint8_t>& out, char32_t c) {
+  auto unit = [&out](std::uint32_t u) {
+    out.push_back(static_cast<std::uint8_t>(u));
+    out.push_back(static_cast<std::uint8_t>(u >> 8));
+  };
+  if (c < 0x10000) {
+    unit(c);
+  } else {
+    unit(0xD800 + ((c - 0x10000) >> 10));
+    unit(0xDC00 + ((c - 0x10000) & 0x3FF));
+  }
+}
+
+std::string decode_plain_utf16(std::span<const std::uint8_t> stored) {
+  Utf16Decoder decoder;
+  for (std::size_t pos = 0; pos + 1 < stored.size(); pos += 2)
+    decoder.add(static_cast<char16_t>(stored[pos] | stored[pos + 1] << 8));
+  return decoder.finish();
+}
+
+bool gains_from_compression(const std::u32string& text) {
+  return text.size() > 2 && text.size() <= max_compressed_characters &&
+         std::all_of(text.begin(), text.end(), [](char32_t c) { return c >= 1 && c <= 0xFF; });
+}
+
+}  // namespace
+
+std::string decode_ucs2_text(std::span<const std::uint8_t> stored) {
+  if (!is_compressed(stored)) return decode_plain_utf16(stored);
+  Utf16Decoder decoder;
+  bool compressed = true;
+  for (std::size_t pos = 2; pos < stored.size();) {
+    if (stored[pos] == 0) {
+      compressed = !compressed;
+      pos += 1;
+    } else if (compressed) {
+      decoder.add(stored[pos]);
+      pos += 1;
+    } else if (pos + 1 < stored.size()) {
+      decoder.add(static_cast<char16_t>(stored[pos] | stored[pos + 1] << 8));
+      pos += 2;
+    } else {
+      break;
+    }
+  }
+  return decoder.finish();
+}
+
+std::vector<std::uint8_t> encode_ucs2_text(const std::u32string& text, bool allow_compression) {
+  std::vector<std::uint8_t> out;
+  if (allow_compression && gains_from_compression(text)) {
+    out.reserve(text.size() + 2);
+    out.push_back(0xFF);
+    out.push_back(0xFE);
+    for (char32_t c : text) out.push_back(static_cast<std::uint8_t>(c));
+    return out;
+  }
+  out.reserve(text.size() * 2 + 3);
+  if (!text.empty() && text.front() == 0xFEFF) {
+    // Plain U+FEFF is stored FF FE, the compression marker: start in
+    // compressed mode and leave it at once instead.
+    for (std::uint8_t b : {0xFF, 0xFE, 0x00}) out.push_back(b);
+  }
+  for (char32_t c : text) append_utf16le(out, c);
+  return out;
+}
+
+TextCodec::TextCodec(FormatVersion format, std::uint16_t code_page, std::filesystem::path file)
+    : format_(format), file_(std::move(file)) {
+  if (format_ == FormatVersion::jet3) {
+    try {
+      code_page_ = CodePage::load(code_page);
+    } catch (const NotSupportedError& e) {
+      throw NotSupportedError(fmt::format("{}: {}", file_.string(), e.what()));
+    }
+  }
+}
+
+std::u32string TextCodec::checked_utf8(std::string_view utf8) const {
+  auto text = decode_utf8(utf8);
+  if (!text)
+    throw InvalidArgumentError(
+        fmt::format("{}: a text to store is not valid UTF-8", file_.string()));
+  return *std::move(text);
+}
+
+std::vector<std::uint8_t> TextCodec::encode_code_page(const std::u32string& text) const {
+  std::vector<std::uint8_t> out;
+  out.reserve(text.size());
+  for (char32_t c : text) {
+    auto byte = code_page_->encode(c);
+    if (!byte)
+      throw InvalidArgumentError(fmt::format(
+          "{}: the character U+{:04X} cannot be stored in this Jet 3 database (code page {}); "
+          "use only characters of that code page",
+          file_.string(), static_cast<std::uint32_t>(c), code_page_->number()));
+    out.push_back(*byte);
+  }
+  return out;
+}
+
+std::string TextCodec::decode(std::span<const std::uint8_t> stored) const {
+  return code_page_ ? code_page_->decode(stored) : decode_ucs2_text(stored);
+}
+
+std::vector<std::uint8_t> TextCodec::encode(std::string_view utf8, bool allow_compression) const {
+  std::u32string text = checked_utf8(utf8);
+  return code_page_ ? encode_code_page(text) : encode_ucs2_text(text, allow_compression);
+}
+
+std::string TextCodec::decode_name(std::span<const std::uint8_t> stored) const {
+  return code_page_ ? code_page_->decode(stored) : decode_plain_utf16(stored);
+}
+
+std::vector<std::uint8_t> TextCodec::encode_name(std::string_view utf8) const {
+  std::u32string text = checked_utf8(utf8);
+  if (code_page_) return encode_code_page(text);
+  std::vector<std::uint8_t> out;
+  for (char32_t c : text) append_utf16le(out, c);
+  return out;
+}
+
+std::size_t TextCodec::character_count(std::string_view utf8) const {
+  std::u32string text = checked_utf8(utf8);
+  if (code_page_) return text.size();
+  return text.size() + static_cast<std::size_t>(std::count_if(
+                           text.begin(), text.end(), [](char32_t c) { return c > 0xFFFF; }));
+}
+
+}  // namespace norv::jet

@@ -1,0 +1,171 @@
+// norv-version-update-cli end to end: the real program on a Wine-style
+// prefix holding a copy of the shared installation tree, its databases read
+// back with mdbtools.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "tests/app/install_prefix.h"
+#include "tests/support/fixtures.h"
+#include "tests/support/mdbtools.h"
+#include "tests/support/temp_dir.h"
+
+namespace norv::test {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+
+CommandResult cli(std::vector<std::string> args) {
+  args.insert(args.begin(), NORV_CLI);
+  return run_command(args);
+}
+
+class CliTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    NORV_REQUIRE_FIXTURES();
+    NORV_REQUIRE_MDBTOOLS();
+    tree = make_install_prefix(dir / "prefix");
+  }
+  CommandResult run(std::vector<std::string> args) {
+    args.insert(args.begin(), {"--wine-prefix", tree.prefix.string()});
+    return cli(args);
+  }
+
+  TempDir dir;
+  InstallPrefix tree;
+};
+
+TEST(CliUsage, RefusesMeaninglessCommandLinesWithStatusTwo) {
+  EXPECT_EQ(cli({"--set-version", "1.0"}).exit_status, 2) << "no module ticked";
+  EXPECT_EQ(cli({"--dovrel"}).exit_status, 2) << "no version text";
+  EXPECT_EQ(cli({"--fendrel", "--year", "24", "--set-version", "1.0"}).exit_status, 2);
+  EXPECT_EQ(cli({"--fendrel", "--year", "20x4", "--set-version", "1.0"}).exit_status, 2);
+  EXPECT_EQ(cli({"--no-such-option"}).exit_status, 2);
+  EXPECT_EQ(cli({"--registry-file", "a", "--install-dir", "b", "--show"}).exit_status, 2);
+  CommandResult help = cli({"--help"});
+  EXPECT_EQ(help.exit_status, 0);
+  EXPECT_THAT(help.out, HasSubstr("--set-version"));
+  EXPECT_EQ(cli({"--version"}).exit_status, 0);
+}
+
+TEST_F(CliTest, UpdatesEveryModuleAndPrintsTheDialogsSummary) {
+  CommandResult r = run({"--fendrel", "--dovrel", "--brenvik", "--year", "2024",
+                         "--set-version", "2.5"});
+  EXPECT_EQ(r.exit_status, 0) << r.err;
+  EXPECT_EQ(r.out,
+            "The version has been updated to 2.5 for\n - Fendrel\n - I2024\n - P2024\n - S2024\n"
+            " - Dovrel\n - Brenvik\n");
+  EXPECT_THAT(r.err, IsEmpty());
+  EXPECT_THAT(versions_of(tree / "Data/Fendrel.mdb"), ElementsAre("2.5"));
+  EXPECT_THAT(versions_of(tree / "Data/Fendrel.mdb", "DovrelControl"), ElementsAre("2.5"));
+  for (const char* file : {"Data/2024/I2024.mdb", "Data/2024/S2024.mdb",
+                           "Data/Dovrel/Dovrel.mdb", "Brenvik/Company.mdb",
+                           "Brenvik/BV0000.mdb", "Brenvik/BV0012.mdb"})
+    EXPECT_THAT(versions_of(tree / file), ElementsAre("2.5")) << file;
+}
+
+TEST_F(CliTest, RefusedInputAndMissingTablesHaveTheirOwnStatus) {
+  CommandResult bad = run({"--dovrel", "--set-version", "1,0"});
+  EXPECT_EQ(bad.exit_status, 5);
+  EXPECT_EQ(bad.out, "Invalid version number, please check.\n");
+  CommandResult year = run({"--fendrel", "--dovrel", "--set-version", "1.0"});
+  EXPECT_EQ(year.exit_status, 5);
+  EXPECT_EQ(year.out, "Select Year to update version for Fendrel \n");
+
+  std::filesystem::remove_all(tree / "Data");
+  CommandResult none = run({"--dovrel", "--set-version", "1.0"});
+  EXPECT_EQ(none.exit_status, 4);
+  EXPECT_EQ(none.out, "Could not find Control table.\n");
+  EXPECT_THAT(versions_of(tree / "Brenvik/Company.mdb"), ElementsAre("0.9"));
+}
+
+TEST_F(CliTest, MissingInstallationIsStatusThree) {
+  write_file(dir / "empty.reg", "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Other]\r\n");
+  CommandResult r = cli({"--registry-file", (dir / "empty.reg").string(), "--dovrel",
+                         "--set-version", "1.0"});
+  EXPECT_EQ(r.exit_status, 3) << r.err;
+  EXPECT_EQ(r.out, "Norv not installed in this Machine.\n");
+}
+
+TEST_F(CliTest, AnErrorIsReportedOnStandardErrorWithStatusOne) {
+  write_file(tree / "Data/Dovrel/Dovrel.mdb", "this is no database");
+  CommandResult r = run({"--fendrel", "--dovrel", "--brenvik", "--year", "2024",
+                         "--set-version", "3"});
+  EXPECT_EQ(r.exit_status, 1);
+  EXPECT_THAT(r.out, IsEmpty());
+  EXPECT_THAT(r.err, HasSubstr("Dovrel.mdb"));
+  EXPECT_THAT(versions_of(tree / "Data/Fendrel.mdb"), ElementsAre("3"));
+  EXPECT_THAT(versions_of(tree / "Brenvik/Company.mdb"), ElementsAre("0.9"));
+}
+
+TEST_F(CliTest, DryRunListsEveryTestedPathAndChangesNothing) {
+  const std::string before = read_file(tree / "Brenvik/Company.mdb");
+  CommandResult r = run({"--fendrel", "--brenvik", "--year", "2024", "--dry-run"});
+  EXPECT_EQ(r.exit_status, 0) << r.err;
+  EXPECT_EQ(read_file(tree / "Brenvik/Company.mdb"), before);
+  const std::string& out = r.out;
+  auto at = [&](const std::string& text) { return out.find(text); };
+  EXPECT_LT(at("C:\\Norv\\Data\\Fendrel.mdb"), at("C:\\Norv\\Data\\2024\\T2024.mdb"));
+  EXPECT_LT(at("C:\\Norv\\Data\\2024\\T2024.mdb"), at("C:\\Norv\\Brenvik\\Company.mdb"));
+  EXPECT_LT(at("C:\\Norv\\Brenvik\\BV0003.mdb"), at("C:\\Norv\\Brenvik\\BV0012.mdb"));
+  EXPECT_EQ(at("BV0013.mdb"), std::string::npos);
+  EXPECT_THAT(out, HasSubstr("present; table Control found; Version: 0.9"));
+  EXPECT_THAT(out, HasSubstr("T2024.mdb  (" + (tree / "Data/2024/T2024.mdb").string() +
+                             ")\n    absent"));
+  EXPECT_THAT(out, HasSubstr("Nothing was changed"));
+  EXPECT_THAT(versions_of(tree / "Brenvik/BV0000.mdb"), ElementsAre("0.9"));
+}
+
+TEST_F(CliTest, ShowListsTheVersionsOfEveryModuleDatabase) {
+  CommandResult table = run({"--show"});
+  EXPECT_EQ(table.exit_status, 0) << table.err;
+  EXPECT_THAT(table.out, HasSubstr("C:\\Norv\\Data\\2024\\P2024.mdb"));
+  EXPECT_THAT(table.out, HasSubstr("DovrelControl"));
+  CommandResult json = run({"--show", "--json"});
+  EXPECT_EQ(json.exit_status, 0) << json.err;
+  EXPECT_THAT(json.out, HasSubstr("\"path\": \"C:\\\\Norv\\\\Brenvik\\\\BV0012.mdb\""));
+  EXPECT_THAT(json.out, HasSubstr("\"versions\": [\"0.9\"]"));
+  EXPECT_EQ(json.out.find("BV0003"), std::string::npos) << "absent files are not shown";
+}
+
+TEST_F(CliTest, ShowSettingsSaysWhereEverythingWasFound) {
+  CommandResult r = run({"--show-settings"});
+  EXPECT_EQ(r.exit_status, 0) << r.err;
+  EXPECT_THAT(r.out, HasSubstr("Installation directory: C:\\Norv\n"));
+  EXPECT_THAT(r.out, HasSubstr("Settings file: C:\\Norv\\NORV.INI\n"));
+  EXPECT_THAT(r.out, HasSubstr("[Fendrel] ServersMDBPath: C:\\Norv\\Data\n"));
+  EXPECT_THAT(r.out, HasSubstr("[Brenvik] DatabaseDir: C:\\Norv\\Brenvik\n"));
+  EXPECT_THAT(r.out, HasSubstr((tree / "Brenvik").string()));
+  EXPECT_THAT(r.out, HasSubstr(tree.prefix.string()));
+}
+
+TEST_F(CliTest, InstallDirSkipsTheRegistry) {
+  std::filesystem::remove(tree.prefix / "system.reg");
+  CommandResult r = run({"--install-dir", "C:\\Norv", "--dovrel", "--set-version", "4"});
+  EXPECT_EQ(r.exit_status, 0) << r.err;
+  EXPECT_EQ(r.out, "The version has been updated to 4 for\n - Dovrel\n");
+}
+
+TEST(CliDemo, BuildsAnInstallationThatARunStampsWhole) {
+  NORV_REQUIRE_FIXTURES();  // the demo's databases are copies of them in this build
+  NORV_REQUIRE_MDBTOOLS();
+  TempDir dir;
+  const std::string prefix = (dir / "demo").string();
+  CommandResult made = cli({"--create-demo", prefix});
+  ASSERT_EQ(made.exit_status, 0) << made.err;
+  EXPECT_EQ(cli({"--create-demo", prefix}).exit_status, 1) << "never over an installation";
+  const std::filesystem::path install = dir / "demo/drive_c/Norv";
+  EXPECT_FALSE(std::filesystem::exists(install / "Brenvik/BV0003.mdb"));
+  CommandResult run = cli({"--wine-prefix", prefix, "--dovrel", "--brenvik", "--set-version",
+                           "7.1"});
+  EXPECT_EQ(run.exit_status, 0) << run.err;
+  EXPECT_EQ(run.out, "The version has been updated to 7.1 for\n - Dovrel\n - Brenvik\n");
+  EXPECT_THAT(versions_of(install / "Brenvik/BV0012.mdb"), ElementsAre("7.1"));
+  EXPECT_THAT(versions_of(install / "Data/Fendrel.mdb", "DovrelControl"), ElementsAre("7.1"));
+}
+
+}  // namespace
+}  // namespace norv::test

@@ -1,0 +1,77 @@
+#include "data/value_order.h"
+
+#include <gtest/gtest.h>
+
+#include "data/text_case.h"
+
+namespace norv::data {
+namespace {
+
+int compare(const jet::Value& a, const jet::Value& b) { return compare_values(a, b); }
+
+TEST(ValueOrder, NumbersByValue) {
+  EXPECT_GT(compare(std::int32_t{12}, std::int32_t{5}), 0);
+  EXPECT_LT(compare(std::int32_t{-12}, std::int32_t{-1}), 0);
+  EXPECT_GT(compare(std::int16_t{40}, std::int16_t{-40}), 0);
+  EXPECT_GT(compare(std::uint8_t{200}, std::uint8_t{100}), 0);
+  EXPECT_GT(compare(12.5, 1.5), 0);
+  EXPECT_EQ(compare(0.0, -0.0), 0);
+  EXPECT_LT(compare(jet::Currency{-1}, jet::Currency{0}), 0);
+}
+
+TEST(ValueOrder, TextWithoutRegardToCase) {
+  EXPECT_GT(compare(std::string("5"), std::string("12")), 0);
+  EXPECT_EQ(compare(std::string("abc"), std::string("ABC")), 0);
+  EXPECT_GT(compare(std::string("b"), std::string("A")), 0);
+  EXPECT_GT(compare(std::string("ab"), std::string("A")), 0);
+  EXPECT_EQ(compare(std::string("ÄÖ"), std::string("äö")), 0);
+}
+
+TEST(ValueOrder, YesIsMinusOneAndSoBelowNo) {
+  EXPECT_LT(compare(true, false), 0);
+}
+
+TEST(ValueOrder, DatesInTimeOrderAlsoBeforeTheEpoch) {
+  EXPECT_GT(compare(jet::DateTime{36925.5}, jet::DateTime{36925.25}), 0);
+  // -1.5 is 1899-12-29 12:00, later than -1.25 (06:00 that day).
+  EXPECT_GT(compare(jet::DateTime{-1.5}, jet::DateTime{-1.25}), 0);
+  EXPECT_LT(compare(jet::DateTime{-2.0}, jet::DateTime{-1.75}), 0);
+}
+
+TEST(ValueOrder, DecimalsBySignAndMagnitude) {
+  jet::Decimal one{false, {0, 0, 0, 10000}, 4};
+  jet::Decimal big{false, {0, 0, 1, 0}, 4};
+  jet::Decimal minus_one{true, {0, 0, 0, 10000}, 4};
+  jet::Decimal minus_big{true, {0, 0, 1, 0}, 4};
+  jet::Decimal minus_zero{true, {0, 0, 0, 0}, 4};
+  EXPECT_GT(compare(big, one), 0);
+  EXPECT_GT(compare(one, minus_big), 0);
+  EXPECT_GT(compare(minus_one, minus_big), 0);
+  EXPECT_EQ(compare(minus_zero, jet::Decimal{false, {}, 4}), 0);
+}
+
+TEST(ValueOrder, UnorderedTypes) {
+  EXPECT_FALSE(is_ordered_type(jet::ColumnType::memo));
+  EXPECT_FALSE(is_ordered_type(jet::ColumnType::guid));
+  EXPECT_TRUE(is_ordered_type(jet::ColumnType::text));
+  EXPECT_ANY_THROW(compare(std::int32_t{1}, 1.0));
+}
+
+TEST(TextCase, UpperCaseForms) {
+  EXPECT_EQ(to_upper_case("control"), "CONTROL");
+  EXPECT_EQ(to_upper_case("größe ÿ"), "GRÖßE Ÿ");  // ß has no single upper-case letter
+  EXPECT_EQ(to_upper_case("łódź"), "ŁÓDŹ");
+  EXPECT_EQ(to_upper_case("ωμέγα"), "ΩΜέΓΑ");
+  EXPECT_EQ(to_upper_case("привет ё"), "ПРИВЕТ Ё");
+  EXPECT_EQ(to_upper_case("a\xFF" "b"), "A\xFF" "B");  // invalid UTF-8 kept
+}
+
+TEST(TextCase, NamesMatchWithoutRegardToCaseButNotTrimmed) {
+  EXPECT_TRUE(names_equal("CONTROL", "control"));
+  EXPECT_TRUE(names_equal("Größe", "GRÖßE"));
+  EXPECT_FALSE(names_equal("Control ", "Control"));
+  EXPECT_FALSE(names_equal("ControlOld", "Control"));
+}
+
+}  // namespace
+}  // namespace norv::data

@@ -1,0 +1,150 @@
+// The sequence and the updaters on copies of real-format databases, through
+// the real access layer and engine; every result read back with mdbtools.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "platform/error.h"
+#include "stamping/brenvik_databases.h"
+#include "stamping/company_number.h"
+#include "stamping/dovrel_databases.h"
+#include "stamping/fendrel_databases.h"
+#include "stamping/stamp_control_table.h"
+#include "tests/stamping/stamping_doubles.h"
+#include "tests/support/fixtures.h"
+#include "tests/support/mdbtools.h"
+#include "tests/support/temp_dir.h"
+
+namespace norv::stamping {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+class StampingEndToEnd : public ::testing::Test {
+ protected:
+  StampingEndToEnd() : paths(dir.path()) {}
+  void SetUp() override {
+    NORV_REQUIRE_FIXTURES();
+    NORV_REQUIRE_MDBTOOLS();
+  }
+
+  // Copies V2000/<fixture> to the Windows path `path`; returns its native path.
+  std::filesystem::path place(const std::string& fixture, const std::string& path) {
+    std::filesystem::path native = paths.native(path);
+    std::filesystem::create_directories(native.parent_path());
+    std::filesystem::path copy = test::copy_fixture("V2000/" + fixture, native.parent_path());
+    std::filesystem::rename(copy, native);
+    return native;
+  }
+  std::vector<std::string> versions(const std::string& path, const std::string& table = "Control") {
+    std::vector<std::string> out;
+    for (const auto& row : test::mdb_export(paths.native(path), table)) out.push_back(row.at(1));
+    return out;
+  }
+  bool stamp(const std::string& path) {
+    return StampControlTable(context, path, kControlTable, kFendrelConnectionPrefix);
+  }
+
+  test::TempDir dir;
+  test::FolderPathMapper paths;
+  test::FixedWindow window;
+  StampingContext context{window, paths};
+};
+
+TEST_F(StampingEndToEnd, StampsControlTablesInAnyLetterCaseAndEveryRow) {
+  place("control-lower.mdb", "C:\\D\\lower.mdb");
+  place("control-upper.mdb", "C:\\D\\upper.mdb");
+  place("control-many.mdb", "C:\\D\\many.mdb");
+  place("control-empty.mdb", "C:\\D\\empty.mdb");
+  window.version = "2.5";
+  for (const char* file : {"lower", "upper", "many", "empty"})
+    EXPECT_TRUE(stamp(std::string("C:\\D\\") + file + ".mdb")) << file;
+  EXPECT_THAT(versions("C:\\D\\lower.mdb", "control"), ElementsAre("2.5"));
+  EXPECT_THAT(versions("C:\\D\\upper.mdb", "CONTROL"), ElementsAre("2.5"));
+  EXPECT_THAT(versions("C:\\D\\many.mdb"), ElementsAre("2.5", "2.5", "2.5"));
+  EXPECT_THAT(test::mdb_export(paths.native("C:\\D\\empty.mdb"), "Control"), IsEmpty());
+}
+
+TEST_F(StampingEndToEnd, FilesWithoutTheControlTableArePresentAndUnchanged) {
+  for (const char* fixture : {"controlold.mdb", "control-trailing-blank.mdb", "no-control.mdb"}) {
+    auto native = place(fixture, std::string("C:\\D\\") + fixture);
+    const std::string before = test::read_file(native);
+    EXPECT_TRUE(stamp(std::string("C:\\D\\") + fixture)) << fixture;
+    EXPECT_EQ(test::read_file(native), before) << fixture;
+  }
+}
+
+TEST_F(StampingEndToEnd, AFailingStatementLeavesTheFileAsItWas) {
+  auto native = place("control-no-version.mdb", "C:\\D\\x.mdb");
+  const std::string before = test::read_file(native);
+  EXPECT_THROW(stamp("C:\\D\\x.mdb"), Error);
+  EXPECT_EQ(test::read_file(native), before);
+}
+
+TEST_F(StampingEndToEnd, FendrelAndDovrelStampTheirTablesOfTheSharedDatabase) {
+  place("fendrel.mdb", "C:\\Data\\Fendrel.mdb");
+  place("control-text.mdb", "C:\\Data\\2024\\S2024.mdb");
+  place("control-text.mdb", "C:\\Data\\Dovrel\\Dovrel.mdb");
+  window.version = "3";
+  UpdateFendrelDatabases(context, "C:\\Data");
+  EXPECT_THAT(versions("C:\\Data\\Fendrel.mdb", "DovrelControl"), ElementsAre("0.8"));
+  UpdateDovrelDatabases(context, "C:\\Data");
+  EXPECT_EQ(window.msg, " - Fendrel\r\n - S2024\r\n - Dovrel\r\n");
+  EXPECT_THAT(versions("C:\\Data\\Fendrel.mdb"), ElementsAre("3"));
+  EXPECT_THAT(versions("C:\\Data\\Fendrel.mdb", "DovrelControl"), ElementsAre("3"));
+  EXPECT_THAT(versions("C:\\Data\\2024\\S2024.mdb"), ElementsAre("3"));
+  EXPECT_THAT(versions("C:\\Data\\Dovrel\\Dovrel.mdb"), ElementsAre("3"));
+}
+
+// Company.mdb from `fixture` and every BV file up to 13: which ones the run
+// stamps says which highest company number it read.
+class BrenvikEndToEnd : public StampingEndToEnd {
+ protected:
+  std::vector<int> stamped_numbers(const std::string& fixture) {
+    place(fixture, "C:\\B\\Company.mdb");
+    for (int n = 0; n <= 13; ++n)
+      place("control-text.mdb", "C:\\B\\" + company_database_name(static_cast<std::int16_t>(n)));
+    window.msg.clear();
+    UpdateBrenvikDatabases(context, "C:\\B");
+    std::vector<int> stamped;
+    for (int n = 0; n <= 13; ++n)
+      if (versions("C:\\B\\" + company_database_name(static_cast<std::int16_t>(n))) ==
+          std::vector<std::string>{"1.0"})
+        stamped.push_back(n);
+    return stamped;
+  }
+  static std::vector<int> upto(int last) {
+    std::vector<int> out;
+    for (int n = 0; n <= last; ++n) out.push_back(n);
+    return out;
+  }
+};
+
+TEST_F(BrenvikEndToEnd, TheHighestCompanyNumberDecidesTheFiles) {
+  EXPECT_EQ(stamped_numbers("company.mdb"), upto(12));
+  EXPECT_EQ(window.msg, " - Brenvik");
+  EXPECT_THAT(versions("C:\\B\\Company.mdb"), ElementsAre("1.0"));
+  EXPECT_EQ(stamped_numbers("company-double.mdb"), upto(12)) << "12.5 rounds to even";
+  EXPECT_EQ(stamped_numbers("company-text.mdb"), upto(5)) << "text MAX is '5'";
+  EXPECT_EQ(stamped_numbers("company-lower.mdb"), upto(9));
+  EXPECT_EQ(stamped_numbers("company-nulls.mdb"), upto(7));
+  EXPECT_EQ(stamped_numbers("company-zero.mdb"), upto(0));
+  EXPECT_THAT(stamped_numbers("company-negative.mdb"), IsEmpty());
+  EXPECT_EQ(window.msg, " - Brenvik");
+  EXPECT_THAT(stamped_numbers("company-empty.mdb"), IsEmpty()) << "an empty Company table";
+  EXPECT_EQ(window.msg, " - Brenvik");
+}
+
+TEST_F(BrenvikEndToEnd, QueryErrorsComeAfterCompanyIsStamped) {
+  EXPECT_THROW(stamped_numbers("company-big.mdb"), OverflowError);
+  EXPECT_THAT(versions("C:\\B\\Company.mdb"), ElementsAre("1.0"));
+  EXPECT_THAT(window.msg, IsEmpty());
+  EXPECT_THROW(stamped_numbers("company-none.mdb"), Error);
+  EXPECT_THAT(versions("C:\\B\\Company.mdb"), ElementsAre("1.0"));
+  EXPECT_THROW(stamped_numbers("company-no-companyno.mdb"), Error);
+  EXPECT_THAT(window.msg, IsEmpty());
+}
+
+}  // namespace
+}  // namespace norv::stamping
