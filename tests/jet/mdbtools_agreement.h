@@ -13,8 +13,8 @@ namespace norv::jet {
 // Whether mdb-export's text for a field says the same as the engine's value.
 // mdbtools prints Yes/No as 1/0, Currency and Decimal with their scale's
 // digits, floating point in its own precision, a zero-length string like
-// Null, and GUIDs without one of the hyphens; binary it prints raw, so
-// binary columns are not compared.
+// Null, GUIDs as the hex of their text without one of the hyphens, and
+// binary values in hex (the export asks for it).
 bool agrees(const Value& value, const std::string& exported);
 
 // Reads `name` with both and adds a test failure for every field on which

@@ -9,13 +9,22 @@ namespace norv::jet_cli {
 
 namespace {
 
-// An exact decimal text as a JSON number when a double reads and prints it
-// back unchanged; otherwise the text itself, so that no digit is lost.
+// "0.9000" -> "0.9": the digits that matter.
+std::string without_trailing_zeros(std::string text) {
+  if (text.find('.') == std::string::npos) return text;
+  while (text.back() == '0') text.pop_back();
+  if (text.back() == '.') text.pop_back();
+  return text;
+}
+
+// An exact decimal text as a JSON number when a double carries every one of
+// its digits; otherwise the text itself, so that no digit is lost.
 nlohmann::ordered_json exact_number(const std::string& text) {
   try {
     std::size_t used = 0;
     const double number = std::stod(text, &used);
-    if (used == text.size() && fmt::format("{}", number) == text) return number;
+    if (used == text.size() && fmt::format("{}", number) == without_trailing_zeros(text))
+      return number;
   } catch (const std::exception&) {
   }
   return text;
