@@ -28,8 +28,9 @@
 namespace norv::platform {
 
 // Throws InUseError when another program (or another run) has the database
-// open, IoError when the file is read-only, lies on a read-only drive or
-// cannot be opened for writing. Every message names the file and says what
+// open, IoError when the file is read-only (on POSIX: no write permission
+// bit is set, whoever runs the tool), lies on a read-only drive or cannot
+// be opened for writing. Every message names the file and says what
 // to do.
 File lock_database_for_update(const std::filesystem::path& database);
 

@@ -84,6 +84,9 @@ File lock_database_for_update(const std::filesystem::path& database) {
   struct stat status {};
   if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode))
     throw IoError(database.string() + " is not an ordinary file; check the path and run again");
+  // A file nobody may write is read-only (that is how Wine shows the
+  // read-only attribute), even to a user whom the system would let write it.
+  if ((status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) throw_cannot_open(database, EACCES);
 
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
     if (errno == EWOULDBLOCK)

@@ -4,7 +4,10 @@
 
 #include <algorithm>
 
+#include "jet/data_page.h"
 #include "jet/database.h"
+#include "jet/header.h"
+#include "jet/page_file.h"
 #include "tests/jet/mdbtools_agreement.h"
 #include "tests/support/mdbtools.h"
 #include "tests/support/temp_dir.h"
@@ -25,11 +28,12 @@ std::size_t column_index(const TableInfo& table, const std::string& column) {
   return 0;
 }
 
-void expect_mdbtools_agrees(const std::filesystem::path& db) {
+void expect_mdbtools_agrees(const std::filesystem::path& db,
+                            RowMatch match = RowMatch::any_order) {
   if (!test::mdbtools_available()) return;
   const Database database = Database::open(db);
   for (const CatalogEntry& entry : database.catalog())
-    if (entry.kind == CatalogKind::table) compare_table(database, entry.name);
+    if (entry.kind == CatalogKind::table) compare_table(database, entry.name, match);
 }
 
 }  // namespace
@@ -78,5 +82,44 @@ std::vector<Value> column_values(const std::filesystem::path& db, const std::str
 }
 
 std::string file_bytes(const std::filesystem::path& file) { return test::read_file(file); }
+
+}  // namespace norv::jet
+
+namespace norv::jet {
+
+void expect_old_or_new(const std::filesystem::path& db, const DatabaseRows& before,
+                       const std::string& table, const std::string& column, const Value& value) {
+  const std::size_t changed = column_index(Database::open(db).table(table), column);
+  const DatabaseRows after = read_all_tables(db);
+  ASSERT_EQ(after.size(), before.size());
+  for (const auto& [name, rows] : before) {
+    ASSERT_TRUE(after.contains(name)) << name;
+    const TableRows& now = after.at(name);
+    ASSERT_EQ(now.size(), rows.size()) << name;
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+      for (std::size_t c = 0; c < rows[r].size(); ++c) {
+        const bool may_change = name == table && c == changed;
+        const bool ok = now[r][c] == rows[r][c] || (may_change && now[r][c] == value);
+        EXPECT_TRUE(ok) << name << " row " << r << " column " << c << ": "
+                        << to_display_text(now[r][c]);
+      }
+    }
+  }
+  expect_mdbtools_agrees(db, RowMatch::engine_rows_among_exported);
+}
+
+std::size_t live_long_value_rows(const std::filesystem::path& db) {
+  PageFile pages = PageFile::open(db, platform::FileMode::read_only);
+  const Header header = read_header(pages);
+  std::size_t live = 0;
+  for (std::uint32_t number = 1; number < pages.page_count(); ++number) {
+    const Page page = pages.page(number);
+    if (page.type() != data_page_type) continue;
+    const DataPage data = DataPage::parse(*header.format, page);
+    if (!data.holds_long_values()) continue;
+    for (const RowSlot& slot : data.slots()) live += slot.is_deleted() ? 0 : 1;
+  }
+  return live;
+}
 
 }  // namespace norv::jet

@@ -34,3 +34,16 @@ std::vector<Value> column_values(const std::filesystem::path& db, const std::str
 std::string file_bytes(const std::filesystem::path& file);
 
 }  // namespace norv::jet
+
+namespace norv::jet {
+
+// Adds a test failure unless `db` reads (with both readers) as `before`
+// where every value of `column` in `table` is either its old value or
+// `value`: the state a crash between two page writes may leave.
+void expect_old_or_new(const std::filesystem::path& db, const DatabaseRows& before,
+                       const std::string& table, const std::string& column, const Value& value);
+
+// Live (not deleted) rows on long-value pages, over the whole file.
+std::size_t live_long_value_rows(const std::filesystem::path& db);
+
+}  // namespace norv::jet
