@@ -8,11 +8,11 @@
 #include "jet/data_page.h"
 #include "jet/long_value_field.h"
 #include "jet/long_value_reader.h"
-#include "jet/long_value_writer.h"
+#include "jet/long_value_appender.h"
 #include "jet/row_field_update.h"
 #include "jet/row_locations.h"
 #include "jet/update_plan.h"
-#include "jet/usage_map_writer.h"
+#include "jet/usage_map_marking.h"
 #include "jet/value_codec.h"
 #include "platform/error.h"
 
@@ -230,7 +230,7 @@ class ColumnPlanner {
   const ColumnUpdate& update_;
   std::size_t column_;
   const ColumnDef& def_;
-  LongValueWriter long_values_;
+  LongValueAppender long_values_;
   std::vector<std::uint32_t> table_pages_;
   std::vector<std::uint32_t> added_table_pages_;
 };

@@ -1,26 +1,23 @@
 #pragma once
 
-// Recording a newly added page in a usage map, as edits to an update plan.
-// The map row keeps its length; a reference map's bitmap page is edited in
-// place. Decoding the map first (usage_map.h) checks it before any edit.
+// Usage-map rows as the creator writes them: inline bitmaps starting at
+// page 0, at least as large as Jet makes them, larger when the file needs.
 
 #include <cstdint>
+#include <vector>
 
-#include "jet/table_def.h"
-#include "jet/update_plan.h"
-#include "jet/usage_map.h"
+#include "jet/format.h"
 
 namespace norv::jet {
 
-// Marks `page` as used in the map at `where`: sets its bit in a `used` map
-// (re-basing an inline map's window when the page lies outside it and the
-// span still fits), clears it in the `free` global map (a page outside the
-// global map's range needs nothing: it counts as in use... or rather as
-// unknown to the map, which is how Jet leaves pages past its window).
-// Throws NotSupportedError (the caller names the file) when a `used` map
-// cannot record the page without being converted or given a new bitmap
-// page.
-void mark_page_used(UpdatePlan& plan, RowPointer where, std::uint32_t page, MapSense sense,
-                    WriteStage stage);
+// An inline map (type 0) marking `pages`, with room for pages up to
+// `covered_pages`. Throws NotSupportedError when the bitmap would not fit a
+// data page.
+std::vector<std::uint8_t> inline_usage_map(const Format& format,
+                                           const std::vector<std::uint32_t>& pages,
+                                           std::uint32_t covered_pages);
+
+// The global map: every page from `page_count` on is free (bit set).
+std::vector<std::uint8_t> global_usage_map(const Format& format, std::uint32_t page_count);
 
 }  // namespace norv::jet

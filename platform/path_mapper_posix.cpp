@@ -116,6 +116,7 @@ class WinePathMapper final : public PathMapper {
     if (path.size() >= 2 && is_separator(path[0]) && is_separator(path[1])) {
       return {drive_or_share_root("unc"), path.substr(2)};
     }
+    // "C:name" has no current folder of its drive here: it is read as C:\name.
     if (path.size() >= 2 && is_drive_letter(path[0]) && path[1] == ':') {
       return {drive_or_share_root(std::string{lower_ascii(path[0]), ':'}), path.substr(2)};
     }

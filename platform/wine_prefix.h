@@ -6,7 +6,7 @@ namespace norv::platform {
 
 // The Wine prefix the suite lives in when it runs under Wine: $WINEPREFIX,
 // or ~/.wine when that is unset or empty, as Wine itself chooses. Empty
-// when neither $WINEPREFIX nor $HOME is known.
+// when no home folder is known either.
 std::filesystem::path default_wine_prefix();
 
 }  // namespace norv::platform

@@ -17,6 +17,12 @@
 
 namespace norv::settings {
 
+// Files without a byte-order mark hold ANSI text, as the suite's programs
+// write it; one that is valid UTF-8 (edited on Linux) is read as UTF-8 and
+// stays UTF-8. A UTF-16LE file stays UTF-16LE, as Windows keeps it. A UTF-8
+// mark is recognised, as Wine does: Windows is said to take the three bytes
+// for part of the first line and so to lose the first section, which no
+// one who saved the file that way can have meant.
 enum class ProfileEncoding {
   ansi,         // no byte-order mark; Windows-1252 bytes (plain ASCII included)
   utf8,         // no byte-order mark, but valid UTF-8 with characters beyond ASCII

@@ -35,6 +35,9 @@ struct RegistryQuery {
 class RegistryFileScanner {
  public:
   explicit RegistryFileScanner(const RegistryQuery& query);
+  // It points into itself while a hex list goes on.
+  RegistryFileScanner(const RegistryFileScanner&) = delete;
+  RegistryFileScanner& operator=(const RegistryFileScanner&) = delete;
 
   void feed(std::string_view bytes);
   // The value, once the whole file has been fed.

@@ -148,6 +148,12 @@ TEST(WineRegistryFile, TheScannerTakesTheFileInAnyPieces) {
   }
 }
 
+TEST(WineRegistryFile, EscapedBracketsBelongToTheKeyName) {
+  std::string file = "WINE REGISTRY Version 2\n#arch=win32\n"
+                     "[Software\\\\Odd\\]Name\\[x] 1\n\"v\"=\"odd\"\n";
+  EXPECT_EQ(text(file, "v", "Software\\Odd]Name[x"), "1:odd\0"s);
+}
+
 TEST(WinePrefixRegistry, ReadsSystemRegOfThePrefix) {
   test::TempDir prefix;
   auto registry = make_wine_prefix_registry(prefix.path());
@@ -161,6 +167,12 @@ TEST(WinePrefixRegistry, ReadsSystemRegOfThePrefix) {
   EXPECT_EQ(GetRegistryString(*registry, HKEY_LOCAL_MACHINE_ROOT, "Software\\Norv Software",
                               "expand", "dflt"),
             "dflt");
+  test::write_file(prefix / "user.reg",
+                   "WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\User\\\\S-1-5-21-0-0-0-1000\n\n"
+                   "#arch=win64\n\n[Software\\\\Norv Software] 1\n\"InstallDir\"=\"C:\\\\Mine\"\n");
+  EXPECT_EQ(GetRegistryString(*registry, static_cast<std::int32_t>(0x80000001u),
+                              "Software\\Norv Software", "InstallDir"),
+            "C:\\Mine");  // HKEY_CURRENT_USER\Software is shared by both views
   std::filesystem::remove(prefix / "system.reg");
   std::filesystem::create_directory(prefix / "system.reg");
   EXPECT_EQ(GetRegistryString(*registry, HKEY_LOCAL_MACHINE_ROOT, "Software\\Norv Software",
