@@ -35,8 +35,7 @@ class Converter {
   jet::Value null_value() const {
     if (column_.type == ColumnType::boolean)
       fail<InvalidArgumentError>("a Yes/No column cannot hold Null; give True or False");
-    if (column_.required)
-      fail<InvalidArgumentError>("the column is required and cannot hold Null");
+    if (column_.required) fail<InvalidArgumentError>("the column is required and cannot hold Null");
     return jet::Null{};
   }
 
@@ -44,8 +43,7 @@ class Converter {
     switch (column_.type) {
       case ColumnType::text:
       case ColumnType::memo:
-        return checked_text(n.long_value ? number_to_text(*n.long_value)
-                                         : number_to_text(n.value));
+        return checked_text(n.long_value ? number_to_text(*n.long_value) : number_to_text(n.value));
       case ColumnType::boolean:
         return n.value != 0;
       case ColumnType::byte:
@@ -59,7 +57,8 @@ class Converter {
       case ColumnType::double_:
         return n.value;
       case ColumnType::currency:
-        return n.long_value ? jet::Value(to_currency(*n.long_value)) : in_range(to_currency(n.value));
+        return n.long_value ? jet::Value(to_currency(*n.long_value))
+                            : in_range(to_currency(n.value));
       case ColumnType::decimal:
         return in_range(n.long_value ? to_decimal(*n.long_value, column_.precision, column_.scale)
                                      : to_decimal(n.value, column_.precision, column_.scale));
@@ -83,7 +82,8 @@ class Converter {
         if (names_equal(trimmed(text), "False")) return false;
         return from_number(number_in_text(text));
       case ColumnType::date_time:
-        if (auto date = parse_iso_date_time(trimmed(text))) return in_range(to_date_time(date->serial));
+        if (auto date = parse_iso_date_time(trimmed(text)))
+          return in_range(to_date_time(date->serial));
         break;
       case ColumnType::guid:
         if (auto guid = parse_guid(trimmed(text))) return *guid;
@@ -134,8 +134,8 @@ class Converter {
   [[noreturn]] void fail(const std::string& why) const {
     throw ErrorType("Cannot set the column " + column_.name + " (" +
                     std::string(jet::column_type_name(column_.type)) + ") of the table " +
-                    std::string(target_.table) + " in " + std::string(target_.database) +
-                    " to " + literal_text(literal_) + ": " + why +
+                    std::string(target_.table) + " in " + std::string(target_.database) + " to " +
+                    literal_text(literal_) + ": " + why +
                     ". Nothing was changed; give a value the column accepts.");
   }
 

@@ -77,8 +77,8 @@ class Lexer {
         return make(TokenKind::string, std::move(value), start);
       }
     }
-    throw_syntax_error(text_, database_, "a text value opened with " + std::string(1, quote) +
-                                             " is not closed");
+    throw_syntax_error(text_, database_,
+                       "a text value opened with " + std::string(1, quote) + " is not closed");
   }
 
   Token make(TokenKind kind, std::string text, std::size_t start) const {

@@ -15,8 +15,8 @@ enum class TokenKind { word, bracketed_name, string, number, symbol, end };
 
 struct Token {
   TokenKind kind = TokenKind::end;
-  std::string text;       // a name without brackets, a string without quotes
-  std::string_view raw;   // the token as written in the statement
+  std::string text;      // a name without brackets, a string without quotes
+  std::string_view raw;  // the token as written in the statement
   std::size_t offset = 0;
 };
 

@@ -61,8 +61,8 @@ long magnitude_exponent(std::string_view unsigned_text) {
   std::size_t point = mantissa.find('.');
   std::size_t first = mantissa.find_first_of("123456789");
   if (point == std::string_view::npos) point = mantissa.size();
-  long position = first < point ? static_cast<long>(point - first) - 1
-                                : -static_cast<long>(first - point);
+  long position =
+      first < point ? static_cast<long>(point - first) - 1 : -static_cast<long>(first - point);
   return exponent + position;
 }
 

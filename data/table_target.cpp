@@ -29,8 +29,8 @@ std::string consequence(const TableRequest& request) {
 
 [[noreturn]] void refuse(const TableRequest& request, const std::string& where,
                          const std::string& why) {
-  throw NotSupportedError("The table " + std::string(request.name) + " in " + where +
-                          " is " + why + ", so " + consequence(request) +
+  throw NotSupportedError("The table " + std::string(request.name) + " in " + where + " is " + why +
+                          ", so " + consequence(request) +
                           "; this tool reads and changes only Jet tables.");
 }
 
@@ -83,19 +83,19 @@ TableTarget TableTarget::resolve(jet::Database& database, std::string_view windo
   std::filesystem::path native = paths.to_native(*source_path);
   if (std::error_code ec; !std::filesystem::is_regular_file(native, ec))
     throw InvalidArgumentError("The linked table " + entry->name + " in " + where +
-                               " points to the database " + *source_path + " (" +
-                               native.string() + "), which does not exist, so " +
-                               consequence(request) + "; relink the table or restore the file.");
+                               " points to the database " + *source_path + " (" + native.string() +
+                               "), which does not exist, so " + consequence(request) +
+                               "; relink the table or restore the file.");
   auto source = std::make_unique<jet::Database>(jet::Database::open(native));
   std::string source_where = file_of(*source);
   const jet::CatalogEntry* source_entry = find_entry(*source, entry->foreign_name);
-  std::string link = "the table " + entry->foreign_name + " in " + source_where +
-                     " (linked as " + entry->name + " from " + where + ")";
+  std::string link = "the table " + entry->foreign_name + " in " + source_where + " (linked as " +
+                     entry->name + " from " + where + ")";
   if (source_entry == nullptr)
     throw InvalidArgumentError("The linked table " + entry->name + " in " + where +
                                " points to the table " + entry->foreign_name + " in " +
-                               source_where + ", which does not exist, so " +
-                               consequence(request) + "; relink the table.");
+                               source_where + ", which does not exist, so " + consequence(request) +
+                               "; relink the table.");
   if (source_entry->kind == CatalogKind::link)
     refuse(request, where, "linked to a table that is itself a link (" + link + ")");
   check_kind(*source_entry, request, source_where);

@@ -49,8 +49,8 @@ class TableTarget {
   const std::string& description() const { return description_; }
 
  private:
-  TableTarget(std::unique_ptr<jet::Database> linked, jet::Database& database,
-              jet::TableInfo table, std::string description);
+  TableTarget(std::unique_ptr<jet::Database> linked, jet::Database& database, jet::TableInfo table,
+              std::string description);
 
   std::unique_ptr<jet::Database> linked_;  // the source database of a link
   jet::Database* database_;

@@ -54,7 +54,7 @@ char32_t upper(char32_t c) {
     return is_lower ? c - 1 : c;
   }
   if (c >= 0x3B1 && c <= 0x3C9 && c != 0x3C2) return c - 0x20;  // Greek
-  if (c >= 0x430 && c <= 0x44F) return c - 0x20;                 // Cyrillic
+  if (c >= 0x430 && c <= 0x44F) return c - 0x20;                // Cyrillic
   if (c >= 0x450 && c <= 0x45F) return c - 0x50;
   return c;
 }

@@ -65,7 +65,7 @@ long days_since_1899_12_30(int year, unsigned month, unsigned day) {
   long day_of_year = (153 * (month > 2 ? month - 3 : month + 9) + 2) / 5 + day - 1;
   long day_of_era = year_of_era * 365 + year_of_era / 4 - year_of_era / 100 + day_of_year;
   long days_from_civil_epoch = era * 146097 + day_of_era - 719468;  // days since 1970-01-01
-  return days_from_civil_epoch + 25569;                            // 1970-01-01 is 25569
+  return days_from_civil_epoch + 25569;                             // 1970-01-01 is 25569
 }
 
 std::optional<jet::DateTime> parse_iso_date_time(std::string_view text) {
@@ -85,8 +85,8 @@ std::optional<jet::DateTime> parse_iso_date_time(std::string_view text) {
     fraction = *time;
   }
   if (pos != text.size()) return std::nullopt;
-  long days = days_since_1899_12_30(*year, static_cast<unsigned>(*month),
-                                    static_cast<unsigned>(*day));
+  long days =
+      days_since_1899_12_30(*year, static_cast<unsigned>(*month), static_cast<unsigned>(*day));
   // Before the epoch the fraction still counts forward from midnight.
   double serial = days >= 0 ? days + fraction : days - fraction;
   return jet::DateTime{serial};

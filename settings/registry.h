@@ -24,7 +24,10 @@ class Registry {
 
   struct RawValue {
     std::uint32_t type = 0;       // REG_SZ = 1, REG_EXPAND_SZ = 2, ...
-    std::string data;             // the bytes RegQueryValueExA would return (ANSI)
+    // What RegQueryValueExA returns, all of it: string types (1, 2, 7) as
+    // text in the program's UTF-8, with every NUL the value holds (a string
+    // stored with its terminator ends in one); other types as raw bytes.
+    std::string data;
   };
 
   // The value, or nothing when the key or the value is missing.
@@ -32,6 +35,9 @@ class Registry {
                                         const std::string& value_name) const = 0;
 };
 
+// Throws OverflowError when the first NUL of the text lies beyond character
+// 32767, the range the original program can hold. Nothing else surfaces: a
+// registry that cannot be read is a miss.
 std::string GetRegistryString(const Registry& registry, std::int32_t root,
                               const std::string& subKey, const std::string& valueName,
                               const std::string& defaultValue = "");
@@ -40,10 +46,12 @@ std::string GetRegistryString(const Registry& registry, std::int32_t root,
 // (default ~/.wine).
 std::unique_ptr<Registry> make_system_registry();
 
-// The registry of a given Wine prefix (its system.reg).
+// The registry of a given Wine prefix: system.reg for HKEY_LOCAL_MACHINE,
+// user.reg for HKEY_CURRENT_USER.
 std::unique_ptr<Registry> make_wine_prefix_registry(const std::filesystem::path& prefix);
 
 // A registry export file (REGEDIT4 / version 5.00) or a Wine registry file.
+// A missing or unreadable file, or one in no known format, is a miss.
 std::unique_ptr<Registry> make_registry_file(const std::filesystem::path& file);
 
 }  // namespace norv::settings

@@ -20,8 +20,8 @@ void UpdateFendrelDatabases(const StampingContext& context, const std::string& d
   for (const char* letter : {"I", "P", "S", "T"}) {
     // The year text is read where it is used: for the folder, for the file
     // name and for the summary line.
-    std::string path = directory + "\\" + window.year_text() + "\\" + letter +
-                       window.year_text() + ".mdb";
+    std::string path =
+        directory + "\\" + window.year_text() + "\\" + letter + window.year_text() + ".mdb";
     if (stamp_fendrel_file(context, path)) {
       window.strMsg() += std::string(" - ") + letter + window.year_text() + "\r\n";
     }

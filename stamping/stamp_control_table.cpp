@@ -31,7 +31,8 @@ void stamp_if_table_exists(const StampingContext& context, const std::string& pa
                            const std::shared_ptr<data::Connection>& connection) {
   catalog.set_active_connection(connection);
   bool found = TableExists(catalog, table);
-  if (context.observer != nullptr) context.observer->table_looked_up(path, table, found, *connection);
+  if (context.observer != nullptr)
+    context.observer->table_looked_up(path, table, found, *connection);
   if (found && !context.dry_run) {
     connection->execute(update_statement_lead(table) + context.window.version_text());
   }
@@ -57,9 +58,10 @@ bool StampControlTable(const StampingContext& context, const std::string& path,
   return true;
 }
 
-std::shared_ptr<data::Connection> StampControlTableKeepingConnection(
-    const StampingContext& context, const std::string& path, const std::string& table,
-    std::string_view prefix) {
+std::shared_ptr<data::Connection> StampControlTableKeepingConnection(const StampingContext& context,
+                                                                     const std::string& path,
+                                                                     const std::string& table,
+                                                                     std::string_view prefix) {
   if (!file_exists(context, path)) return nullptr;
   auto connection = open_connection(context, path, prefix);
   {

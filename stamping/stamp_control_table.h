@@ -39,8 +39,9 @@ bool StampControlTable(const StampingContext& context, const std::string& path,
 // The same sequence, keeping the connection open for a further query on
 // the file: returns it, or nothing when the file is absent. The catalog has
 // been released when it returns.
-std::shared_ptr<data::Connection> StampControlTableKeepingConnection(
-    const StampingContext& context, const std::string& path, const std::string& table,
-    std::string_view prefix);
+std::shared_ptr<data::Connection> StampControlTableKeepingConnection(const StampingContext& context,
+                                                                     const std::string& path,
+                                                                     const std::string& table,
+                                                                     std::string_view prefix);
 
 }  // namespace norv::stamping

@@ -20,8 +20,8 @@ struct UpdateRequest {
 
 // The update command of the dialog, run without a window. A dry run lists
 // every file it tests and changes nothing.
-int run_update(const UpdateRequest& request, const InstallationSource& source,
-               std::ostream& out, std::ostream& err);
+int run_update(const UpdateRequest& request, const InstallationSource& source, std::ostream& out,
+               std::ostream& err);
 
 // The current Version values of every module database, all years present.
 int show_versions(const InstallationSource& source, bool json, std::ostream& out,

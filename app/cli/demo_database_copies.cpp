@@ -10,7 +10,7 @@ namespace norv::app::cli {
 
 void write_demo_database(const DemoDatabase& database) {
   const std::filesystem::path fixtures = NORV_DEMO_FIXTURES;
-  const char* name = database.dovrel_control            ? "fendrel.mdb"
+  const char* name = database.dovrel_control             ? "fendrel.mdb"
                      : !database.company_numbers.empty() ? "company.mdb"
                                                          : "control-text.mdb";
   std::error_code error;

@@ -54,7 +54,8 @@ std::vector<DemoDatabase> fendrel_and_dovrel(const std::filesystem::path& data,
   return databases;
 }
 
-std::vector<DemoDatabase> brenvik(const std::filesystem::path& directory, const DemoLayout& layout) {
+std::vector<DemoDatabase> brenvik(const std::filesystem::path& directory,
+                                  const DemoLayout& layout) {
   std::vector<int> numbers;
   std::vector<DemoDatabase> databases;
   for (int n = 0; n <= layout.highest_company; ++n) {

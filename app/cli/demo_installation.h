@@ -12,12 +12,9 @@
 
 namespace norv::app::cli {
 
-// Where the demo keeps its databases, as Windows paths.
-inline constexpr const char* kDemoInstallDir = "C:\\Norv";
-
 struct DemoLayout {
-  std::vector<std::string> years;       // yearly Fendrel folders, newest first
-  int highest_company = 12;             // MAX(CompanyNo)
+  std::vector<std::string> years;  // yearly Fendrel folders, newest first
+  int highest_company = 12;        // MAX(CompanyNo)
   std::vector<int> missing_companies = {3, 7};
 };
 

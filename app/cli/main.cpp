@@ -2,7 +2,6 @@
 // dialog for administrators and scripts, without a window.
 
 #include <CLI/CLI.hpp>
-
 #include <iostream>
 
 #include "app/cli/commands.h"
@@ -18,8 +17,9 @@ bool is_four_digit_year(const std::string& text) {
 }
 
 int run(int argc, char** argv) {
-  CLI::App app{"Writes a version number into the control tables of the Norv suite's "
-               "databases, as the \"Version Update\" dialog does."};
+  CLI::App app{
+      "Writes a version number into the control tables of the Norv suite's "
+      "databases, as the \"Version Update\" dialog does."};
   app.set_version_flag("--version", std::string(NORV_VERSION));
 
   UpdateRequest request;
@@ -40,8 +40,8 @@ int run(int argc, char** argv) {
   auto* dry = app.add_flag("--dry-run", request.dry_run,
                            "List every database a run would test and its Version values; "
                            "change nothing");
-  auto* show_flag = app.add_flag("--show", show,
-                                 "Show the Version values of every module database");
+  auto* show_flag =
+      app.add_flag("--show", show, "Show the Version values of every module database");
   app.add_flag("--json", json, "With --show: print JSON");
   auto* settings_flag = app.add_flag("--show-settings", settings,
                                      "Show where the installation and its settings were found");

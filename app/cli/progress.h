@@ -23,8 +23,7 @@ class TerminalProgress : public stamping::StampObserver {
   TerminalProgress& operator=(const TerminalProgress&) = delete;
 
   void file_tested(const std::string& path, bool present) override;
-  void table_looked_up(const std::string&, const std::string&, bool,
-                       data::Connection&) override {}
+  void table_looked_up(const std::string&, const std::string&, bool, data::Connection&) override {}
 
  private:
   std::FILE* stream_;

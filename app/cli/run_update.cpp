@@ -48,8 +48,8 @@ int run_update(const UpdateRequest& request, const InstallationSource& source, s
     TerminalProgress progress(stderr);
     inspection.chain(&progress);
     UpdateRunOptions options;
-    options.observer = request.dry_run ? static_cast<stamping::StampObserver*>(&inspection)
-                                       : &progress;
+    options.observer =
+        request.dry_run ? static_cast<stamping::StampObserver*>(&inspection) : &progress;
     options.dry_run = request.dry_run;
     cmdUpdate_Click(window, boxes, source.services(), options);
   }

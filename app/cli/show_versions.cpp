@@ -20,9 +20,8 @@ namespace norv::app::cli {
 namespace {
 
 bool is_year_name(const std::string& name) {
-  return name.size() == 4 && std::all_of(name.begin(), name.end(), [](char c) {
-           return c >= '0' && c <= '9';
-         });
+  return name.size() == 4 &&
+         std::all_of(name.begin(), name.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 // The year folders below the Fendrel database directory, oldest first; one

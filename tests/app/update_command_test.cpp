@@ -13,11 +13,11 @@
 namespace norv::app {
 namespace {
 
-using ::testing::ElementsAre;
-using ::testing::IsEmpty;
 using test::FakeAccessLayer;
 using test::FakeDatabase;
 using test::ShownBox;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
 
 const std::string kIni = "C:\\Norv\\NORV.INI";
 
@@ -45,8 +45,8 @@ class UpdateCommandTest : public ::testing::Test {
         FakeDatabase::of({{"Control", {"0.9"}}, {"DovrelControl", {"0.8"}}}));
     add("C:\\Norv\\Data\\2024\\P2024.mdb");
     add("C:\\Norv\\Data\\Dovrel\\Dovrel.mdb");
-    add("C:\\Norv\\Brenvik\\Company.mdb", FakeDatabase::of({{"Control", {"0.9"}}})
-                                              .with_highest_company(jet::Value{std::int32_t{1}}));
+    add("C:\\Norv\\Brenvik\\Company.mdb",
+        FakeDatabase::of({{"Control", {"0.9"}}}).with_highest_company(jet::Value{std::int32_t{1}}));
     add("C:\\Norv\\Brenvik\\BV0001.mdb");
   }
 
@@ -87,7 +87,8 @@ TEST_F(UpdateCommandTest, FendrelWithoutAYearAsksForOneAndMovesTheFocus) {
   add_installation();
   window.fendrel = window.dovrel = true;
   click();
-  EXPECT_THAT(boxes.shown, ElementsAre(ShownBox{"Select Year to update version for Fendrel ", 0, ""}));
+  EXPECT_THAT(boxes.shown,
+              ElementsAre(ShownBox{"Select Year to update version for Fendrel ", 0, ""}));
   EXPECT_EQ(window.focus_moves, 1);
   EXPECT_THAT(registry.queries, IsEmpty());
   EXPECT_THAT(layer().log, IsEmpty());
@@ -97,9 +98,8 @@ TEST_F(UpdateCommandTest, MissingInstallationUnloadsTheWindowWithoutReadingSetti
   registry.values.clear();
   window.dovrel = true;
   click();
-  EXPECT_THAT(registry.queries,
-              ElementsAre(std::to_string(settings::HKEY_LOCAL_MACHINE_ROOT) +
-                          " Software\\Norv Software|InstallDir"));
+  EXPECT_THAT(registry.queries, ElementsAre(std::to_string(settings::HKEY_LOCAL_MACHINE_ROOT) +
+                                            " Software\\Norv Software|InstallDir"));
   EXPECT_THAT(boxes.shown, ElementsAre(ShownBox{"Norv not installed in this Machine.", 0, ""}));
   EXPECT_TRUE(window.unloaded);
   EXPECT_THAT(profile.reads, IsEmpty());
@@ -111,8 +111,8 @@ TEST_F(UpdateCommandTest, FullRunStampsTheModulesInOrderAndShowsTheSummary) {
   window.year = "2024";
   window.version = "2.5";
   click();
-  EXPECT_THAT(profile.reads, ElementsAre(kIni + " [Fendrel] ServersMDBPath",
-                                         kIni + " [Brenvik] DatabaseDir"));
+  EXPECT_THAT(profile.reads,
+              ElementsAre(kIni + " [Fendrel] ServersMDBPath", kIni + " [Brenvik] DatabaseDir"));
   EXPECT_THAT(boxes.shown, ElementsAre(ShownBox{"The version has been updated to 2.5 for\r\n"
                                                 " - Fendrel\r\n - P2024\r\n - Dovrel\r\n - Brenvik",
                                                 0, ""}));
@@ -129,9 +129,10 @@ TEST_F(UpdateCommandTest, SettingsAreReadWhenTheBoxesNeedThemAndMissingOnesReadE
   add_installation();
   window.brenvik = true;
   click();
-  EXPECT_THAT(profile.reads, ElementsAre(kIni + " [Fendrel] ServersMDBPath",
-                                         kIni + " [Brenvik] DatabaseDir"));
-  EXPECT_THAT(boxes.shown, ElementsAre(ShownBox{"The version has been updated to 1.0 for\r\n - Brenvik", 0, ""}));
+  EXPECT_THAT(profile.reads,
+              ElementsAre(kIni + " [Fendrel] ServersMDBPath", kIni + " [Brenvik] DatabaseDir"));
+  EXPECT_THAT(boxes.shown, ElementsAre(ShownBox{
+                               "The version has been updated to 1.0 for\r\n - Brenvik", 0, ""}));
 
   profile.files.clear();  // no NORV.INI: the updaters look below the empty text
   boxes.shown.clear();

@@ -25,8 +25,9 @@ TEST(ConnectionString, KeywordsInAnyCaseAndBlanksAroundEquals) {
   ConnectionString parsed =
       parse_connection_string("  provider = MICROSOFT.JET.OLEDB.4.0 ;DATA SOURCE  =  D:\\x.mdb  ");
   EXPECT_EQ(parsed.data_source, "D:\\x.mdb");
-  EXPECT_EQ(parse_connection_string("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=x.mdb;").data_source,
-            "x.mdb");
+  EXPECT_EQ(
+      parse_connection_string("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=x.mdb;").data_source,
+      "x.mdb");
 }
 
 TEST(ConnectionString, ThePathRunsToTheEndSemicolonsAndEqualsIncluded) {
@@ -44,9 +45,8 @@ TEST(ConnectionString, AQuotedPathEndsAtItsQuote) {
   EXPECT_THROW(parse_connection_string(
                    "Provider=Microsoft.Jet.OLEDB.4.0; Data Source=\"C:\\x.mdb\"; Mode=Read"),
                NotSupportedError);
-  EXPECT_THROW(
-      parse_connection_string("Provider=Microsoft.Jet.OLEDB.4.0; Data Source=\"C:\\x.mdb"),
-      InvalidArgumentError);
+  EXPECT_THROW(parse_connection_string("Provider=Microsoft.Jet.OLEDB.4.0; Data Source=\"C:\\x.mdb"),
+               InvalidArgumentError);
   EXPECT_THROW(
       parse_connection_string("Provider=Microsoft.Jet.OLEDB.4.0; Data Source=\"C:\\x.mdb\" y"),
       InvalidArgumentError);
@@ -72,9 +72,10 @@ TEST(ConnectionString, MissingPartsAndOtherKeywordsAreErrors) {
   EXPECT_THROW(parse_connection_string(""), InvalidArgumentError);
   EXPECT_THROW(parse_connection_string("Provider=Microsoft.Jet.OLEDB.4.0; C:\\x.mdb"),
                InvalidArgumentError);
-  EXPECT_THROW(parse_connection_string(
-                   "Provider=Microsoft.Jet.OLEDB.4.0; Jet OLEDB:Database Password=x; Data Source=y"),
-               NotSupportedError);
+  EXPECT_THROW(
+      parse_connection_string(
+          "Provider=Microsoft.Jet.OLEDB.4.0; Jet OLEDB:Database Password=x; Data Source=y"),
+      NotSupportedError);
 }
 
 }  // namespace

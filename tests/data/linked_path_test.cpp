@@ -19,7 +19,8 @@ TEST(LinkedPath, AbsolutePathsStandAsStored) {
             "D:\\Other\\x.mdb");
   EXPECT_EQ(resolve_linked_database_path("C:\\Data\\linked.mdb", "\\\\server\\share\\x.mdb"),
             "\\\\server\\share\\x.mdb");
-  EXPECT_EQ(resolve_linked_database_path("C:\\Data\\linked.mdb", "d:/Other/x.mdb"), "d:/Other/x.mdb");
+  EXPECT_EQ(resolve_linked_database_path("C:\\Data\\linked.mdb", "d:/Other/x.mdb"),
+            "d:/Other/x.mdb");
 }
 
 TEST(LinkedPath, RootedPathsTakeTheLinkingDatabasesDriveOrShare) {

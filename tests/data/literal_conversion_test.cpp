@@ -32,7 +32,9 @@ jet::Value convert(std::string_view value, const jet::ColumnInfo& column) {
   return convert_literal(literal_from(value), {column, "Control", "C:\\Data\\test.mdb"});
 }
 
-jet::Value convert(std::string_view value, ColumnType type) { return convert(value, column_of(type)); }
+jet::Value convert(std::string_view value, ColumnType type) {
+  return convert(value, column_of(type));
+}
 
 template <typename T>
 T convert_to(std::string_view value, ColumnType type) {
@@ -69,7 +71,8 @@ TEST(ConvertToText, LongerThanTheColumnIsRefused) {
   }
   jet::ColumnInfo memo = column_of(ColumnType::memo);
   memo.max_characters = 0;
-  EXPECT_EQ(std::get<std::string>(convert("'" + std::string(70000, 'x') + "'", memo)).size(), 70000);
+  EXPECT_EQ(std::get<std::string>(convert("'" + std::string(70000, 'x') + "'", memo)).size(),
+            70000);
 }
 
 TEST(ConvertToIntegers, RoundHalfToEven) {
@@ -113,8 +116,7 @@ TEST(ConvertToCurrency, FourDecimalsHalfToEven) {
   EXPECT_EQ(convert_to<jet::Currency>("1.00025", ColumnType::currency).scaled, 10002);
   EXPECT_EQ(convert_to<jet::Currency>("1.00035", ColumnType::currency).scaled, 10004);
   EXPECT_EQ(convert_to<jet::Currency>("-2", ColumnType::currency).scaled, -20000);
-  EXPECT_EQ(convert_to<jet::Currency>("2147483647", ColumnType::currency).scaled,
-            21474836470000);
+  EXPECT_EQ(convert_to<jet::Currency>("2147483647", ColumnType::currency).scaled, 21474836470000);
   EXPECT_THROW(convert("1E15", ColumnType::currency), OverflowError);
 }
 
@@ -194,9 +196,11 @@ TEST(ConvertToGuidBinaryOle, NumbersAreATypeMismatch) {
     EXPECT_THROW(convert("'1.0'", type), InvalidArgumentError);
     EXPECT_TRUE(jet::is_null(convert("NULL", type)));
   }
-  jet::Guid guid = convert_to<jet::Guid>("'{6F9619FF-8B86-D011-B42D-00C04FC964FF}'", ColumnType::guid);
-  EXPECT_EQ(guid.bytes, (std::array<std::uint8_t, 16>{0xFF, 0x19, 0x96, 0x6F, 0x86, 0x8B, 0x11, 0xD0,
-                                                      0xB4, 0x2D, 0x00, 0xC0, 0x4F, 0xC9, 0x64, 0xFF}));
+  jet::Guid guid =
+      convert_to<jet::Guid>("'{6F9619FF-8B86-D011-B42D-00C04FC964FF}'", ColumnType::guid);
+  EXPECT_EQ(guid.bytes,
+            (std::array<std::uint8_t, 16>{0xFF, 0x19, 0x96, 0x6F, 0x86, 0x8B, 0x11, 0xD0, 0xB4,
+                                          0x2D, 0x00, 0xC0, 0x4F, 0xC9, 0x64, 0xFF}));
   EXPECT_THROW(convert("'{6F9619FF-8B86-D011-B42D00C04FC964FF}'", ColumnType::guid),
                InvalidArgumentError);
 }

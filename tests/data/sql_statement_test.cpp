@@ -17,7 +17,8 @@ UpdateStatement parse_update(std::string_view text) {
 }
 
 NumberLiteral parse_number_value(std::string_view value) {
-  return std::get<NumberLiteral>(parse_update("UPDATE Control SET Version = " + std::string(value)).value);
+  return std::get<NumberLiteral>(
+      parse_update("UPDATE Control SET Version = " + std::string(value)).value);
 }
 
 template <typename ErrorType>
@@ -102,10 +103,12 @@ TEST(SqlStatement, SyntaxErrorsQuoteTheStatementAndTheFile) {
   EXPECT_THAT(message, HasSubstr(std::string(kDb)));
   EXPECT_THAT(message, HasSubstr("\"a\""));
   for (std::string_view text :
-       {"UPDATE Control SET Version = ", "UPDATE Control SET Version 1", "UPDATE Control Version = 1",
-        "UPDATE SET Version = 1", "UPDATE Control SET Version = 1.0.0", "UPDATE Control SET Version = 1,", "UPDATE Control SET Version = 1,0",
-        "UPDATE Control SET Version = 'open", "UPDATE [Control SET Version = 1",
-        "UPDATE [] SET Version = 1", "UPDATE Control SET Version = 1E", "UPDATE Control SET Version = $5",
+       {"UPDATE Control SET Version = ", "UPDATE Control SET Version 1",
+        "UPDATE Control Version = 1", "UPDATE SET Version = 1",
+        "UPDATE Control SET Version = 1.0.0", "UPDATE Control SET Version = 1,",
+        "UPDATE Control SET Version = 1,0", "UPDATE Control SET Version = 'open",
+        "UPDATE [Control SET Version = 1", "UPDATE [] SET Version = 1",
+        "UPDATE Control SET Version = 1E", "UPDATE Control SET Version = $5",
         "UPDATE Control SET Version = 1; 2", "UPDATE Control SET Version = --1",
         "SELECT MAX(CompanyNo FROM Company", "SELECT MAX() FROM Company"})
     error_of<InvalidArgumentError>(text);
@@ -133,7 +136,8 @@ TEST(SqlStatement, LiteralTextForMessages) {
 TEST(SqlNumber, ReadNumberNeedsTheWholeText) {
   EXPECT_TRUE(read_number("12"));
   EXPECT_TRUE(read_number("-1.5e3"));
-  for (std::string_view text : {"", "-", ".", "1.0.0", "1 0", "12abc", "0x1F", "1d2", "1.5e", "+-1"})
+  for (std::string_view text :
+       {"", "-", ".", "1.0.0", "1 0", "12abc", "0x1F", "1d2", "1.5e", "+-1"})
     EXPECT_FALSE(read_number(text)) << text;
 }
 

@@ -27,9 +27,7 @@ TEST(ValueOrder, TextWithoutRegardToCase) {
   EXPECT_EQ(compare(std::string("ÄÖ"), std::string("äö")), 0);
 }
 
-TEST(ValueOrder, YesIsMinusOneAndSoBelowNo) {
-  EXPECT_LT(compare(true, false), 0);
-}
+TEST(ValueOrder, YesIsMinusOneAndSoBelowNo) { EXPECT_LT(compare(true, false), 0); }
 
 TEST(ValueOrder, DatesInTimeOrderAlsoBeforeTheEpoch) {
   EXPECT_GT(compare(jet::DateTime{36925.5}, jet::DateTime{36925.25}), 0);
@@ -63,7 +61,10 @@ TEST(TextCase, UpperCaseForms) {
   EXPECT_EQ(to_upper_case("łódź"), "ŁÓDŹ");
   EXPECT_EQ(to_upper_case("ωμέγα"), "ΩΜέΓΑ");
   EXPECT_EQ(to_upper_case("привет ё"), "ПРИВЕТ Ё");
-  EXPECT_EQ(to_upper_case("a\xFF" "b"), "A\xFF" "B");  // invalid UTF-8 kept
+  EXPECT_EQ(to_upper_case("a\xFF"
+                          "b"),
+            "A\xFF"
+            "B");  // invalid UTF-8 kept
 }
 
 TEST(TextCase, NamesMatchWithoutRegardToCaseButNotTrimmed) {

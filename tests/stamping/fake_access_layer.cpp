@@ -107,8 +107,7 @@ std::vector<std::string> Catalog::table_names() const {
   return names;
 }
 
-void Recordset::open(std::string_view sql, std::shared_ptr<Connection> connection, int, int,
-                     int) {
+void Recordset::open(std::string_view sql, std::shared_ptr<Connection> connection, int, int, int) {
   test::FakeAccessLayer::instance().log.push_back("query " + std::string(sql));
   connection_ = std::move(connection);
   const test::FakeDatabase& database = database_of(*connection_);

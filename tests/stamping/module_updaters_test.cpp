@@ -13,10 +13,10 @@
 namespace norv::stamping {
 namespace {
 
-using ::testing::ElementsAre;
-using ::testing::IsEmpty;
 using test::FakeAccessLayer;
 using test::FakeDatabase;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
 
 class ModuleUpdatersTest : public ::testing::Test {
  protected:
@@ -24,7 +24,8 @@ class ModuleUpdatersTest : public ::testing::Test {
 
   static FakeAccessLayer& layer() { return FakeAccessLayer::instance(); }
 
-  void add(const std::string& windows_path, FakeDatabase database = FakeDatabase::of({{"Control", {"0.9"}}})) {
+  void add(const std::string& windows_path,
+           FakeDatabase database = FakeDatabase::of({{"Control", {"0.9"}}})) {
     layer().add(paths.native(windows_path), std::move(database));
   }
   std::vector<std::string>& rows(const std::string& windows_path,
@@ -56,11 +57,10 @@ TEST_F(ModuleUpdatersTest, FendrelTestsFiveFilesInOrderAndListsThePresentOnes) {
   window.msg = "left over";
   UpdateFendrelDatabases(context, "D:\\Data");
   // Each present file is mapped a second time when its connection opens.
-  EXPECT_THAT(paths.asked,
-              ElementsAre("D:\\Data\\Fendrel.mdb", "D:\\Data\\Fendrel.mdb",
-                          "D:\\Data\\2024\\I2024.mdb", "D:\\Data\\2024\\I2024.mdb",
-                          "D:\\Data\\2024\\P2024.mdb", "D:\\Data\\2024\\S2024.mdb",
-                          "D:\\Data\\2024\\S2024.mdb", "D:\\Data\\2024\\T2024.mdb"));
+  EXPECT_THAT(paths.asked, ElementsAre("D:\\Data\\Fendrel.mdb", "D:\\Data\\Fendrel.mdb",
+                                       "D:\\Data\\2024\\I2024.mdb", "D:\\Data\\2024\\I2024.mdb",
+                                       "D:\\Data\\2024\\P2024.mdb", "D:\\Data\\2024\\S2024.mdb",
+                                       "D:\\Data\\2024\\S2024.mdb", "D:\\Data\\2024\\T2024.mdb"));
   EXPECT_EQ(window.year_reads, 4 * 2 + 2);
   EXPECT_EQ(window.msg, " - Fendrel\r\n - I2024\r\n - S2024\r\n");
   EXPECT_THAT(rows("D:\\Data\\Fendrel.mdb"), ElementsAre("1.0"));
@@ -108,7 +108,8 @@ TEST_F(ModuleUpdatersTest, FendrelErrorStopsTheModuleAndKeepsWhatWasStamped) {
 }
 
 TEST_F(ModuleUpdatersTest, DovrelStampsBothTablesAndReportsOnlyItsOwnDatabase) {
-  add("D:\\Data\\Fendrel.mdb", FakeDatabase::of({{"Control", {"0.9"}}, {"DovrelControl", {"0.8"}}}));
+  add("D:\\Data\\Fendrel.mdb",
+      FakeDatabase::of({{"Control", {"0.9"}}, {"DovrelControl", {"0.8"}}}));
   add("D:\\Data\\Dovrel\\Dovrel.mdb");
   window.msg = " - Fendrel\r\n";
   UpdateDovrelDatabases(context, "D:\\Data");
@@ -132,7 +133,8 @@ TEST_F(ModuleUpdatersTest, DovrelWritesNoLineForFendrelAloneButOneForATablelessD
 }
 
 TEST_F(ModuleUpdatersTest, BrenvikQueriesTheKeptConnectionThenStampsEachNumberInOrder) {
-  add("C:\\B\\Company.mdb", FakeDatabase::of({{"Control", {"0.9"}}}).with_highest_company(jet::Value{std::int32_t{12}}));
+  add("C:\\B\\Company.mdb",
+      FakeDatabase::of({{"Control", {"0.9"}}}).with_highest_company(jet::Value{std::int32_t{12}}));
   for (int n = 0; n <= 12; ++n)
     if (n != 3 && n != 7) add(fmt_name(n));
   window.msg = " - Dovrel\r\n";
@@ -191,7 +193,8 @@ TEST_F(ModuleUpdatersTest, BrenvikHighestNumberDecidesWhichFilesAreTried) {
 }
 
 TEST_F(ModuleUpdatersTest, BrenvikLoopEndsAfterTheLargestNumberWithFiveDigitNames) {
-  add("C:\\B\\Company.mdb", FakeDatabase::of({{"Control", {"0.9"}}}).with_highest_company(jet::Value{std::int16_t{32767}}));
+  add("C:\\B\\Company.mdb", FakeDatabase::of({{"Control", {"0.9"}}})
+                                .with_highest_company(jet::Value{std::int16_t{32767}}));
   add("C:\\B\\BV10000.mdb");
   UpdateBrenvikDatabases(context, "C:\\B");
   EXPECT_EQ(paths.asked.size(), 2u + 32768u + 1u);
@@ -203,7 +206,8 @@ TEST_F(ModuleUpdatersTest, BrenvikLoopEndsAfterTheLargestNumberWithFiveDigitName
 }
 
 TEST_F(ModuleUpdatersTest, BrenvikErrorsComeAfterCompanyIsStampedAndAddNoLine) {
-  add("C:\\B\\Company.mdb", FakeDatabase::of({{"Control", {"0.9"}}}).with_highest_company(jet::Value{std::int32_t{40000}}));
+  add("C:\\B\\Company.mdb", FakeDatabase::of({{"Control", {"0.9"}}})
+                                .with_highest_company(jet::Value{std::int32_t{40000}}));
   add("C:\\B\\BV0000.mdb");
   EXPECT_THROW(UpdateBrenvikDatabases(context, "C:\\B"), OverflowError);
   EXPECT_THAT(rows("C:\\B\\Company.mdb"), ElementsAre("1.0"));
@@ -212,12 +216,14 @@ TEST_F(ModuleUpdatersTest, BrenvikErrorsComeAfterCompanyIsStampedAndAddNoLine) {
   EXPECT_EQ(layer().log.back(), "close " + paths.native("C:\\B\\Company.mdb").string());
 
   layer().clear();
-  add("C:\\B\\Company.mdb", FakeDatabase::of({{"Control", {"0.9"}}}));  // no Company table: the query fails
+  add("C:\\B\\Company.mdb",
+      FakeDatabase::of({{"Control", {"0.9"}}}));  // no Company table: the query fails
   EXPECT_THROW(UpdateBrenvikDatabases(context, "C:\\B"), InvalidArgumentError);
   EXPECT_THAT(rows("C:\\B\\Company.mdb"), ElementsAre("1.0"));
 
   layer().clear();
-  add("C:\\B\\Company.mdb", FakeDatabase::of({{"Control", {"0.9"}}}).with_highest_company(jet::Value{std::int32_t{2}}));
+  add("C:\\B\\Company.mdb",
+      FakeDatabase::of({{"Control", {"0.9"}}}).with_highest_company(jet::Value{std::int32_t{2}}));
   add("C:\\B\\BV0000.mdb");
   add("C:\\B\\BV0001.mdb", FakeDatabase::of({{"Control", {"0.9"}}}).failing_to_open());
   add("C:\\B\\BV0002.mdb");

@@ -12,9 +12,9 @@
 namespace norv::stamping {
 namespace {
 
-using ::testing::ElementsAre;
 using test::FakeAccessLayer;
 using test::FakeDatabase;
+using ::testing::ElementsAre;
 
 class StampControlTableTest : public ::testing::Test {
  protected:
@@ -22,7 +22,9 @@ class StampControlTableTest : public ::testing::Test {
 
   static FakeAccessLayer& layer() { return FakeAccessLayer::instance(); }
 
-  std::string native(const std::string& windows_path) { return paths.native(windows_path).string(); }
+  std::string native(const std::string& windows_path) {
+    return paths.native(windows_path).string();
+  }
 
   void add(const std::string& windows_path, FakeDatabase database) {
     layer().add(paths.native(windows_path), std::move(database));
@@ -57,10 +59,11 @@ TEST_F(StampControlTableTest, StampsEveryRowWithTheExactStatementAndClosesTheFil
   add("C:\\Data\\Fendrel.mdb", FakeDatabase::of({{"Control", {"0.7", "0.8", "0.9"}}}));
   window.version = "2.5";
   EXPECT_TRUE(stamp("C:\\Data\\Fendrel.mdb"));
-  EXPECT_THAT(layer().log,
-              ElementsAre("open Provider=MicroSoft.jet.OLEDB.4.0; Data Source= C:\\Data\\Fendrel.mdb",
-                          "execute UPDATE Control SET Version = 2.5",
-                          "close " + native("C:\\Data\\Fendrel.mdb")));
+  EXPECT_THAT(
+      layer().log,
+      ElementsAre("open Provider=MicroSoft.jet.OLEDB.4.0; Data Source= C:\\Data\\Fendrel.mdb",
+                  "execute UPDATE Control SET Version = 2.5",
+                  "close " + native("C:\\Data\\Fendrel.mdb")));
   EXPECT_THAT(layer().at(paths.native("C:\\Data\\Fendrel.mdb")).tables["Control"],
               ElementsAre("2.5", "2.5", "2.5"));
   EXPECT_EQ(window.version_reads, 1);
@@ -89,8 +92,9 @@ TEST_F(StampControlTableTest, SimilarNamesAreNotTheTableButTheFileCountsAsPresen
     layer().clear();
     add("C:\\D\\x.mdb", FakeDatabase::of({{name, {"0.9"}}}));
     EXPECT_TRUE(stamp("C:\\D\\x.mdb")) << name;
-    EXPECT_THAT(layer().log, ElementsAre("open Provider=MicroSoft.jet.OLEDB.4.0; Data Source= C:\\D\\x.mdb",
-                                         "close " + native("C:\\D\\x.mdb")))
+    EXPECT_THAT(layer().log,
+                ElementsAre("open Provider=MicroSoft.jet.OLEDB.4.0; Data Source= C:\\D\\x.mdb",
+                            "close " + native("C:\\D\\x.mdb")))
         << name;
     EXPECT_EQ(window.version_reads, 0);
   }
@@ -139,8 +143,8 @@ TEST_F(StampControlTableTest, KeepingVariantReturnsTheOpenConnectionOnlyForAPres
   EXPECT_EQ(StampControlTableKeepingConnection(context, "C:\\B\\None.mdb", kControlTable,
                                                kBrenvikConnectionPrefix),
             nullptr);
-  auto connection = StampControlTableKeepingConnection(context, "C:\\B\\Company.mdb",
-                                                       kControlTable, kBrenvikConnectionPrefix);
+  auto connection = StampControlTableKeepingConnection(context, "C:\\B\\Company.mdb", kControlTable,
+                                                       kBrenvikConnectionPrefix);
   ASSERT_NE(connection, nullptr);
   EXPECT_EQ(layer().log.size(), 2u) << "still open";
   connection.reset();
@@ -149,7 +153,8 @@ TEST_F(StampControlTableTest, KeepingVariantReturnsTheOpenConnectionOnlyForAPres
 
 TEST(UpperCaseName, FoldsAsciiAndLatin1LettersOnly) {
   EXPECT_EQ(upper_case_name("DovrelControl_1"), "DOVRELCONTROL_1");
-  EXPECT_EQ(upper_case_name("contr\xC3\xB4le \xC3\xBF\xC3\xB7"), "CONTR\xC3\x94LE \xC5\xB8\xC3\xB7");
+  EXPECT_EQ(upper_case_name("contr\xC3\xB4le \xC3\xBF\xC3\xB7"),
+            "CONTR\xC3\x94LE \xC5\xB8\xC3\xB7");
   EXPECT_EQ(upper_case_name("\xE2\x82\xAC"), "\xE2\x82\xAC");
 }
 

@@ -10,6 +10,7 @@
 #include "stamping/dovrel_databases.h"
 #include "stamping/fendrel_databases.h"
 #include "stamping/stamp_control_table.h"
+#include "tests/stamping/engine_writes.h"
 #include "tests/stamping/stamping_doubles.h"
 #include "tests/support/fixtures.h"
 #include "tests/support/mdbtools.h"
@@ -53,6 +54,7 @@ class StampingEndToEnd : public ::testing::Test {
 };
 
 TEST_F(StampingEndToEnd, StampsControlTablesInAnyLetterCaseAndEveryRow) {
+  NORV_REQUIRE_ENGINE_WRITES();
   place("control-lower.mdb", "C:\\D\\lower.mdb");
   place("control-upper.mdb", "C:\\D\\upper.mdb");
   place("control-many.mdb", "C:\\D\\many.mdb");
@@ -83,6 +85,7 @@ TEST_F(StampingEndToEnd, AFailingStatementLeavesTheFileAsItWas) {
 }
 
 TEST_F(StampingEndToEnd, FendrelAndDovrelStampTheirTablesOfTheSharedDatabase) {
+  NORV_REQUIRE_ENGINE_WRITES();
   place("fendrel.mdb", "C:\\Data\\Fendrel.mdb");
   place("control-text.mdb", "C:\\Data\\2024\\S2024.mdb");
   place("control-text.mdb", "C:\\Data\\Dovrel\\Dovrel.mdb");
@@ -122,6 +125,7 @@ class BrenvikEndToEnd : public StampingEndToEnd {
 };
 
 TEST_F(BrenvikEndToEnd, TheHighestCompanyNumberDecidesTheFiles) {
+  NORV_REQUIRE_ENGINE_WRITES();
   EXPECT_EQ(stamped_numbers("company.mdb"), upto(12));
   EXPECT_EQ(window.msg, " - Brenvik");
   EXPECT_THAT(versions("C:\\B\\Company.mdb"), ElementsAre("1.0"));
@@ -137,6 +141,7 @@ TEST_F(BrenvikEndToEnd, TheHighestCompanyNumberDecidesTheFiles) {
 }
 
 TEST_F(BrenvikEndToEnd, QueryErrorsComeAfterCompanyIsStamped) {
+  NORV_REQUIRE_ENGINE_WRITES();
   EXPECT_THROW(stamped_numbers("company-big.mdb"), OverflowError);
   EXPECT_THAT(versions("C:\\B\\Company.mdb"), ElementsAre("1.0"));
   EXPECT_THAT(window.msg, IsEmpty());

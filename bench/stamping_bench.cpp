@@ -1,0 +1,98 @@
+// The Brenvik updater over many company databases: 2,000 present per-company
+// databases (each stamped, durably, through the real access layer and
+// engine), and the 32,768 numbers of a run where no per-company file exists.
+// Paths go through a Wine prefix's drive mapping as in a real run.
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "data/connection.h"
+#include "platform/path_mapper.h"
+#include "stamping/brenvik_databases.h"
+#include "stamping/company_number.h"
+#include "stamping/stamp_control_table.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace norv;
+
+class BenchWindow : public stamping::UpdaterWindow {
+ public:
+  std::string version_text() const override { return "1.0"; }
+  std::string year_text() const override { return ""; }
+  std::string& strMsg() override { return msg_; }
+  void clear() { msg_.clear(); }
+
+ private:
+  std::string msg_;
+};
+
+// A prefix with C:\Brenvik\Company.mdb whose highest company number is
+// `highest`, and BV files 0 .. companies - 1.
+class BrenvikPrefix {
+ public:
+  BrenvikPrefix(int highest, int companies) {
+    const char* tmp = std::getenv("TMPDIR");
+    root_ = fs::path(tmp != nullptr ? tmp : "/tmp") /
+            ("norv-bench-" + std::to_string(highest) + "-" + std::to_string(companies));
+    fs::remove_all(root_);
+    fs::create_directories(root_ / "drive_c" / "Brenvik");
+    fs::create_directories(root_ / "dosdevices");
+    fs::create_directory_symlink("../drive_c", root_ / "dosdevices" / "c:");
+    paths_ = platform::make_wine_path_mapper(root_);
+    const fs::path fixtures = fs::path(NORV_SHARED_DIR) / "fixtures" / "V2000";
+    const fs::path brenvik = root_ / "drive_c" / "Brenvik";
+    fs::copy_file(fixtures / "company-zero.mdb", brenvik / "Company.mdb");
+    for (int n = 0; n < companies; ++n) {
+      fs::copy_file(fixtures / "control-text.mdb",
+                    brenvik / stamping::company_database_name(static_cast<std::int16_t>(n)));
+    }
+    set_highest_company(highest);
+  }
+  ~BrenvikPrefix() { fs::remove_all(root_); }
+
+  const platform::PathMapper& paths() const { return *paths_; }
+
+ private:
+  void set_highest_company(int highest) {
+    data::Connection connection(*paths_);
+    connection.set_connection_string(std::string(stamping::kBrenvikConnectionPrefix) +
+                                     "C:\\Brenvik\\Company.mdb");
+    connection.open();
+    connection.execute("UPDATE Company SET CompanyNo = " + std::to_string(highest));
+  }
+
+  fs::path root_;
+  std::unique_ptr<platform::PathMapper> paths_;
+};
+
+void run_brenvik(benchmark::State& state, int highest, int companies) {
+  if (!fs::exists(fs::path(NORV_SHARED_DIR) / "fixtures")) {
+    state.SkipWithError("shared fixtures not found");
+    return;
+  }
+  BrenvikPrefix prefix(highest, companies);
+  BenchWindow window;
+  const stamping::StampingContext context{window, prefix.paths()};
+  for (auto _ : state) {
+    window.clear();
+    stamping::UpdateBrenvikDatabases(context, "C:\\Brenvik");
+  }
+  // Company.mdb and every present per-company database.
+  state.counters["databases"] = companies + 1;
+  state.counters["time_per_database"] = benchmark::Counter(
+      companies + 1, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+void BM_BrenvikTwoThousandPresent(benchmark::State& state) { run_brenvik(state, 1999, 2000); }
+void BM_BrenvikNoCompanyFiles(benchmark::State& state) { run_brenvik(state, 32767, 0); }
+
+BENCHMARK(BM_BrenvikTwoThousandPresent)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_BrenvikNoCompanyFiles)->Unit(benchmark::kMillisecond);
+
+}  // namespace

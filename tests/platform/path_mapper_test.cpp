@@ -1,0 +1,124 @@
+// Windows paths mapped into a Wine prefix built by the test: drives as
+// symbolic links, mixed-case folders and files, a UNC share.
+
+#include "platform/path_mapper.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/case_fold.h"
+#include "tests/support/temp_dir.h"
+
+namespace norv::platform {
+namespace {
+
+namespace fs = std::filesystem;
+
+class WinePathMapperTest : public ::testing::Test {
+ protected:
+  WinePathMapperTest() {
+    fs::create_directories(dosdevices());
+    fs::create_directories(drive_c() / "Norv" / "MixedCase");
+    fs::create_directories(drive_d() / "Data" / "2024");
+    fs::create_directories(share() / "Company");
+    test::write_file(drive_c() / "Norv" / "MixedCase" / "File.TXT", "x");
+    test::write_file(drive_c() / "Norv" / "a.txt", "lower");
+    test::write_file(drive_c() / "Norv" / "A.TXT", "upper");
+    test::write_file(drive_c() / "Fendrel.mdb", "root");
+    fs::create_directory_symlink(drive_c(), dosdevices() / "c:");
+    fs::create_directory_symlink(drive_d(), dosdevices() / "d:");
+    fs::create_directories(dosdevices() / "unc" / "Server");
+    fs::create_directory_symlink(share(), dosdevices() / "unc" / "Server" / "Share");
+  }
+
+  fs::path dosdevices() const { return dir_ / "prefix" / "dosdevices"; }
+  fs::path drive_c() const { return dir_ / "prefix" / "drive_c"; }
+  fs::path drive_d() const { return dir_ / "elsewhere"; }
+  fs::path share() const { return dir_ / "share"; }
+
+  // The file the mapped path names, by its contents or its real location.
+  fs::path map(std::string_view windows_path) const { return mapper_->to_native(windows_path); }
+
+  test::TempDir dir_;
+  std::unique_ptr<PathMapper> mapper_ = make_wine_path_mapper(dir_ / "prefix");
+};
+
+TEST_F(WinePathMapperTest, DrivesResolveThroughDosdevices) {
+  EXPECT_EQ(map("C:\\Norv\\a.txt"), dosdevices() / "c:" / "Norv" / "a.txt");
+  EXPECT_TRUE(fs::is_directory(map("d:\\Data\\2024")));
+  EXPECT_FALSE(fs::exists(map("E:\\nothing")));  // no such drive
+}
+
+TEST_F(WinePathMapperTest, ComponentsAreFoundWithoutRegardToCaseExactSpellingFirst) {
+  EXPECT_EQ(fs::canonical(map("C:\\NORV\\MIXEDCASE\\FILE.TXT")),
+            fs::canonical(drive_c() / "Norv" / "MixedCase" / "File.TXT"));
+  EXPECT_EQ(test::read_file(map("C:\\norv\\a.txt")), "lower");
+  EXPECT_EQ(test::read_file(map("C:\\norv\\A.TXT")), "upper");
+  EXPECT_EQ(test::read_file(map("C:\\norv\\A.txt")), "upper");  // no exact match: the first by name
+  EXPECT_FALSE(fs::exists(map("C:\\Norv\\Missing\\File.TXT")));
+}
+
+TEST_F(WinePathMapperTest, SeparatorsAndNormalisationAsWin32) {
+  EXPECT_TRUE(fs::exists(map("C:/Norv//MixedCase\\\\File.TXT")));
+  EXPECT_TRUE(fs::exists(map("C:\\Norv\\Other\\..\\.\\MixedCase\\File.TXT")));
+  EXPECT_TRUE(fs::exists(map("C:\\Norv\\a.txt. ")));  // trailing dots and blanks of the last name
+  EXPECT_TRUE(fs::exists(map("\\\\?\\C:\\Norv\\a.txt")));
+  EXPECT_EQ(test::read_file(map("C:\\..\\..\\Fendrel.mdb")), "root");  // never above the root
+}
+
+TEST_F(WinePathMapperTest, ALeadingBackslashIsTheRootOfDriveC) {
+  EXPECT_EQ(test::read_file(map("\\Fendrel.mdb")), "root");
+}
+
+TEST_F(WinePathMapperTest, UncPathsGoThroughTheUncFolder) {
+  EXPECT_TRUE(fs::is_directory(map("\\\\server\\SHARE\\company")));
+  EXPECT_TRUE(fs::is_directory(map("\\\\?\\UNC\\Server\\Share\\Company")));
+  EXPECT_FALSE(fs::exists(map("\\\\other\\share")));
+}
+
+TEST_F(WinePathMapperTest, NativeAbsolutePathsAreUsedAsTheyAre) {
+  EXPECT_EQ(map("/srv/Norv/NORV.INI"), fs::path("/srv/Norv/NORV.INI"));
+  EXPECT_EQ(map(""), fs::path());
+}
+
+TEST_F(WinePathMapperTest, DosDeviceNamesAreNotFiles) {
+  test::write_file(drive_c() / "Norv" / "nul.ini", "a file Windows cannot reach");
+  EXPECT_EQ(map("C:\\Norv\\NUL.ini"), fs::path("/dev/null"));
+  EXPECT_EQ(map("C:\\Norv\\com1"), fs::path("/dev/null"));
+  EXPECT_NE(map("C:\\Norv\\nully.ini"), fs::path("/dev/null"));
+}
+
+TEST(IsOrdinaryFile, OnlyVisibleRegularFilesCount) {
+  test::TempDir dir;
+  test::write_file(dir / "Fendrel.mdb", "x");
+  test::write_file(dir / ".hidden.mdb", "x");
+  fs::create_directory(dir / "folder.mdb");
+  fs::create_symlink(dir / "Fendrel.mdb", dir / "link.mdb");
+  EXPECT_TRUE(is_ordinary_file(dir / "Fendrel.mdb"));
+  EXPECT_TRUE(is_ordinary_file(dir / "link.mdb"));
+  EXPECT_FALSE(is_ordinary_file(dir / ".hidden.mdb"));
+  EXPECT_FALSE(is_ordinary_file(dir / "folder.mdb"));
+  EXPECT_FALSE(is_ordinary_file(dir / "missing.mdb"));
+  EXPECT_FALSE(is_ordinary_file(dir / "*.mdb"));  // no wildcards
+  EXPECT_FALSE(is_ordinary_file("/dev/null"));
+}
+
+TEST(IsOrdinaryFile, DotFoldersAboveTheFileDoNotHideIt) {
+  test::TempDir dir;
+  fs::create_directories(dir / ".wine" / "drive_c");
+  test::write_file(dir / ".wine" / "drive_c" / "Fendrel.mdb", "x");
+  EXPECT_TRUE(is_ordinary_file(dir / ".wine" / "drive_c" / "Fendrel.mdb"));
+}
+
+TEST(EqualIgnoringCase, FoldsTheLettersOfTheSuitesLanguages) {
+  EXPECT_TRUE(equal_ignoring_case("Norv Software", "NORV software"));
+  EXPECT_TRUE(equal_ignoring_case("\xC3\x86\xC3\x98\xC3\x85", "\xC3\xA6\xC3\xB8\xC3\xA5"));  // ÆØÅ æøå
+  EXPECT_TRUE(equal_ignoring_case("\xC5\x81\xC3\x93\xC5\xB9", "\xC5\x82\xC3\xB3\xC5\xBA"));  // ŁÓŹ łóź
+  EXPECT_TRUE(equal_ignoring_case("\xD0\x94\xD0\x81", "\xD0\xB4\xD1\x91"));                  // ДЁ дё
+  EXPECT_FALSE(equal_ignoring_case("\xC3\x97", "\xC3\xB7"));  // × and ÷ are not a pair
+  EXPECT_FALSE(equal_ignoring_case("abc", "abcd"));
+  EXPECT_FALSE(equal_ignoring_case("\xC4", "\xE4"));  // invalid UTF-8 must match exactly
+  EXPECT_TRUE(equal_ignoring_case("\xC4", "\xC4"));
+}
+
+}  // namespace
+}  // namespace norv::platform
