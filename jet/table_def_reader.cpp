@@ -7,6 +7,7 @@
 
 #include "jet/bytes.h"
 #include "jet/format_fault.h"
+#include "jet/little_endian.h"
 
 namespace norv::jet {
 
@@ -45,7 +46,8 @@ class Cursor {
   // Reserves `count` blocks of `size` bytes and returns where they start;
   // checked before anything is allocated for them.
   std::size_t take_blocks(std::size_t count, std::size_t size, std::string_view what) {
-    if (count > (bytes_.size() - std::min(position_, bytes_.size())) / std::max<std::size_t>(size, 1))
+    const std::size_t left = position_ <= bytes_.size() ? bytes_.size() - position_ : 0;
+    if (count > left / size)
       throw_format_fault(fmt::format("the table definition lists {} {}, more than it holds", count,
                                      what));
     const std::size_t start = position_;
@@ -204,7 +206,7 @@ std::vector<std::uint8_t> read_table_def_bytes(PageFile& pages, std::uint32_t fi
     definition.insert(definition.end(), bytes.begin() + static_cast<std::ptrdiff_t>(skip),
                       bytes.end());
     chain.push_back(number);
-    number = load_u32(bytes.data() + next_page_offset);
+    number = le::get32(bytes.data() + next_page_offset);
   }
   return definition;
 }

@@ -4,6 +4,9 @@
 
 #include "jet/database.h"
 
+#include <cstring>
+#include <fstream>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -206,6 +209,35 @@ TEST(Database, ReadsTablesSpreadOverManyPages) {
     expected.resize(std::max<std::size_t>(expected.size(), 2 + (7 * i) % 49), 'x');
     ASSERT_EQ(rows[i - 1][0], Value(i));
     ASSERT_EQ(rows[i - 1][1], Value(expected)) << "ID " << i;
+  }
+}
+
+// Pages of `file` that are data pages owned by the table defined at `owner`.
+std::uint64_t pages_owned_by(const std::filesystem::path& file, std::uint32_t page_size,
+                             std::uint32_t owner) {
+  std::ifstream in(file, std::ios::binary);
+  std::vector<char> page(page_size);
+  std::uint64_t count = 0;
+  while (in.read(page.data(), page_size)) {
+    std::uint32_t page_owner;
+    std::memcpy(&page_owner, page.data() + 4, 4);
+    count += page[0] == 0x01 && page_owner == owner;
+  }
+  return count;
+}
+
+TEST(Database, ListingReadsTheHeaderAndTheCatalogOnly) {
+  NORV_REQUIRE_FIXTURES();
+  for (const char* fixture : {"V2000/control-text.mdb", "V2003/many-tables.mdb",
+                              "V1997/testV1997.mdb"}) {
+    const auto file = test::fixture(fixture);
+    const Database db = Database::open(file);
+    db.catalog();
+    // header + catalog definition + the page of its usage map + its data pages
+    const std::uint64_t expected = 3 + pages_owned_by(file, db.page_size(), 2);
+    EXPECT_EQ(db.io_stats().pages_read, expected) << fixture;
+    db.catalog();
+    EXPECT_EQ(db.io_stats().pages_read, expected) << fixture << ": the catalog is kept";
   }
 }
 
