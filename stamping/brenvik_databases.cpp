@@ -5,6 +5,7 @@
 
 #include "data/recordset.h"
 #include "stamping/company_number.h"
+#include "stamping/folder_snapshot.h"
 #include "stamping/stamp_control_table.h"
 
 namespace norv::stamping {
@@ -31,9 +32,14 @@ void UpdateBrenvikDatabases(const StampingContext& context, const std::string& d
   if (connection == nullptr) return;
   std::optional<std::int16_t> highest = highest_company_number(connection, company_path);
   connection.reset();
+  // Up to 32768 existence tests in one folder: the absent names are known
+  // from one listing of it.
+  const FolderSnapshot snapshot(context.paths, directory);
+  StampingContext loop_context = context;
+  loop_context.snapshot = &snapshot;
   // A wider counter: the pass for 32767 is the last one, with no overflow.
   for (std::int32_t number = 0; highest && number <= *highest; ++number) {
-    StampControlTable(context,
+    StampControlTable(loop_context,
                       directory + "\\" + company_database_name(static_cast<std::int16_t>(number)),
                       kControlTable, kBrenvikConnectionPrefix);
   }

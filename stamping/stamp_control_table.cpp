@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "data/catalog.h"
+#include "stamping/folder_snapshot.h"
 #include "stamping/table_exists.h"
 
 namespace norv::stamping {
@@ -10,7 +11,8 @@ namespace norv::stamping {
 namespace {
 
 bool file_exists(const StampingContext& context, const std::string& path) {
-  bool present = platform::is_ordinary_file(context.paths.to_native(path));
+  bool present = !(context.snapshot != nullptr && context.snapshot->certainly_absent(path)) &&
+                 platform::is_ordinary_file(context.paths.to_native(path));
   if (context.observer != nullptr) context.observer->file_tested(path, present);
   return present;
 }

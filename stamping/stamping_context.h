@@ -16,6 +16,8 @@ class Connection;
 
 namespace norv::stamping {
 
+class FolderSnapshot;
+
 // Told about each file as the sequence meets it, in the run's own order.
 // Used by front ends that list, count or show progress; an update run needs
 // none. The observer must not throw for the run to keep its semantics.
@@ -39,6 +41,8 @@ struct StampingContext {
   // Look without changing: every file is tested and opened and its table
   // looked up, but no statement is executed.
   bool dry_run = false;
+  // Names known absent without asking the file system (the company loop).
+  const FolderSnapshot* snapshot = nullptr;
 };
 
 }  // namespace norv::stamping

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "jet/date_time_text.h"
 #include "jet/decimal.h"
 #include "jet/value.h"
 
@@ -44,6 +45,30 @@ TEST(DisplayText, GuidBinaryTextNullAndBooleans) {
   EXPECT_EQ(to_display_text(std::string("0.9")), "0.9");
   EXPECT_EQ(to_display_text(Null{}), "Null");
   EXPECT_EQ(to_display_text(true), "true");
+}
+
+}  // namespace
+}  // namespace norv::jet
+
+namespace norv::jet {
+namespace {
+
+TEST(IsoDates, ParseBackWhatTheyPrint) {
+  for (double serial : {36925.17020833334, 0.0, -1.25, 2958465.999988426, -657434.0}) {
+    auto text = to_display_text(DateTime{serial});
+    auto parsed = iso_to_ole_date(text);
+    ASSERT_TRUE(parsed) << text;
+    EXPECT_EQ(to_display_text(DateTime{*parsed}), text);
+  }
+  EXPECT_EQ(iso_to_ole_date("2001-02-03"), 36925.0);
+  EXPECT_EQ(iso_to_ole_date("1899-12-29 06:00:00"), -1.25);
+}
+
+TEST(IsoDates, RefuseImpossibleText) {
+  for (const char* bad : {"", "2001-2-3", "2001-02-30", "2001-13-01", "0099-01-01",
+                          "2001-02-03T24:00:00", "2001-02-03T04:05", "2001-02-03X04:05:06",
+                          "2001-02-03T04:05:06Z"})
+    EXPECT_FALSE(iso_to_ole_date(bad)) << bad;
 }
 
 }  // namespace

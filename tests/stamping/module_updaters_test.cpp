@@ -47,7 +47,8 @@ class ModuleUpdatersTest : public ::testing::Test {
   test::TempDir dir;
   test::FolderPathMapper paths;
   test::FixedWindow window;
-  StampingContext context{window, paths};
+  test::TestedPaths tested;
+  StampingContext context{window, paths, &tested};
 };
 
 TEST_F(ModuleUpdatersTest, FendrelTestsFiveFilesInOrderAndListsThePresentOnes) {
@@ -145,9 +146,8 @@ TEST_F(ModuleUpdatersTest, BrenvikQueriesTheKeptConnectionThenStampsEachNumberIn
               ElementsAre("open Provider=Microsoft.jet.OLEDB.4.0; Data Source=C:\\B\\Company.mdb",
                           "execute UPDATE Control SET Version = 1.0",
                           "query SELECT MAX(CompanyNo) FROM Company", "close " + company));
-  EXPECT_EQ(paths.asked.size(), 2u + 13u + 11u);
-  EXPECT_EQ(paths.asked[2], "C:\\B\\BV0000.mdb");
-  EXPECT_EQ(paths.asked.back(), "C:\\B\\BV0012.mdb");
+  ASSERT_EQ(tested.paths.size(), 1u + 13u);
+  for (int n = 0; n <= 12; ++n) EXPECT_EQ(tested.paths[1 + n], fmt_name(n));
   EXPECT_EQ(opened().size(), 12u);
   for (int n = 0; n <= 12; ++n)
     if (n != 3 && n != 7) {
@@ -182,11 +182,11 @@ TEST_F(ModuleUpdatersTest, BrenvikHighestNumberDecidesWhichFilesAreTried) {
   for (std::size_t i = 0; i < cases.size(); ++i) {
     const Case& c = cases[i];
     layer().clear();
-    paths.asked.clear();
+    tested.paths.clear();
     window.msg.clear();
     add("C:\\B\\Company.mdb", FakeDatabase::of({}).with_highest_company(c.highest, c.no_row));
     UpdateBrenvikDatabases(context, "C:\\B");
-    std::vector<std::string> tried(paths.asked.begin() + 2, paths.asked.end());
+    std::vector<std::string> tried(tested.paths.begin() + 1, tested.paths.end());
     EXPECT_EQ(tried, c.tried) << "case " << i;
     EXPECT_EQ(window.msg, " - Brenvik");
   }
@@ -197,10 +197,10 @@ TEST_F(ModuleUpdatersTest, BrenvikLoopEndsAfterTheLargestNumberWithFiveDigitName
                                 .with_highest_company(jet::Value{std::int16_t{32767}}));
   add("C:\\B\\BV10000.mdb");
   UpdateBrenvikDatabases(context, "C:\\B");
-  EXPECT_EQ(paths.asked.size(), 2u + 32768u + 1u);
-  EXPECT_EQ(paths.asked[2 + 9999], "C:\\B\\BV9999.mdb");
-  EXPECT_EQ(paths.asked[2 + 10000], "C:\\B\\BV10000.mdb");
-  EXPECT_EQ(paths.asked.back(), "C:\\B\\BV32767.mdb");
+  ASSERT_EQ(tested.paths.size(), 1u + 32768u);
+  EXPECT_EQ(tested.paths[1 + 9999], "C:\\B\\BV9999.mdb");
+  EXPECT_EQ(tested.paths[1 + 10000], "C:\\B\\BV10000.mdb");
+  EXPECT_EQ(tested.paths.back(), "C:\\B\\BV32767.mdb");
   EXPECT_THAT(rows("C:\\B\\BV10000.mdb"), ElementsAre("1.0"));
   EXPECT_EQ(window.msg, " - Brenvik");
 }

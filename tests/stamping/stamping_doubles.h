@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/path_mapper.h"
+#include "stamping/stamping_context.h"
 #include "stamping/updater_window.h"
 
 namespace norv::test {
@@ -58,6 +59,14 @@ class FolderPathMapper : public platform::PathMapper {
 
  private:
   std::filesystem::path root_;
+};
+
+// Every path the sequence tests for existence, in order.
+class TestedPaths : public stamping::StampObserver {
+ public:
+  std::vector<std::string> paths;
+  void file_tested(const std::string& path, bool) override { paths.push_back(path); }
+  void table_looked_up(const std::string&, const std::string&, bool, data::Connection&) override {}
 };
 
 }  // namespace norv::test

@@ -1,0 +1,139 @@
+#include "jet/creator_checks.h"
+
+#include <fmt/format.h>
+
+#include <algorithm>
+#include <set>
+
+#include "jet/general_sort_key.h"
+#include "jet/utf8.h"
+#include "platform/error.h"
+
+namespace norv::jet {
+
+namespace {
+
+constexpr std::size_t max_name_characters = 64;
+constexpr std::size_t max_columns = 255;
+constexpr std::size_t max_index_columns = 10;
+
+std::string folded(std::string_view name) {
+  std::string out(name);
+  std::transform(out.begin(), out.end(), out.begin(), [](unsigned char c) {
+    return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+  });
+  return out;
+}
+
+class Checker {
+ public:
+  Checker(const DatabaseSpec& spec, const std::filesystem::path& file) : spec_(spec), file_(file) {}
+
+  void run() {
+    std::set<std::string> objects;
+    for (const TableSpec& table : spec_.tables) {
+      object_name(table.name, objects);
+      check_table(table);
+    }
+    for (const LinkSpec& link : spec_.links) {
+      object_name(link.name, objects);
+      if (link.foreign_name.empty() || (link.database.empty() && link.connect.empty()))
+        fail(link.name, "a linked table needs the source table's name and its database or connect string");
+    }
+    for (const QuerySpec& query : spec_.select_queries) {
+      object_name(query.name, objects);
+      if (!objects.count(folded(query.table)))
+        fail(query.name, fmt::format("the query reads {}, which is not a table of the database", query.table));
+    }
+  }
+
+ private:
+  [[noreturn]] void fail(std::string_view object, std::string_view what) const {
+    throw InvalidArgumentError(fmt::format("{}: {}: {}", file_.string(), object, what));
+  }
+
+  void name(std::string_view object, const std::string& n) const {
+    auto text = decode_utf8(n);
+    if (!text || text->empty() || text->size() > max_name_characters)
+      fail(object, fmt::format("the name \"{}\" must be 1 to 64 characters of valid text", n));
+  }
+
+  // Catalog names are index keys of MSysObjects, so they must be keyable.
+  void object_name(const std::string& n, std::set<std::string>& seen) const {
+    name(n, n);
+    if (folded(n).rfind("msys", 0) == 0) fail(n, "names starting with MSys are reserved for Jet");
+    if (!seen.insert(folded(n)).second) fail(n, "the name is used twice");
+    char32_t bad = 0;
+    if (!general_sort_key(spec_.format, n, &bad))
+      throw NotSupportedError(fmt::format(
+          "{}: {}: the creator supports object names of letters (except K, W, X, Z) and "
+          "digits{}; U+{:04X} is not supported",
+          file_.string(), n, spec_.format == FormatVersion::jet3 ? " 1 to 4 and _" : "",
+          static_cast<std::uint32_t>(bad)));
+  }
+
+  void check_column(const TableSpec& table, const ColumnSpec& c) const {
+    name(table.name, c.name);
+    if (!is_known_column_type(static_cast<std::uint8_t>(c.type)))
+      fail(table.name, fmt::format("column {} has an unknown type", c.name));
+    if (c.type == ColumnType::text && (c.size < 1 || c.size > 255))
+      fail(table.name, fmt::format("Text column {} must hold 1 to 255 characters", c.name));
+    if (c.type == ColumnType::binary && (c.size < 1 || c.size > 255))
+      fail(table.name, fmt::format("Binary column {} must hold 1 to 255 bytes", c.name));
+    if (c.type == ColumnType::decimal &&
+        (c.precision < 1 || c.precision > 28 || c.scale > c.precision))
+      fail(table.name, fmt::format("Decimal column {} needs precision 1..28 and scale <= precision", c.name));
+    if (c.type == ColumnType::decimal && spec_.format == FormatVersion::jet3)
+      throw NotSupportedError(fmt::format("{}: {}: Jet 3 databases have no Decimal type (column {})",
+                                          file_.string(), table.name, c.name));
+    if (c.autonumber && c.type != ColumnType::long_integer)
+      fail(table.name, fmt::format("column {}: only Long columns can be AutoNumber", c.name));
+  }
+
+  void check_index(const TableSpec& table, const IndexSpec& index, std::set<std::string>& names) const {
+    name(table.name, index.name);
+    if (!names.insert(folded(index.name)).second)
+      fail(table.name, fmt::format("index name {} is used twice", index.name));
+    if (index.columns.empty() || index.columns.size() > max_index_columns)
+      fail(table.name, fmt::format("index {} needs 1 to 10 columns", index.name));
+    for (const std::string& key : index.columns) {
+      bool found = std::any_of(table.columns.begin(), table.columns.end(),
+                               [&key](const ColumnSpec& c) { return folded(c.name) == folded(key); });
+      if (!found) fail(table.name, fmt::format("index {} names the unknown column {}", index.name, key));
+    }
+  }
+
+  void check_table(const TableSpec& table) const {
+    if (table.columns.empty() || table.columns.size() > max_columns)
+      fail(table.name, "a table needs 1 to 255 columns");
+    std::set<std::string> columns;
+    for (const ColumnSpec& c : table.columns) {
+      check_column(table, c);
+      if (!columns.insert(folded(c.name)).second)
+        fail(table.name, fmt::format("column name {} is used twice", c.name));
+    }
+    std::set<std::string> indexes;
+    std::size_t primary_keys = 0;
+    for (const IndexSpec& index : table.indexes) {
+      check_index(table, index, indexes);
+      primary_keys += index.primary_key ? 1 : 0;
+    }
+    if (primary_keys > 1) fail(table.name, "a table has at most one primary key");
+    for (std::size_t r = 0; r < table.rows.size(); ++r) {
+      if (table.rows[r].size() != table.columns.size())
+        fail(table.name, fmt::format("row {} has {} values for {} columns", r + 1,
+                                     table.rows[r].size(), table.columns.size()));
+    }
+  }
+
+  const DatabaseSpec& spec_;
+  const std::filesystem::path& file_;
+};
+
+}  // namespace
+
+void check_database_spec(const DatabaseSpec& spec, const std::filesystem::path& file) {
+  Checker(spec, file).run();
+}
+
+}  // namespace norv::jet

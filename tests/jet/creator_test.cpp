@@ -1,0 +1,309 @@
+// Databases made by the creator, read back with mdbtools (the independent
+// reader) and checked byte-wise where mdbtools does not look (index pages,
+// the header).
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "jet/creator.h"
+#include "jet/decimal.h"
+#include "jet/header.h"
+#include "platform/error.h"
+#include "tests/jet/damage.h"
+#include "tests/support/mdbtools.h"
+#include "tests/support/temp_dir.h"
+
+namespace norv::jet {
+namespace {
+
+using ::testing::Contains;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using Rows = std::vector<std::vector<std::string>>;
+
+const Guid sample_guid{{0xFF, 0x19, 0x96, 0x6F, 0x86, 0x8B, 0x11, 0xD0, 0xB4, 0x2D, 0x00, 0xC0,
+                        0x4F, 0xC9, 0x64, 0xFF}};
+
+ColumnSpec col(std::string name, ColumnType type, std::uint16_t size = 50) {
+  ColumnSpec c;
+  c.name = std::move(name);
+  c.type = type;
+  c.size = size;
+  return c;
+}
+
+TableSpec control_table(std::vector<RowValues> rows) {
+  TableSpec t{"Control", {col("ID", ColumnType::long_integer), col("Version", ColumnType::text)},
+              {{"PrimaryKey", {"ID"}, true, true}}, std::move(rows)};
+  return t;
+}
+
+std::vector<std::string> files_in(const std::filesystem::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder))
+    names.push_back(entry.path().filename().string());
+  return names;
+}
+
+class CreatorTest : public ::testing::TestWithParam<FormatVersion> {
+ protected:
+  bool jet4() const { return GetParam() == FormatVersion::jet4; }
+
+  std::filesystem::path create(const DatabaseSpec& spec, const char* name = "made.mdb") {
+    auto path = dir_ / name;
+    create_database(path, spec);
+    return path;
+  }
+
+  DatabaseSpec spec_with(std::vector<TableSpec> tables) {
+    DatabaseSpec spec;
+    spec.format = GetParam();
+    spec.tables = std::move(tables);
+    return spec;
+  }
+
+  test::TempDir dir_;
+};
+
+TEST_P(CreatorTest, EveryTypeReadsBackWithMdbtools) {
+  NORV_REQUIRE_MDBTOOLS();
+  ColumnSpec memo = col("Notes", ColumnType::memo);
+  memo.compressed_unicode = true;
+  TableSpec t{"Types",
+              {col("ID", ColumnType::long_integer), col("Flag", ColumnType::boolean),
+               col("B", ColumnType::byte), col("I", ColumnType::integer),
+               col("C", ColumnType::currency), col("S", ColumnType::single),
+               col("D", ColumnType::double_), col("T", ColumnType::date_time),
+               col("Bin", ColumnType::binary, 16), col("Txt", ColumnType::text, 20),
+               memo, col("G", ColumnType::guid)},
+              {},
+              {}};
+  RowValues full{std::int32_t{-7}, true, std::uint8_t{200}, std::int16_t{-9}, Currency{9000}, 0.5f,
+                 0.9, DateTime{36925.17020833334}, Binary{{0x41, 0x42}}, std::string("1.0 \u00e4"),
+                 std::string("memo text"), sample_guid};
+  RowValues empty{std::int32_t{2}, false, Null{}, Null{}, Null{}, Null{}, Null{}, Null{}, Null{},
+                  Null{}, Null{}, Null{}};
+  if (jet4()) {
+    ColumnSpec dec = col("Dec", ColumnType::decimal);
+    dec.precision = 18;
+    dec.scale = 4;
+    t.columns.push_back(dec);
+    full.push_back(*parse_decimal("-12.5"));
+    empty.push_back(Null{});
+  }
+  t.rows = {full, empty};
+  auto path = create(spec_with({t}));
+
+  EXPECT_THAT(test::mdb_tables(path), ElementsAre("Types"));
+  std::vector<std::string> first{"-7", "1", "200", "-9", "0.9000", "0.5", "0.9",
+                                 "2001-02-03T04:05:06", "AB", "1.0 \u00e4", "memo text",
+                                 "{6F9619FF-8B86-D011-B42D00C04FC964FF}"};
+  std::vector<std::string> second{"2", "0", "", "", "", "", "", "", "", "", "", ""};
+  if (jet4()) {
+    first.push_back("-12.5000");
+    second.push_back("");
+  }
+  EXPECT_EQ(test::mdb_export(path, "Types"), (Rows{first, second}));
+  auto schema = test::run_command({"mdb-schema", path.string()});
+  EXPECT_EQ(schema.exit_status, 0);
+  EXPECT_EQ(schema.err, "");
+  EXPECT_THAT(schema.out, HasSubstr("[Txt]\t\t\tText (20)"));
+  EXPECT_THAT(schema.out, HasSubstr("[G]\t\t\tReplication ID"));
+}
+
+TEST_P(CreatorTest, LongValuesInlineOnOnePageAndChained) {
+  NORV_REQUIRE_MDBTOOLS();
+  std::string short_text = "0.9";
+  std::string one_page(1500, 'p');
+  std::string chained(9000, 'c');
+  for (std::size_t i = 0; i < chained.size(); i += 97) chained[i] = 'X';
+  std::vector<std::uint8_t> blob(5000);
+  for (std::size_t i = 0; i < blob.size(); ++i) blob[i] = static_cast<std::uint8_t>('a' + i % 26);
+  TableSpec t{"Notes",
+              {col("ID", ColumnType::long_integer), col("Text", ColumnType::memo),
+               col("Data", ColumnType::ole)},
+              {},
+              {{std::int32_t{1}, short_text, Binary{{'x'}}},
+               {std::int32_t{2}, one_page, Null{}},
+               {std::int32_t{3}, chained, Binary{blob}}}};
+  auto path = create(spec_with({t}));
+  EXPECT_EQ(test::mdb_export(path, "Notes"),
+            (Rows{{"1", short_text, "x"},
+                  {"2", one_page, ""},
+                  {"3", chained, std::string(blob.begin(), blob.end())}}));
+}
+
+TEST_P(CreatorTest, RowsFillAsManyPagesAsTheyNeed) {
+  NORV_REQUIRE_MDBTOOLS();
+  std::vector<RowValues> rows;
+  Rows expected;
+  for (std::int32_t i = 1; i <= 3000; ++i) {
+    std::string version = "v" + std::to_string(i) + "." + std::string(static_cast<std::size_t>(i % 40), 'x');
+    rows.push_back({i, version});
+    expected.push_back({std::to_string(i), version});
+  }
+  TableSpec t = control_table(std::move(rows));
+  t.indexes.clear();  // a primary key of 3000 rows needs more than one index page
+  auto path = create(spec_with({t}));
+  EXPECT_EQ(test::mdb_export(path, "Control"), expected);
+  EXPECT_GT(std::filesystem::file_size(path), (jet4() ? 4096u : 2048u) * 30);
+}
+
+TEST_P(CreatorTest, CatalogHoldsSystemTablesLinksAndQueries) {
+  NORV_REQUIRE_MDBTOOLS();
+  DatabaseSpec spec = spec_with({control_table({{std::int32_t{1}, std::string("0.9")}})});
+  spec.links = {{"Remote", "other.mdb", "Control", ""},
+                {"Orders", "", "dbo.Orders", "ODBC;DSN=Sales"}};
+  spec.select_queries = {{"AllControl", "Control"}};
+  auto path = create(spec);
+  EXPECT_THAT(test::mdb_tables(path, true),
+              ElementsAre("MSysObjects", "MSysACEs", "MSysQueries", "MSysRelationships", "Control"));
+  Rows objects = test::mdb_export(path, "MSysObjects");
+  auto find = [&objects](const std::string& name) {
+    for (const auto& row : objects)
+      if (row[2] == name) return row;
+    return std::vector<std::string>{};
+  };
+  EXPECT_EQ(find("Remote")[3], "6");
+  EXPECT_EQ(find("Remote")[8], "other.mdb");
+  EXPECT_EQ(find("Remote")[10], "Control");
+  EXPECT_EQ(find("Orders")[3], "4");
+  EXPECT_EQ(find("Orders")[9], "ODBC;DSN=Sales");
+  EXPECT_EQ(find("AllControl")[3], "5");
+  EXPECT_EQ(find("Control")[3], "1");
+  EXPECT_EQ(find("MSysObjects")[0], "2");  // a table's id is its definition page
+  EXPECT_EQ(find("MSysObjects")[7], "-2147483648");
+  EXPECT_EQ(find("Tables")[3], "3");
+  Rows clauses = test::mdb_export(path, "MSysQueries");
+  ASSERT_EQ(clauses.size(), 5u);
+  EXPECT_EQ(clauses[1][1], "1");  // the query kind row: select
+  EXPECT_EQ(clauses[1][6], "1");
+  EXPECT_EQ(clauses[3][3], "Control");
+  EXPECT_FALSE(test::mdb_export(path, "MSysACEs").empty());
+}
+
+// Index entries of the only leaf page of table `tdef`: the key bytes after
+// each entry's flag, and the row pointer.
+std::vector<std::pair<std::vector<std::uint8_t>, std::uint32_t>> leaf_entries(
+    const std::vector<std::uint8_t>& file, std::size_t page_size, std::uint32_t tdef) {
+  bool jet4 = page_size == 4096;
+  std::size_t bitmap = jet4 ? 27 : 22;
+  std::size_t first = jet4 ? 0x1E0 : 0xF8;
+  for (std::size_t p = 0; p * page_size < file.size(); ++p) {
+    const std::uint8_t* page = file.data() + p * page_size;
+    std::uint32_t owner = page[4] | page[5] << 8 | page[6] << 16 | static_cast<std::uint32_t>(page[7]) << 24;
+    if (page[0] != 0x04 || owner != tdef) continue;
+    std::vector<std::pair<std::vector<std::uint8_t>, std::uint32_t>> out;
+    std::size_t start = 0;
+    for (std::size_t bit = 0; bit < (first - bitmap) * 8; ++bit) {
+      if (!(page[bitmap + bit / 8] >> (bit % 8) & 1)) continue;
+      const std::uint8_t* entry = page + first + start;
+      std::size_t key_size = bit - start - 4;
+      out.push_back({{entry, entry + key_size},
+                     static_cast<std::uint32_t>(entry[key_size] << 24 | entry[key_size + 1] << 16 |
+                                                entry[key_size + 2] << 8 | entry[key_size + 3])});
+      start = bit;
+    }
+    return out;
+  }
+  return {};
+}
+
+TEST_P(CreatorTest, IndexEntriesAreSortedAndPointAtTheirRows) {
+  TableSpec numbers = control_table({{std::int32_t{5}, std::string("a")},
+                                     {std::int32_t{-1}, std::string("b")},
+                                     {std::int32_t{3}, std::string("c")}});
+  auto path = create(spec_with({numbers}));
+  auto bytes = test::read_bytes(path);
+  std::size_t page_size = jet4() ? 4096 : 2048;
+  // MSysObjects, MSysACEs, MSysQueries, MSysRelationships take pages 2-5.
+  auto entries = leaf_entries(bytes, page_size, 6);
+  ASSERT_EQ(entries.size(), 3u);
+  using Key = std::vector<std::uint8_t>;
+  EXPECT_EQ(entries[0].first, (Key{0x7F, 0x7F, 0xFF, 0xFF, 0xFF}));  // -1
+  EXPECT_EQ(entries[1].first, (Key{0x7F, 0x80, 0x00, 0x00, 0x03}));
+  EXPECT_EQ(entries[2].first, (Key{0x7F, 0x80, 0x00, 0x00, 0x05}));
+  std::uint32_t data_page = entries[0].second >> 8;
+  EXPECT_EQ(entries[0].second, data_page << 8 | 1);
+  EXPECT_EQ(entries[1].second, data_page << 8 | 2);
+  EXPECT_EQ(entries[2].second, data_page << 8 | 0);
+}
+
+TEST_P(CreatorTest, TextKeysFollowTheGeneralSortOrder) {
+  TableSpec t{"Names", {col("Name", ColumnType::text)}, {{"ByName", {"Name"}, false, true}},
+              {{std::string("Control")}, {std::string("beta")}, {std::string("Alpha")}}};
+  auto entries = leaf_entries(test::read_bytes(create(spec_with({t}))), jet4() ? 4096 : 2048, 6);
+  ASSERT_EQ(entries.size(), 3u);
+  using Key = std::vector<std::uint8_t>;
+  Key alpha = jet4() ? Key{0x7F, 0x4A, 0x5E, 0x66, 0x57, 0x4A, 0x01, 0x00}
+                     : Key{0x7F, 0x60, 0x6D, 0x73, 0x69, 0x60, 0x00};
+  EXPECT_EQ(entries[0].first, alpha);
+  EXPECT_EQ(entries[1].second & 0xFF, 1u);  // beta
+  EXPECT_EQ(entries[2].second & 0xFF, 0u);  // Control
+}
+
+TEST_P(CreatorTest, HeaderDecodesAsANewUnprotectedDatabase) {
+  auto path = create(spec_with({}));
+  auto bytes = test::read_bytes(path);
+  Header header = decode_header(bytes, bytes.size(), path);
+  EXPECT_EQ(header.format->version, GetParam());
+  EXPECT_EQ(header.code_page, 1252);
+  EXPECT_EQ(header.encryption_key, 0u);
+  EXPECT_FALSE(header.has_password());
+  EXPECT_EQ(bytes.size() % header.format->page_size, 0u);
+}
+
+TEST_P(CreatorTest, RefusalsWriteNothing) {
+  auto refuse = [this](const DatabaseSpec& spec, const char* what) {
+    SCOPED_TRACE(what);
+    try {
+      create_database(dir_ / "refused.mdb", spec);
+      ADD_FAILURE() << "no error";
+    } catch (const Error& e) {
+      EXPECT_THAT(e.what(), HasSubstr("refused.mdb"));
+      EXPECT_THAT(e.what(), HasSubstr(what));
+    }
+    EXPECT_TRUE(files_in(dir_.path()).empty());
+  };
+  refuse(spec_with({control_table({}), control_table({})}), "used twice");
+  refuse(spec_with({control_table({{std::int32_t{1}, std::int16_t{1}}})}), "cannot hold an Integer");
+  refuse(spec_with({control_table({{std::int32_t{1}, std::string(51, 'x')}})}), "at most 50 characters");
+  refuse(spec_with({control_table({{std::int32_t{1}, std::string("a")}, {std::int32_t{1}, std::string("b")}})}),
+         "same key");
+  refuse(spec_with({control_table({{Null{}, std::string("a")}})}), "must have a value");
+  TableSpec by_double{"Prices", {col("P", ColumnType::double_)}, {{"ByPrice", {"P"}, false, false}}, {{0.5}}};
+  refuse(spec_with({by_double}), "Byte, Integer, Long and Text");
+  TableSpec odd_key{"Names", {col("N", ColumnType::text)}, {{"ByName", {"N"}, false, false}},
+                    {{std::string("a-b")}}};
+  refuse(spec_with({odd_key}), "U+002D");
+  refuse(spec_with({TableSpec{"Work", {col("ID", ColumnType::long_integer)}, {}, {}}}), "object names");
+}
+
+TEST_P(CreatorTest, ExistingFilesAreKeptUnlessReplacingIsAsked) {
+  auto path = dir_ / "keep.mdb";
+  test::write_file(path, "precious");
+  EXPECT_THROW(create_database(path, spec_with({})), InvalidArgumentError);
+  EXPECT_EQ(test::read_file(path), "precious");
+  create_database(path, spec_with({}), {.overwrite = true});
+  EXPECT_GT(std::filesystem::file_size(path), 4096u);
+  EXPECT_THAT(files_in(dir_.path()), ElementsAre("keep.mdb"));
+}
+
+TEST_P(CreatorTest, AutoNumberFillsNullsAfterTheHighestValue) {
+  NORV_REQUIRE_MDBTOOLS();
+  ColumnSpec id = col("ID", ColumnType::long_integer);
+  id.autonumber = true;
+  TableSpec t{"Counted", {id, col("Name", ColumnType::text)}, {},
+              {{Null{}, std::string("a")}, {std::int32_t{10}, std::string("b")}, {Null{}, std::string("c")}}};
+  auto path = create(spec_with({t}));
+  EXPECT_EQ(test::mdb_export(path, "Counted"), (Rows{{"1", "a"}, {"10", "b"}, {"11", "c"}}));
+}
+
+INSTANTIATE_TEST_SUITE_P(BothFormats, CreatorTest,
+                         ::testing::Values(FormatVersion::jet3, FormatVersion::jet4),
+                         [](const auto& info) {
+                           return info.param == FormatVersion::jet3 ? "Jet3" : "Jet4";
+                         });
+
+}  // namespace
+}  // namespace norv::jet
