@@ -1,11 +1,11 @@
 #include "jet/bytes.h"
 
 #include <bit>
-#include <cstring>
 
 #include <fmt/format.h>
 
 #include "jet/format_fault.h"
+#include "jet/little_endian.h"
 
 namespace norv::jet {
 
@@ -22,7 +22,7 @@ std::uint8_t ByteReader::u8(std::size_t offset) const {
 
 std::uint16_t ByteReader::u16(std::size_t offset) const {
   require(offset, 2);
-  return load_u16(bytes_.data() + offset);
+  return le::get16(bytes_.data() + offset);
 }
 
 std::uint32_t ByteReader::u24(std::size_t offset) const {
@@ -33,14 +33,12 @@ std::uint32_t ByteReader::u24(std::size_t offset) const {
 
 std::uint32_t ByteReader::u32(std::size_t offset) const {
   require(offset, 4);
-  return load_u32(bytes_.data() + offset);
+  return le::get32(bytes_.data() + offset);
 }
 
 double ByteReader::f64(std::size_t offset) const {
   require(offset, 8);
-  std::uint64_t bits = static_cast<std::uint64_t>(load_u32(bytes_.data() + offset)) |
-                       static_cast<std::uint64_t>(load_u32(bytes_.data() + offset + 4)) << 32;
-  return std::bit_cast<double>(bits);
+  return std::bit_cast<double>(le::get64(bytes_.data() + offset));
 }
 
 Bytes ByteReader::slice(std::size_t offset, std::size_t length) const {

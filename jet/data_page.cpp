@@ -74,13 +74,13 @@ RowBody read_row(PageFile& pages, const Format& format, RowPointer where) {
   DataPage page = read_data_page(pages, format, where.page);
   if ((page.slot(where.row).entry & 0xC000) != 0)
     throw_format_fault(describe(where) + " is deleted or not a plain row");
-  return {page.page(), page.body(where.row)};
+  return {page.page(), page.body(where.row), page.owner()};
 }
 
 RowBody resolve_row(PageFile& pages, const Format& format, const DataPage& page,
                     std::size_t row) {
   const RowSlot& slot = page.slot(row);
-  if (!slot.is_overflow_pointer()) return {page.page(), page.body(row)};
+  if (!slot.is_overflow_pointer()) return {page.page(), page.body(row), page.owner()};
 
   ByteReader pointer(page.body(row), "an overflow pointer");
   const RowPointer target{pointer.u24(1), pointer.u8(0)};
@@ -88,7 +88,7 @@ RowBody resolve_row(PageFile& pages, const Format& format, const DataPage& page,
   if (target_page.owner() != page.owner() || !target_page.slot(target.row).is_overflow_target())
     throw_format_fault(fmt::format("row {} of page {} points at {}, which is not its overflow row",
                                    row, page.number(), describe(target)));
-  return {target_page.page(), target_page.body(target.row)};
+  return {target_page.page(), target_page.body(target.row), target_page.owner()};
 }
 
 }  // namespace norv::jet

@@ -74,6 +74,7 @@ DataPage read_data_page(PageFile& pages, const Format& format, std::uint32_t num
 struct RowBody {
   Page page;
   Bytes bytes;
+  std::uint32_t owner = 0;  // the page's owner field
 };
 
 // The body of the plain row at `where` (a usage map, a long-value row): the

@@ -9,13 +9,14 @@
 namespace norv::app::cli {
 
 void InspectionObserver::file_tested(const std::string& path, bool present) {
+  if (next_ != nullptr) next_->file_tested(path, present);
+  if (!present && !keep_absent_) return;
   InspectedFile file;
   file.module = module_;
   file.path = path;
   file.native = paths_.to_native(path);
   file.present = present;
   files_.push_back(std::move(file));
-  if (next_ != nullptr) next_->file_tested(path, present);
 }
 
 void InspectionObserver::table_looked_up(const std::string& path, const std::string& table,

@@ -26,7 +26,10 @@ struct InspectedFile {
 
 class InspectionObserver : public stamping::StampObserver {
  public:
-  explicit InspectionObserver(const platform::PathMapper& paths) : paths_(paths) {}
+  // Without `keep_absent` only present files are recorded, which spares
+  // mapping the many absent company paths of a long loop.
+  InspectionObserver(const platform::PathMapper& paths, bool keep_absent)
+      : paths_(paths), keep_absent_(keep_absent) {}
 
   // Passed every event after this one has recorded it (progress display).
   void chain(stamping::StampObserver* next) { next_ = next; }
@@ -40,6 +43,7 @@ class InspectionObserver : public stamping::StampObserver {
 
  private:
   const platform::PathMapper& paths_;
+  bool keep_absent_;
   stamping::StampObserver* next_ = nullptr;
   std::string module_;
   std::vector<InspectedFile> files_;

@@ -38,7 +38,7 @@ int run_update(const UpdateRequest& request, const InstallationSource& source, s
   window.year = request.year;
   window.version = request.version;
 
-  InspectionObserver inspection(source.paths());
+  InspectionObserver inspection(source.paths(), true);
   // The listing comes first, then the message the run ends with.
   std::ostringstream messages_out;
   std::ostringstream messages_err;

@@ -45,7 +45,7 @@ std::vector<InspectedFile> inspect_installation(const std::string& fendrel_direc
                                                 const platform::PathMapper& paths,
                                                 std::vector<std::string>& errors) {
   CommandLineWindow window;
-  InspectionObserver inspection(paths);
+  InspectionObserver inspection(paths, false);
   TerminalProgress progress(stderr);
   inspection.chain(&progress);
   const stamping::StampingContext context{window, paths, &inspection, true};

@@ -20,10 +20,12 @@ void write_bytes(const std::filesystem::path& file, const std::vector<std::uint8
 
 void patch(const std::filesystem::path& file, std::uint64_t offset,
            std::initializer_list<std::uint8_t> bytes) {
-  std::vector<std::uint8_t> contents = read_bytes(file);
-  if (offset + bytes.size() > contents.size()) throw std::runtime_error("patch past the end");
-  std::copy(bytes.begin(), bytes.end(), contents.begin() + static_cast<std::ptrdiff_t>(offset));
-  write_bytes(file, contents);
+  if (offset + bytes.size() > std::filesystem::file_size(file))
+    throw std::runtime_error("patch past the end of " + file.string());
+  std::fstream out(file, std::ios::binary | std::ios::in | std::ios::out);
+  out.seekp(static_cast<std::streamoff>(offset));
+  out.write(reinterpret_cast<const char*>(std::data(bytes)), static_cast<std::streamsize>(bytes.size()));
+  if (!out) throw std::runtime_error("cannot patch " + file.string());
 }
 
 void patch_u16(const std::filesystem::path& file, std::uint64_t offset, std::uint16_t value) {

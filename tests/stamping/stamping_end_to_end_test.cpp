@@ -4,6 +4,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "jet/creator.h"
 #include "platform/error.h"
 #include "stamping/brenvik_databases.h"
 #include "stamping/company_number.h"
@@ -149,6 +150,53 @@ TEST_F(BrenvikEndToEnd, QueryErrorsComeAfterCompanyIsStamped) {
   EXPECT_THAT(versions("C:\\B\\Company.mdb"), ElementsAre("1.0"));
   EXPECT_THROW(stamped_numbers("company-no-companyno.mdb"), Error);
   EXPECT_THAT(window.msg, IsEmpty());
+}
+
+// Databases made by the engine: a Company table of 16-bit numbers beyond
+// 9999, and an empty one.
+class BrenvikCreatedEndToEnd : public StampingEndToEnd {
+ protected:
+  static jet::TableSpec control_table() {
+    jet::TableSpec table{"Control",
+                         {{.name = "ID", .type = jet::ColumnType::long_integer},
+                          {.name = "Version", .type = jet::ColumnType::text}}};
+    table.rows = {{jet::Value{std::int32_t{1}}, jet::Value{std::string("0.9")}}};
+    return table;
+  }
+  void create_company(std::vector<jet::RowValues> rows) {
+    jet::TableSpec company{"Company", {{.name = "CompanyNo", .type = jet::ColumnType::integer}}};
+    company.rows = std::move(rows);
+    create("C:\\B\\Company.mdb", {control_table(), company});
+  }
+  void create(const std::string& path, std::vector<jet::TableSpec> tables) {
+    std::filesystem::path native = paths.native(path);
+    std::filesystem::create_directories(native.parent_path());
+    jet::DatabaseSpec spec;
+    spec.tables = std::move(tables);
+    jet::create_database(native, spec);
+  }
+};
+
+TEST_F(BrenvikCreatedEndToEnd, NumbersFromTenThousandOnHaveFiveDigits) {
+  NORV_REQUIRE_ENGINE_WRITES();
+  create_company({{jet::Value{std::int16_t{10001}}}, {jet::Value{std::int16_t{12}}}});
+  for (const char* name : {"BV9999.mdb", "BV10000.mdb", "BV10001.mdb", "BV10002.mdb"})
+    create(std::string("C:\\B\\") + name, {control_table()});
+  UpdateBrenvikDatabases(context, "C:\\B");
+  EXPECT_EQ(window.msg, " - Brenvik");
+  for (const char* name : {"BV9999.mdb", "BV10000.mdb", "BV10001.mdb"})
+    EXPECT_THAT(versions(std::string("C:\\B\\") + name), ElementsAre("1.0")) << name;
+  EXPECT_THAT(versions("C:\\B\\BV10002.mdb"), ElementsAre("0.9"));
+}
+
+TEST_F(BrenvikCreatedEndToEnd, AnEmptyCompanyTableMeansNoCompanyDatabases) {
+  NORV_REQUIRE_ENGINE_WRITES();
+  create_company({});
+  create("C:\\B\\BV0000.mdb", {control_table()});
+  UpdateBrenvikDatabases(context, "C:\\B");
+  EXPECT_EQ(window.msg, " - Brenvik");
+  EXPECT_THAT(versions("C:\\B\\Company.mdb"), ElementsAre("1.0"));
+  EXPECT_THAT(versions("C:\\B\\BV0000.mdb"), ElementsAre("0.9"));
 }
 
 }  // namespace

@@ -1,0 +1,102 @@
+// What the engine reads to open a database, list its catalog and read a
+// one-row table. The counters are pages read per iteration: opening and
+// listing must read only the header and the catalog's pages; a one-row
+// table a bounded number of pages whatever the size of the database.
+//
+// The databases are the shared fixtures (skipped when absent), and a copy
+// of one grown to tens of thousands of pages.
+
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "jet/database.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+fs::path shared_fixture(const std::string& relative) {
+  const char* env = std::getenv("NORV_SHARED_DIR");
+  return fs::path(env ? env : NORV_SHARED_DIR) / "fixtures" / relative;
+}
+
+// control-text.mdb with `extra_pages` unused pages appended: the same
+// tables in a much larger file.
+fs::path grown_copy(std::uint32_t extra_pages) {
+  const fs::path source = shared_fixture("V2000/control-text.mdb");
+  const fs::path target =
+      fs::temp_directory_path() / ("norv-bench-grown-" + std::to_string(extra_pages) + ".mdb");
+  fs::copy_file(source, target, fs::copy_options::overwrite_existing);
+  fs::permissions(target, fs::perms::owner_write, fs::perm_options::add);
+  fs::resize_file(target, fs::file_size(source) + std::uint64_t{extra_pages} * 4096);
+  return target;
+}
+
+bool require(benchmark::State& state, const fs::path& file) {
+  if (fs::exists(file)) return true;
+  state.SkipWithError(("fixture not found: " + file.string()).c_str());
+  return false;
+}
+
+void report_pages(benchmark::State& state, const norv::jet::Database& db) {
+  state.counters["pages_read"] = static_cast<double>(db.io_stats().pages_read);
+  state.counters["file_pages"] = static_cast<double>(db.page_count());
+}
+
+void open_and_list(benchmark::State& state, const fs::path& file) {
+  if (!require(state, file)) return;
+  for (auto _ : state) {
+    norv::jet::Database db = norv::jet::Database::open(file);
+    benchmark::DoNotOptimize(db.catalog().size());
+    report_pages(state, db);
+  }
+}
+
+void read_control_table(benchmark::State& state, const fs::path& file) {
+  if (!require(state, file)) return;
+  for (auto _ : state) {
+    norv::jet::Database db = norv::jet::Database::open(file);
+    const norv::jet::TableInfo table = db.table("Control");
+    std::size_t rows = 0;
+    db.for_each_row(table, [&](const std::vector<norv::jet::Value>&) { ++rows; });
+    benchmark::DoNotOptimize(rows);
+    report_pages(state, db);
+  }
+}
+
+void BM_OpenAndListTables(benchmark::State& state) {
+  open_and_list(state, shared_fixture("V2000/control-text.mdb"));
+}
+void BM_OpenAndListTablesOfALongCatalog(benchmark::State& state) {
+  open_and_list(state, shared_fixture("V2000/many-tables.mdb"));
+}
+void BM_OpenAndListTablesJet3(benchmark::State& state) {
+  open_and_list(state, shared_fixture("V1997/testV1997.mdb"));
+}
+void BM_ReadOneRowTable(benchmark::State& state) {
+  read_control_table(state, shared_fixture("V2000/control-text.mdb"));
+}
+void BM_ReadOneRowTableOfALongCatalog(benchmark::State& state) {
+  read_control_table(state, shared_fixture("V2000/many-tables.mdb"));
+}
+void BM_ReadOneRowTableOfAGrownFile(benchmark::State& state) {
+  if (!require(state, shared_fixture("V2000/control-text.mdb"))) return;
+  read_control_table(state, grown_copy(static_cast<std::uint32_t>(state.range(0))));
+}
+void BM_ReadThreeThousandRows(benchmark::State& state) {
+  read_control_table(state, shared_fixture("V2000/control-multipage.mdb"));
+}
+
+}  // namespace
+
+BENCHMARK(BM_OpenAndListTables);
+BENCHMARK(BM_OpenAndListTablesOfALongCatalog);
+BENCHMARK(BM_OpenAndListTablesJet3);
+BENCHMARK(BM_ReadOneRowTable);
+BENCHMARK(BM_ReadOneRowTableOfALongCatalog);
+BENCHMARK(BM_ReadOneRowTableOfAGrownFile)->Arg(1000)->Arg(100000);
+BENCHMARK(BM_ReadThreeThousandRows);

@@ -1,0 +1,67 @@
+#pragma once
+
+// The system catalog (MSysObjects, whose definition is always on page 2)
+// and the list an ADOX catalog's Tables collection shows of it:
+//
+//   TABLE         local tables
+//   SYSTEM TABLE  Jet's own tables (flag 0x80000000)
+//   ACCESS TABLE  the application's system tables (flag 0x2)
+//   LINK          tables linked from another Jet or ISAM database (type 6)
+//   PASS-THROUGH  tables linked through ODBC (type 4)
+//   VIEW          saved select queries without parameters (type 5)
+//
+// Every other query, and forms, reports, modules, containers and
+// relationships, are not listed. Entries keep the order of MSysObjects.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "jet/database.h"
+#include "jet/table_def.h"
+#include "jet/table_scan.h"
+
+namespace norv::jet {
+
+inline constexpr std::uint32_t catalog_definition_page = 2;
+
+// One MSysObjects row, as far as the engine needs it.
+struct CatalogObject {
+  std::int32_t id = 0;
+  std::int32_t parent_id = 0;
+  std::string name;
+  std::int16_t type = 0;
+  std::uint32_t flags = 0;
+  std::string database;        // links: the source database's path
+  std::string foreign_name;    // links: the table's name in the source
+  Value properties = Null{};   // LvProp: Binary holding the raw long-value field, or Null
+  RowPointer row;              // where the row is, for messages
+};
+
+class Catalog {
+ public:
+  // Reads MSysObjects (and MSysQueries, when there are queries). Throws
+  // FormatFault for a catalog without the columns every Jet catalog has.
+  static Catalog read(const TableReader& reader);
+
+  const std::vector<CatalogEntry>& entries() const { return entries_; }
+
+  // The local table (TABLE, SYSTEM TABLE or ACCESS TABLE) of that name,
+  // compared without regard to case.
+  const CatalogObject* find_local_table(std::string_view name) const;
+
+  // The stored LvProp blob of an object (empty when it has none).
+  std::vector<std::uint8_t> properties(const CatalogObject& object,
+                                       const TableReader& reader) const;
+
+ private:
+  std::vector<CatalogObject> objects_;
+  std::vector<CatalogEntry> entries_;
+};
+
+// Names compared as Jet compares them: without regard to case.
+bool same_name(std::string_view a, std::string_view b);
+
+}  // namespace norv::jet

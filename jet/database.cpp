@@ -1,0 +1,94 @@
+#include "jet/database.h"
+
+#include <fmt/format.h>
+
+#include "jet/column_properties.h"
+#include "jet/database_impl.h"
+#include "jet/table_def_reader.h"
+#include "jet/table_info.h"
+
+namespace norv::jet {
+
+std::string_view catalog_kind_name(CatalogKind kind) {
+  switch (kind) {
+    case CatalogKind::table: return "TABLE";
+    case CatalogKind::system_table: return "SYSTEM TABLE";
+    case CatalogKind::access_table: return "ACCESS TABLE";
+    case CatalogKind::link: return "LINK";
+    case CatalogKind::pass_through: return "PASS-THROUGH";
+    case CatalogKind::view: return "VIEW";
+  }
+  return "TABLE";
+}
+
+Database::Impl::Impl(PageFile file, const Header& file_header)
+    : path(file.path()),
+      pages(std::move(file)),
+      header(file_header),
+      text(file_header.format->version, file_header.code_page, path) {}
+
+const Catalog& Database::Impl::catalog() {
+  if (!catalog_cache) catalog_cache = Catalog::read(reader());
+  return *catalog_cache;
+}
+
+Database::Impl::LocalTable Database::Impl::local_table(std::string_view name) {
+  const CatalogObject* object = catalog().find_local_table(name);
+  if (object == nullptr)
+    throw InvalidArgumentError(
+        fmt::format("{} has no table named {}; check the table's name", path.string(), name));
+  const auto page = static_cast<std::uint32_t>(object->id) & 0x00FFFFFF;
+  return {object, read_table_def(pages, format(), text, page)};
+}
+
+Database Database::open(const std::filesystem::path& path) {
+  PageFile pages = PageFile::open(path, platform::FileMode::read_only);
+  const Header header = with_file_context(path, [&] { return read_header(pages); });
+  return Database(std::make_unique<Impl>(std::move(pages), header));
+}
+
+Database::Database(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
+Database::Database(Database&&) noexcept = default;
+Database& Database::operator=(Database&&) noexcept = default;
+Database::~Database() = default;
+
+const std::filesystem::path& Database::path() const { return impl_->path; }
+FormatVersion Database::format() const { return impl_->format().version; }
+std::uint32_t Database::page_size() const { return impl_->pages.page_size(); }
+std::uint32_t Database::page_count() const { return impl_->pages.page_count(); }
+std::uint16_t Database::code_page() const { return impl_->header.code_page; }
+
+const std::vector<CatalogEntry>& Database::catalog() const {
+  return impl_->operation([&]() -> const std::vector<CatalogEntry>& {
+    return impl_->catalog().entries();
+  });
+}
+
+TableInfo Database::table(std::string_view name) const {
+  return impl_->operation([&] {
+    const auto [object, definition] = impl_->local_table(name);
+    TableReader reader = impl_->reader();
+    const auto properties =
+        parse_column_properties(impl_->catalog().properties(*object, reader), impl_->text);
+    return describe_table(object->name, impl_->format(), definition, properties);
+  });
+}
+
+void Database::for_each_row(const TableInfo& table,
+                            const std::function<void(const std::vector<Value>&)>& visit) const {
+  impl_->operation([&] {
+    const TableDef definition =
+        read_table_def(impl_->pages, impl_->format(), impl_->text, table.definition_page);
+    impl_->reader().for_each_row(definition, table.name,
+                                 [&](std::vector<Value>& values) { visit(values); });
+  });
+}
+
+std::uint64_t Database::update_column(std::string_view, std::string_view, const Value&) {
+  throw NotSupportedError(fmt::format("{}: updating is not available in this build",
+                                      impl_->path.string()));
+}
+
+IoStats Database::io_stats() const { return impl_->pages.stats(); }
+
+}  // namespace norv::jet

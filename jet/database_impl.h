@@ -1,0 +1,56 @@
+#pragma once
+
+// What a Database holds. Private to the engine: the read side fills it, the
+// write side extends it.
+
+#include <filesystem>
+#include <map>
+#include <optional>
+
+#include "jet/catalog.h"
+#include "jet/database.h"
+#include "jet/format_fault.h"
+#include "jet/header.h"
+#include "jet/page_file.h"
+#include "jet/table_def.h"
+#include "jet/table_scan.h"
+#include "jet/text_codec.h"
+
+namespace norv::jet {
+
+struct Database::Impl {
+  Impl(PageFile file, const Header& file_header);
+
+  const Format& format() const { return *header.format; }
+  TableReader reader() { return TableReader(pages, format(), text); }
+
+  // The catalog, read on first use.
+  const Catalog& catalog();
+
+  // The definition of the local table `name` (any case) with the catalog
+  // object it belongs to; InvalidArgumentError when there is none.
+  struct LocalTable {
+    const CatalogObject* object;
+    TableDef definition;
+  };
+  LocalTable local_table(std::string_view name);
+
+  // Runs one operation: a FormatFault becomes the CorruptDatabaseError
+  // naming the file, and the pages kept for the operation are forgotten.
+  template <typename Body>
+  decltype(auto) operation(Body&& body) {
+    struct EndOperation {
+      PageFile& pages;
+      ~EndOperation() { pages.end_operation(); }
+    } end{pages};
+    return with_file_context(pages.path(), std::forward<Body>(body));
+  }
+
+  std::filesystem::path path;
+  PageFile pages;
+  Header header;
+  TextCodec text;
+  std::optional<Catalog> catalog_cache;
+};
+
+}  // namespace norv::jet

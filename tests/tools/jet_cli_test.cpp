@@ -1,0 +1,102 @@
+// jet-cli as a user runs it: output, exit status, messages.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include "tests/support/fixtures.h"
+#include "tests/support/mdbtools.h"
+#include "tests/support/temp_dir.h"
+
+namespace norv {
+namespace {
+
+using ::testing::HasSubstr;
+
+test::CommandResult jet_cli(std::vector<std::string> arguments) {
+  arguments.insert(arguments.begin(), JET_CLI);
+  return test::run_command(arguments);
+}
+
+std::vector<std::string> lines(const std::string& text) {
+  std::vector<std::string> out;
+  std::size_t start = 0;
+  for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
+    out.push_back(text.substr(start, end - start));
+  return out;
+}
+
+TEST(JetCli, InfoDescribesTheFile) {
+  NORV_REQUIRE_FIXTURES();
+  const auto result = jet_cli({"info", test::fixture("V1997/testV1997.mdb").string()});
+  EXPECT_EQ(result.exit_status, 0) << result.err;
+  EXPECT_EQ(result.out, "format: Jet 3\npage size: 2048\ncode page: 1252\npages: 58\n");
+}
+
+TEST(JetCli, TablesPrintsKindTabName) {
+  NORV_REQUIRE_FIXTURES();
+  const auto result = jet_cli({"tables", test::fixture("V2000/linked.mdb").string()});
+  EXPECT_EQ(result.exit_status, 0) << result.err;
+  const auto printed = lines(result.out);
+  EXPECT_EQ(printed.front(), "SYSTEM TABLE\tMSysObjects");
+  EXPECT_EQ(printed.back(), "LINK\tControl");
+}
+
+TEST(JetCli, SchemaListsColumnsAndIndexes) {
+  NORV_REQUIRE_FIXTURES();
+  const auto result =
+      jet_cli({"schema", test::fixture("V2000/control-indexed.mdb").string(), "CONTROL"});
+  EXPECT_EQ(result.exit_status, 0) << result.err;
+  EXPECT_THAT(result.out, HasSubstr("column Version\tText(50)"));
+  EXPECT_THAT(result.out, HasSubstr("primary key PrimaryKey\t(ID)"));
+  EXPECT_THAT(result.out, HasSubstr("index VersionIdx\t(Version)"));
+}
+
+TEST(JetCli, RowsAsJsonKeepTypes) {
+  NORV_REQUIRE_FIXTURES();
+  const auto result =
+      jet_cli({"rows", test::fixture("V2003/control-wide.mdb").string(), "Control", "--json"});
+  ASSERT_EQ(result.exit_status, 0) << result.err;
+  const auto printed = lines(result.out);
+  ASSERT_EQ(printed.size(), 2u);
+  const auto first = nlohmann::json::parse(printed[0]);
+  EXPECT_EQ(first["ID"], 1);
+  EXPECT_EQ(first["Product"], "Fendrel");
+  EXPECT_EQ(first["Updated"], "2023-12-31T23:59:00");
+  EXPECT_EQ(first["Released"], true);
+  EXPECT_TRUE(first["Comment"].is_null());
+  const auto numeric = nlohmann::json::parse(
+      jet_cli({"rows", test::fixture("V2000/control-numeric.mdb").string(), "Control", "--json"})
+          .out);
+  EXPECT_EQ(numeric["Version"], 0.9);
+}
+
+TEST(JetCli, FailuresGoToStandardErrorWithStatusOne) {
+  NORV_REQUIRE_FIXTURES();
+  const auto password = test::fixture("V2000/password.mdb").string();
+  auto result = jet_cli({"tables", password});
+  EXPECT_EQ(result.exit_status, 1);
+  EXPECT_EQ(result.out, "");
+  EXPECT_THAT(result.err, HasSubstr(password));
+  EXPECT_THAT(result.err, HasSubstr("password"));
+
+  test::TempDir dir;
+  test::write_file(dir / "notes.mdb", "not a database");
+  result = jet_cli({"info", (dir / "notes.mdb").string()});
+  EXPECT_EQ(result.exit_status, 1);
+  EXPECT_THAT(result.err, HasSubstr("is not a valid Jet database"));
+
+  result = jet_cli({"rows", test::fixture("V2000/control-text.mdb").string(), "Nothing"});
+  EXPECT_EQ(result.exit_status, 1);
+  EXPECT_THAT(result.err, HasSubstr("Nothing"));
+}
+
+TEST(JetCli, UsageErrorsExitWithStatusTwo) {
+  EXPECT_EQ(jet_cli({}).exit_status, 2);
+  EXPECT_EQ(jet_cli({"info"}).exit_status, 2);
+  EXPECT_EQ(jet_cli({"frobnicate", "x.mdb"}).exit_status, 2);
+  EXPECT_EQ(jet_cli({"--help"}).exit_status, 0);
+}
+
+}  // namespace
+}  // namespace norv

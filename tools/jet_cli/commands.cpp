@@ -1,0 +1,24 @@
+#include "tools/jet_cli/command.h"
+
+#include <array>
+
+namespace norv::jet_cli {
+
+void define_info_command(CLI::App& sub);
+void define_tables_command(CLI::App& sub);
+void define_schema_command(CLI::App& sub);
+void define_rows_command(CLI::App& sub);
+
+std::span<const Command> commands() {
+  static const std::array table{
+      Command{"info", "Format, page size, code page and page count of a database",
+              define_info_command},
+      Command{"tables", "The catalog: one line per entry, its kind, a tab, its name",
+              define_tables_command},
+      Command{"schema", "Columns and indexes of a table", define_schema_command},
+      Command{"rows", "The rows of a table", define_rows_command},
+  };
+  return table;
+}
+
+}  // namespace norv::jet_cli

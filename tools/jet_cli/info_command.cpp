@@ -1,0 +1,20 @@
+#include <fmt/format.h>
+
+#include "jet/database.h"
+#include "tools/jet_cli/command.h"
+
+namespace norv::jet_cli {
+
+void define_info_command(CLI::App& sub) {
+  auto file = std::make_shared<std::string>();
+  sub.add_option("FILE", *file, "The database")->required();
+  sub.callback([file] {
+    const jet::Database db = jet::Database::open(*file);
+    fmt::print("format: {}\n", db.format() == jet::FormatVersion::jet3 ? "Jet 3" : "Jet 4");
+    fmt::print("page size: {}\n", db.page_size());
+    fmt::print("code page: {}\n", db.code_page());
+    fmt::print("pages: {}\n", db.page_count());
+  });
+}
+
+}  // namespace norv::jet_cli

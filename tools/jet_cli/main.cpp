@@ -1,0 +1,31 @@
+// jet-cli: reads Jet 3 and Jet 4 databases with the tool's own engine.
+// Exit status: 0 success, 1 failure (message on stderr), 2 usage error.
+
+#include <cstdio>
+
+#include <CLI/CLI.hpp>
+#include <fmt/format.h>
+
+#include "platform/error.h"
+#include "tools/jet_cli/command.h"
+
+int main(int argc, char** argv) {
+  CLI::App app{"Reads Jet 3 and Jet 4 (.mdb) databases", "jet-cli"};
+  app.require_subcommand(1);
+  for (const auto& command : norv::jet_cli::commands())
+    command.define(*app.add_subcommand(std::string(command.name), std::string(command.description)));
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::CallForAllHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::ParseError& e) {
+    app.exit(e);
+    return 2;
+  } catch (const norv::Error& e) {
+    fmt::print(stderr, "jet-cli: {}\n", e.what());
+    return 1;
+  }
+  return 0;
+}
