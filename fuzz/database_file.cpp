@@ -8,14 +8,29 @@
 
 namespace norv::fuzz {
 
-const std::filesystem::path& scratch_database() {
-  static const std::filesystem::path path = [] {
+namespace {
+
+// The process's own folder, removed when the process ends normally (a
+// crashing input is kept by libFuzzer, not here).
+struct ScratchFolder {
+  std::filesystem::path path;
+  ScratchFolder() {
     const char* tmp = std::getenv("TMPDIR");
-    auto folder = std::filesystem::path(tmp != nullptr ? tmp : "/tmp") /
-                  ("norv-fuzz-" + std::to_string(getpid()));
-    std::filesystem::create_directories(folder);
-    return folder / "input.mdb";
-  }();
+    path = std::filesystem::path(tmp != nullptr ? tmp : "/tmp") /
+           ("norv-fuzz-" + std::to_string(getpid()));
+    std::filesystem::create_directories(path);
+  }
+  ~ScratchFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path, ignored);
+  }
+};
+
+}  // namespace
+
+const std::filesystem::path& scratch_database() {
+  static const ScratchFolder folder;
+  static const std::filesystem::path path = folder.path / "input.mdb";
   return path;
 }
 
