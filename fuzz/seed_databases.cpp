@@ -69,7 +69,8 @@ int main(int argc, char** argv) {
     write(folder, "jet3-memo.mdb", database(FormatVersion::jet3, ColumnType::memo, "0.9", 1));
     write(folder, "jet4-pages.mdb", database(FormatVersion::jet4, ColumnType::text, "0.9", 200));
     DatabaseSpec linked = database(FormatVersion::jet4, ColumnType::text, "1.0", 0);
-    linked.links = {{.name = "Remote", .database = "C:\\Data\\other.mdb", .foreign_name = "T"}};
+    linked.links = {
+        {.name = "Remote", .database = "C:\\Data\\other.mdb", .foreign_name = "T", .connect = ""}};
     linked.select_queries = {{.name = "AllCompanies", .table = "Company"}};
     write(folder, "jet4-linked.mdb", linked);
   } catch (const std::exception& e) {
