@@ -83,11 +83,15 @@ void Database::for_each_row(const TableInfo& table,
   });
 }
 
-std::uint64_t Database::update_column(std::string_view, std::string_view, const Value&) {
-  throw NotSupportedError(fmt::format("{}: updating is not available in this build",
-                                      impl_->path.string()));
+std::uint64_t Database::update_column(std::string_view table, std::string_view column,
+                                      const Value& value) {
+  return impl_->operation([&] { return impl_->update_column(table, column, value); });
 }
 
-IoStats Database::io_stats() const { return impl_->pages.stats(); }
+IoStats Database::io_stats() const {
+  const IoStats reads = impl_->pages.stats();
+  return {reads.pages_read + impl_->update_stats.pages_read,
+          reads.pages_written + impl_->update_stats.pages_written};
+}
 
 }  // namespace norv::jet

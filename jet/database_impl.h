@@ -46,11 +46,16 @@ struct Database::Impl {
     return with_file_context(pages.path(), std::forward<Body>(body));
   }
 
+  // Sets one column of every row of a local table (database_update.cpp).
+  std::uint64_t update_column(std::string_view table, std::string_view column,
+                              const Value& value);
+
   std::filesystem::path path;
   PageFile pages;
   Header header;
   TextCodec text;
   std::optional<Catalog> catalog_cache;
+  IoStats update_stats;  // pages the updates read and wrote through their own handle
 };
 
 }  // namespace norv::jet

@@ -5,6 +5,7 @@
 #include <fmt/format.h>
 
 #include "jet/format_fault.h"
+#include "jet/write_fault.h"
 
 namespace norv::jet {
 
@@ -47,6 +48,7 @@ void PageFile::write_page(std::uint32_t number, std::span<const std::uint8_t> by
   if (bytes.size() != page_size_ || number > page_count_)
     throw InvalidArgumentError(fmt::format("{}: page {} ({} bytes) cannot be written there",
                                            path().string(), number, bytes.size()));
+  before_page_write();
   file_.write_at(std::uint64_t{number} * page_size_, bytes);
   ++stats_.pages_written;
   if (number == page_count_) {

@@ -41,6 +41,8 @@ class PageFile {
  public:
   // Opens the file; throws IoError naming it. No page is read yet.
   static PageFile open(const std::filesystem::path& path, platform::FileMode mode);
+  // Over a file opened elsewhere (the update's locked handle).
+  static PageFile over(platform::File file) { return PageFile(std::move(file)); }
 
   PageFile(PageFile&&) noexcept = default;
   PageFile& operator=(PageFile&&) noexcept = default;

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <span>
+#include <utility>
 
 namespace norv::platform {
 
@@ -19,6 +20,13 @@ class File {
  public:
   // Throws IoError naming the path when the file cannot be opened.
   static File open(const std::filesystem::path& path, FileMode mode);
+
+  // Takes ownership of a handle opened elsewhere (a descriptor on POSIX, a
+  // HANDLE on Windows), e.g. one the database lock opened with a sharing
+  // mode of its own.
+  static File adopt(std::filesystem::path path, std::intptr_t native_handle) {
+    return File(std::move(path), native_handle);
+  }
 
   File(File&& other) noexcept;
   File& operator=(File&& other) noexcept;

@@ -241,12 +241,5 @@ TEST(Database, ListingReadsTheHeaderAndTheCatalogOnly) {
   }
 }
 
-TEST(Database, RefusesUpdatesInThisBuild) {
-  NORV_REQUIRE_FIXTURES();
-  Database db = Database::open(test::fixture("V2000/control-text.mdb"));
-  EXPECT_THROW(db.update_column("Control", "Version", Value(std::string("1.0"))),
-               NotSupportedError);
-}
-
 }  // namespace
 }  // namespace norv::jet

@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <vector>
 
 #include <gtest/gtest.h>
 
 #include "tests/support/mdbtools.h"
 
 namespace norv::jet {
+
 namespace {
 
 bool near(double a, double b, double relative) {
@@ -53,10 +55,8 @@ std::string unhex(const std::string& hex) {
   return bytes;
 }
 
-// Whether mdb-export's text for a field says the same as the engine's value.
-// mdbtools prints Yes/No as 1/0, Currency and Decimal with their scale's
-// digits, floating point in its own precision, a zero-length string like
-// Null, and GUIDs as the hex of their text without one of the hyphens.
+}  // namespace
+
 bool agrees(const Value& value, const std::string& exported) {
   return std::visit(
       [&](const auto& v) -> bool {
@@ -84,13 +84,40 @@ bool agrees(const Value& value, const std::string& exported) {
       value);
 }
 
+namespace {
+
+bool row_agrees(const std::vector<Value>& ours, const std::vector<std::string>& theirs) {
+  if (ours.size() != theirs.size()) return false;
+  for (std::size_t c = 0; c < ours.size(); ++c)
+    if (!agrees(ours[c], theirs[c])) return false;
+  return true;
+}
+
+// Pairs every engine row with an exported row that agrees with it, trying
+// the row at the same position first.
+void match_rows(const std::string& name, const std::vector<std::vector<Value>>& ours,
+                const std::vector<std::vector<std::string>>& theirs, RowMatch match) {
+  if (match == RowMatch::any_order) ASSERT_EQ(ours.size(), theirs.size()) << name;
+  if (match == RowMatch::engine_rows_among_exported) ASSERT_GE(theirs.size(), ours.size()) << name;
+  std::vector<bool> used(theirs.size(), false);
+  for (std::size_t r = 0; r < ours.size(); ++r) {
+    std::size_t found = theirs.size();
+    if (r < theirs.size() && !used[r] && row_agrees(ours[r], theirs[r])) found = r;
+    for (std::size_t t = 0; t < theirs.size() && found == theirs.size(); ++t)
+      if (!used[t] && row_agrees(ours[r], theirs[t])) found = t;
+    EXPECT_LT(found, theirs.size()) << name << ": mdbtools has no row like the engine's row " << r;
+    if (found < theirs.size()) used[found] = true;
+  }
+}
+
 }  // namespace
 
-void expect_mdbtools_agrees(const Database& db, const std::string& name) {
+void compare_table(const Database& db, const std::string& name, RowMatch match) {
   const TableInfo table = db.table(name);
   std::vector<std::vector<Value>> ours;
   db.for_each_row(table, [&](const std::vector<Value>& row) { ours.push_back(row); });
   const auto theirs = export_rows(db.path(), name);
+  if (match != RowMatch::in_order) return match_rows(name, ours, theirs, match);
   ASSERT_EQ(ours.size(), theirs.size()) << name;
   for (std::size_t r = 0; r < ours.size(); ++r) {
     ASSERT_EQ(ours[r].size(), theirs[r].size()) << name << " row " << r;

@@ -1,0 +1,289 @@
+#include "jet/column_update.h"
+
+#include <fmt/format.h>
+
+#include <algorithm>
+
+#include "jet/catalog.h"
+#include "jet/data_page.h"
+#include "jet/long_value_field.h"
+#include "jet/long_value_reader.h"
+#include "jet/long_value_appender.h"
+#include "jet/row_field_update.h"
+#include "jet/row_locations.h"
+#include "jet/update_plan.h"
+#include "jet/usage_map_marking.h"
+#include "jet/value_codec.h"
+#include "platform/error.h"
+
+namespace norv::jet {
+
+namespace {
+
+constexpr RowPointer global_map{1, 0};
+constexpr std::size_t overflow_pointer_size = 4;
+// A new page is listed as having free space while a short row still fits.
+constexpr std::ptrdiff_t useful_free_space = 64;
+
+// The value as the column stores it: the field bytes, or for Memo and OLE
+// the data that goes inline or to long-value rows.
+struct StoredValue {
+  bool present = false;
+  bool long_value = false;
+  std::vector<std::uint8_t> bytes;
+};
+
+class ColumnPlanner {
+ public:
+  ColumnPlanner(UpdatePlan& plan, const TextCodec& text, const ColumnUpdate& update,
+                std::size_t column)
+      : plan_(plan),
+        text_(text),
+        update_(update),
+        column_(column),
+        def_(update.table.columns[column]),
+        long_values_(plan) {}
+
+  std::uint64_t plan_rows() {
+    const StoredValue value = stored_value();
+    const TableRows rows = locate_rows(plan_.pages(), plan_.format(), update_.table);
+    table_pages_ = rows.pages;
+    for (const RowLocation& row : rows.rows) plan_row(row, value);
+    record_added_pages();
+    return rows.rows.size();
+  }
+
+ private:
+  StoredValue stored_value() const {
+    const Value& value = update_.value;
+    StoredValue out;
+    if (def_.is_boolean()) {
+      out.present = std::holds_alternative<bool>(value) && std::get<bool>(value);
+      if (!is_null(value) && !std::holds_alternative<bool>(value))
+        encode_value(def_, value, text_);  // throws the codec's type message
+      return out;
+    }
+    if (is_null(value)) return out;
+    out.present = true;
+    if (def_.type() == ColumnType::memo) {
+      const auto* text = std::get_if<std::string>(&value);
+      if (text == nullptr) encode_value(def_, value, text_);
+      out.long_value = true;
+      out.bytes = text_.encode(*text, (def_.extra_flags & 0x01) != 0);
+    } else if (def_.type() == ColumnType::ole) {
+      const auto* data = std::get_if<Binary>(&value);
+      if (data == nullptr) encode_value(def_, value, text_);
+      out.long_value = true;
+      out.bytes = data->bytes;
+    } else {
+      out.bytes = encode_value(def_, value, text_);
+    }
+    if (out.long_value && out.bytes.size() > long_value_max_length)
+      throw InvalidArgumentError(fmt::format("{}: column {} holds at most {} bytes; use a "
+                                             "shorter value",
+                                             text_.file().string(), def_.name,
+                                             long_value_max_length));
+    return out;
+  }
+
+  RowOrigin origin_of(const RowLocation& row) const {
+    return {text_.file(), update_.table_name, row.header.page, row.header.row};
+  }
+
+  void plan_row(const RowLocation& row, const StoredValue& value) {
+    const std::vector<std::uint8_t> old_body =
+        plan_.data_page(row.body.page, WriteStage::rows).body(row.body.row);
+    const RowOrigin origin = origin_of(row);
+    std::vector<std::uint8_t> body =
+        value.long_value ? body_with_long_value(old_body, value, origin)
+                         : set_row_field(plan_.format(), update_.table, old_body, column_,
+                                         {value.present, value.bytes}, origin);
+    if (body == old_body) return;
+    release_old_long_value(old_body, origin);
+    place(row, std::move(body));
+  }
+
+  // The old Memo/OLE field of the row, when it has one.
+  std::optional<LongValueField> old_long_value(std::span<const std::uint8_t> body,
+                                               const RowOrigin& origin) const {
+    const RowField field =
+        decode_row_fields(plan_.format(), update_.table, body, origin).at(column_);
+    if (!field.present) return std::nullopt;
+    return parse_long_value_field(field.bytes, origin);
+  }
+
+  std::vector<std::uint8_t> body_with_long_value(const std::vector<std::uint8_t>& old_body,
+                                                 const StoredValue& value,
+                                                 const RowOrigin& origin) {
+    if (auto old = old_long_value(old_body, origin);
+        old && read_long_value(plan_.pages(), plan_.format(), *old) == value.bytes)
+      return old_body;  // already holds the value: its rows stay as they are
+
+    // The size of the row with a 12-byte field tells whether the data fits
+    // inline (Jet 3 rows may need one more jump-table byte or two).
+    LongValueField placeholder{LongValueKind::single_row,
+                               static_cast<std::uint32_t>(value.bytes.size()),
+                               {},
+                               {}};
+    const std::vector<std::uint8_t> header_only = build_long_value_field(placeholder);
+    const std::size_t row_size =
+        set_row_field(plan_.format(), update_.table, old_body, column_, {true, header_only},
+                      origin)
+            .size();
+    const bool fits_inline = value.bytes.size() <= inline_long_value_limit &&
+                             row_size + value.bytes.size() + 2 <= plan_.format().max_row_size;
+    const std::vector<std::uint8_t> field =
+        fits_inline ? inline_long_value(value.bytes) : long_values_.store(value.bytes);
+    return set_row_field(plan_.format(), update_.table, old_body, column_, {true, field}, origin);
+  }
+
+  // The old value's long-value rows are deleted once the row no longer
+  // refers to them (the cleanup stage, after the row is written).
+  void release_old_long_value(const std::vector<std::uint8_t>& old_body,
+                              const RowOrigin& origin) {
+    if (!def_.is_long_value()) return;
+    const auto old = old_long_value(old_body, origin);
+    if (!old) return;
+    for (const RowPointer& lval : long_value_rows(plan_, *old)) delete_row(lval);
+  }
+
+  void delete_row(RowPointer row) {
+    plan_.set_row_flags(row.page, row.row, 0xC000, WriteStage::cleanup);
+    plan_.replace_row(row.page, row.row, {}, WriteStage::cleanup);
+  }
+
+  void place(const RowLocation& row, std::vector<std::uint8_t> body) {
+    if (plan_.can_replace(row.body.page, row.body.row, body.size(), WriteStage::rows)) {
+      plan_.replace_row(row.body.page, row.body.row, std::move(body), WriteStage::rows);
+      return;
+    }
+    const std::uint32_t target = target_page(body.size(), row);
+    const std::size_t target_row =
+        plan_.append_row(target, std::move(body), slot_flags::hidden, WriteStage::new_rows);
+    const RowPointer moved{target, static_cast<std::uint8_t>(target_row)};
+    point_header_at(row, moved);
+    if (row.overflowed()) delete_row(row.body);
+  }
+
+  void point_header_at(const RowLocation& row, RowPointer target) {
+    std::vector<std::uint8_t> header =
+        plan_.data_page(row.header.page, WriteStage::rows).body(row.header.row);
+    if (!row.overflowed()) {
+      // The slot keeps its length (Jet leaves the old bytes; they are cleared here).
+      std::fill(header.begin(), header.end(), 0);
+      if (header.size() < overflow_pointer_size) header.resize(overflow_pointer_size);
+    }
+    header[0] = target.row;
+    header[1] = static_cast<std::uint8_t>(target.page);
+    header[2] = static_cast<std::uint8_t>(target.page >> 8);
+    header[3] = static_cast<std::uint8_t>(target.page >> 16);
+    if (!plan_.can_replace(row.header.page, row.header.row, header.size(), WriteStage::rows))
+      throw NotSupportedError(fmt::format(
+          "{}: table {}, page {} row {}: the row does not fit its page and its slot is too "
+          "short to point elsewhere; compact the database in Access and run again",
+          text_.file().string(), update_.table_name, row.header.page, row.header.row));
+    plan_.replace_row(row.header.page, row.header.row, std::move(header), WriteStage::rows);
+    plan_.set_row_flags(row.header.page, row.header.row, slot_flags::overflow_pointer,
+                        WriteStage::rows);
+  }
+
+  // A page of the table with room for the row from the first write on:
+  // pages added by this update first, then the table's own pages from the
+  // highest down, otherwise a new page.
+  std::uint32_t target_page(std::size_t body_size, const RowLocation& row) {
+    auto has_room = [&](std::uint32_t page) {
+      return page != row.body.page && plan_.has_room(page, body_size, WriteStage::new_rows);
+    };
+    for (auto page = added_table_pages_.rbegin(); page != added_table_pages_.rend(); ++page)
+      if (has_room(*page)) return *page;
+    for (auto page = table_pages_.rbegin(); page != table_pages_.rend(); ++page)
+      if (has_room(*page)) return *page;
+    added_table_pages_.push_back(plan_.add_page(update_.table.page));
+    return added_table_pages_.back();
+  }
+
+  void record_added_pages() {
+    for (std::uint32_t page : added_table_pages_)
+      record_page(page, update_.table.owned_pages_map, update_.table.free_space_map);
+    const auto maps = std::find_if(
+        update_.table.long_value_maps.begin(), update_.table.long_value_maps.end(),
+        [&](const LongValueMaps& m) { return m.column_number == def_.number; });
+    for (std::uint32_t page : long_values_.added_pages()) {
+      if (maps == update_.table.long_value_maps.end())
+        record_page(page, {}, {});
+      else
+        record_page(page, maps->owned_pages, maps->free_space);
+    }
+  }
+
+  void record_page(std::uint32_t page, RowPointer owned, RowPointer free_space) {
+    mark_page_used(plan_, global_map, page, MapSense::free, WriteStage::global_map);
+    if (owned.page != 0) mark_page_used(plan_, owned, page, MapSense::used, WriteStage::table_maps);
+    const bool has_room =
+        plan_.data_page(page, WriteStage::cleanup).free_space() >= useful_free_space;
+    if (free_space.page != 0 && has_room)
+      mark_page_used(plan_, free_space, page, MapSense::used, WriteStage::table_maps);
+  }
+
+  UpdatePlan& plan_;
+  const TextCodec& text_;
+  const ColumnUpdate& update_;
+  std::size_t column_;
+  const ColumnDef& def_;
+  LongValueAppender long_values_;
+  std::vector<std::uint32_t> table_pages_;
+  std::vector<std::uint32_t> added_table_pages_;
+};
+
+std::size_t find_column(const TextCodec& text, const ColumnUpdate& update) {
+  const auto& columns = update.table.columns;
+  const auto found = std::find_if(columns.begin(), columns.end(), [&](const ColumnDef& c) {
+    return same_name(c.name, update.column_name);
+  });
+  if (found == columns.end())
+    throw InvalidArgumentError(fmt::format("{}: table {} has no column named {}; check the "
+                                           "column's name",
+                                           text.file().string(), update.table_name,
+                                           update.column_name));
+  return static_cast<std::size_t>(found - columns.begin());
+}
+
+std::string index_name(const TableDef& table, std::size_t real_index) {
+  for (const LogicalIndexDef& index : table.logical_indexes)
+    if (index.real_index == real_index) return index.name;
+  return fmt::format("#{}", real_index);
+}
+
+void refuse_unwritable_column(const TextCodec& text, const ColumnUpdate& update,
+                              const ColumnDef& column) {
+  const std::string file = text.file().string();
+  if ((column.flags & (column_flags::long_autonumber | column_flags::guid_autonumber)) != 0)
+    throw NotSupportedError(fmt::format("{}: column {} of table {} is an AutoNumber and cannot "
+                                        "be updated",
+                                        file, column.name, update.table_name));
+  const auto& indexes = update.table.real_indexes;
+  for (std::size_t i = 0; i < indexes.size(); ++i) {
+    for (const IndexKey& key : indexes[i].keys) {
+      if (key.column_number != column.number) continue;
+      throw NotSupportedError(fmt::format(
+          "{}: column {} of table {} is part of the index {}, which this tool cannot keep in "
+          "order; remove the column from the index (or change the value in Access) and run "
+          "again",
+          file, column.name, update.table_name, index_name(update.table, i)));
+    }
+  }
+}
+
+}  // namespace
+
+std::uint64_t update_column(PageFile& pages, const Format& format, const TextCodec& text,
+                            const ColumnUpdate& update) {
+  const std::size_t column = find_column(text, update);
+  refuse_unwritable_column(text, update, update.table.columns[column]);
+  UpdatePlan plan(pages, format);
+  const std::uint64_t rows = ColumnPlanner(plan, text, update, column).plan_rows();
+  plan.write();
+  return rows;
+}
+
+}  // namespace norv::jet

@@ -1,0 +1,52 @@
+#pragma once
+
+// Setting one column of every live row of a local table: the write side of
+// the engine.
+//
+// Everything is planned in memory first (update_plan.h): every page
+// involved is parsed, every new row built and read back, every new page
+// image laid out and read back, and every limit checked (row size, text
+// length, what a Jet 3 code page can hold). Only then is anything written,
+// in the plan's crash-safe order, and made durable. Any error before the
+// first write leaves the file as it was.
+//
+// Rows are changed as little as possible: a fixed-size value in place, a
+// Yes/No value in the null mask, a re-encoded row inside its page while it
+// fits, otherwise moved behind an overflow pointer to another page of the
+// table with room or to a new page. Memo and OLE values stay in the row up
+// to inline_long_value_limit bytes when the row has room, otherwise they go
+// to new long-value rows, and the long-value rows of the old value are
+// marked deleted once nothing refers to them.
+//
+// A column that any index covers is refused: keeping a Jet index in order
+// needs its exact collation, which this engine does not implement. Index
+// pages are never written.
+
+#include <cstdint>
+#include <string_view>
+
+#include "jet/format.h"
+#include "jet/page_file.h"
+#include "jet/table_def.h"
+#include "jet/text_codec.h"
+#include "jet/value.h"
+
+namespace norv::jet {
+
+struct ColumnUpdate {
+  const TableDef& table;
+  std::string_view table_name;
+  std::string_view column_name;  // matched without regard to case
+  const Value& value;            // the alternative of the column's type, or Null
+};
+
+// Plans, writes and syncs the update through `pages`, which must be open
+// for writing under the database lock. Returns the number of rows, changed
+// or already holding the value. Throws InvalidArgumentError for a missing
+// column or a value the column cannot hold, NotSupportedError for an
+// indexed or AutoNumber column and for a table whose page maps cannot
+// record a new page, FormatFault for anything the reader would refuse.
+std::uint64_t update_column(PageFile& pages, const Format& format, const TextCodec& text,
+                            const ColumnUpdate& update);
+
+}  // namespace norv::jet

@@ -1,0 +1,44 @@
+// Database::update_column: the engine's one write operation, under the
+// database lock and through a handle of its own.
+
+#include <fmt/format.h>
+
+#include "jet/column_update.h"
+#include "jet/database_impl.h"
+#include "jet/table_def_reader.h"
+#include "platform/database_lock.h"
+
+namespace norv::jet {
+
+namespace {
+
+// Adds the update handle's page counts to the database's when it goes,
+// whether the update finished or not.
+struct CountPages {
+  const PageFile& pages;
+  IoStats& total;
+  ~CountPages() {
+    total.pages_read += pages.stats().pages_read;
+    total.pages_written += pages.stats().pages_written;
+  }
+};
+
+}  // namespace
+
+std::uint64_t Database::Impl::update_column(std::string_view table, std::string_view column,
+                                            const Value& value) {
+  const LocalTable local = local_table(table);
+  PageFile writer = PageFile::over(platform::lock_database_for_update(path));
+  CountPages count{writer, update_stats};
+
+  // Everything is read again under the lock: another program may have
+  // changed the file since it was opened.
+  const Header current = read_header(writer);
+  if (current.format != header.format)
+    throw_format_fault("the file's format changed while it was open");
+  const TableDef definition = read_table_def(writer, format(), text, local.definition.page);
+  return jet::update_column(writer, format(), text,
+                            ColumnUpdate{definition, local.object->name, column, value});
+}
+
+}  // namespace norv::jet

@@ -1,0 +1,30 @@
+#pragma once
+
+// One row body with one column set to a new stored field.
+//
+// A fixed-size value present in the row is written over its old bytes and
+// a Yes/No value is a flipped null-mask bit: nothing else in the row moves.
+// Any other change (a variable-length value, a row written before the
+// column existed) re-encodes the row with the table's current layout.
+// Either way every other column must read back exactly as before, which is
+// checked here; a row that cannot be laid out is an InvalidArgumentError
+// naming the table and the file.
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string_view>
+#include <vector>
+
+#include "jet/corrupt.h"
+#include "jet/format.h"
+#include "jet/row_codec.h"
+#include "jet/table_def.h"
+
+namespace norv::jet {
+
+std::vector<std::uint8_t> set_row_field(const Format& format, const TableDef& table,
+                                        std::span<const std::uint8_t> row, std::size_t column,
+                                        const RowField& field, const RowOrigin& origin);
+
+}  // namespace norv::jet

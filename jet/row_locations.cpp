@@ -1,0 +1,33 @@
+#include "jet/row_locations.h"
+
+#include "jet/bytes.h"
+#include "jet/data_page.h"
+#include "jet/usage_map.h"
+
+namespace norv::jet {
+
+TableRows locate_rows(PageFile& pages, const Format& format, const TableDef& table) {
+  TableRows out;
+  for (std::uint32_t number : read_usage_map(pages, format, table.owned_pages_map).pages) {
+    const Page page = pages.page(number);
+    if (page.type() != data_page_type) continue;
+    const DataPage data = DataPage::parse(format, page);
+    if (data.owner() != table.page) continue;
+    out.pages.push_back(number);
+    for (std::size_t row = 0; row < data.row_count(); ++row) {
+      const RowSlot& slot = data.slot(row);
+      if (!slot.is_visible()) continue;
+      const RowPointer header{number, static_cast<std::uint8_t>(row)};
+      if (!slot.is_overflow_pointer()) {
+        out.rows.push_back({header, header});
+        continue;
+      }
+      resolve_row(pages, format, data, row);  // checks the target
+      const ByteReader pointer(data.body(row), "an overflow pointer");
+      out.rows.push_back({header, RowPointer{pointer.u24(1), pointer.u8(0)}});
+    }
+  }
+  return out;
+}
+
+}  // namespace norv::jet

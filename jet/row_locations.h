@@ -1,0 +1,32 @@
+#pragma once
+
+// Where each live row of a table is: its header slot (what indexes point
+// at) and the slot holding its body (the same slot, or the hidden overflow
+// row its header points at). Pages are taken from the owned-pages map in
+// ascending order, keeping only data pages the table owns.
+
+#include <cstdint>
+#include <vector>
+
+#include "jet/format.h"
+#include "jet/page_file.h"
+#include "jet/table_def.h"
+
+namespace norv::jet {
+
+struct RowLocation {
+  RowPointer header;
+  RowPointer body;
+  bool overflowed() const { return !(header == body); }
+};
+
+struct TableRows {
+  std::vector<std::uint32_t> pages;  // the table's data pages, ascending
+  std::vector<RowLocation> rows;     // in scan order
+};
+
+// Throws FormatFault for a map or page the reader would refuse, and for an
+// overflow pointer that does not lead to a hidden row of the same table.
+TableRows locate_rows(PageFile& pages, const Format& format, const TableDef& table);
+
+}  // namespace norv::jet

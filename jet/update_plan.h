@@ -1,0 +1,105 @@
+#pragma once
+
+// Every page an update will change, built in memory before the first write,
+// and the order in which the pages are written.
+//
+// A page can be written more than once, one image per stage, so that a
+// process dying between any two page writes leaves a file in which every
+// row holds its old or its new value:
+//
+//   new_rows    new pages, and existing pages gaining rows no scan sees yet
+//               (overflow targets, long-value rows): nothing points at them
+//   global_map  page 1 and its bitmap pages: appended pages marked in use
+//   table_maps  owned-pages and free-space maps of the table and its
+//               long-value columns
+//   rows        the pages holding the rows' headers: each page write
+//               switches its rows from old to new at once
+//   cleanup     rows no longer referenced (old overflow targets, old
+//               long-value rows) marked deleted
+//
+// An edit made at one stage is part of every later stage's image. The file
+// is made durable after each stage that wrote, so the order also holds
+// across a power loss.
+
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <vector>
+
+#include "jet/data_page_layout.h"
+#include "jet/format.h"
+#include "jet/page_file.h"
+
+namespace norv::jet {
+
+enum class WriteStage : std::size_t { new_rows, global_map, table_maps, rows, cleanup };
+inline constexpr std::size_t write_stage_count = 5;
+
+class UpdatePlan {
+ public:
+  UpdatePlan(PageFile& pages, const Format& format);
+
+  PageFile& pages() const { return *pages_; }
+  const Format& format() const { return *format_; }
+
+  // Data page `number` as it will be after `stage`. Parsed on first use;
+  // a page that is not a data page is a FormatFault.
+  const DataPageLayout& data_page(std::uint32_t number, WriteStage stage);
+
+  // Edits to data pages, made at `stage` and kept in every later stage.
+  std::size_t append_row(std::uint32_t page, std::vector<std::uint8_t> body,
+                         std::uint16_t flags, WriteStage stage);
+  void replace_row(std::uint32_t page, std::size_t row, std::vector<std::uint8_t> body,
+                   WriteStage stage);
+  void set_row_flags(std::uint32_t page, std::size_t row, std::uint16_t flags,
+                     WriteStage stage);
+
+  // Whether a row of `body_size` bytes can be added to `page` at `stage`
+  // and still fit in every later image of the page.
+  bool has_room(std::uint32_t page, std::size_t body_size, WriteStage stage);
+  // Whether row `row` of `page` can take a body of `body_size` bytes at
+  // `stage` and still fit in every later image of the page.
+  bool can_replace(std::uint32_t page, std::size_t row, std::size_t body_size, WriteStage stage);
+  // Whether `page`'s images from `stage` on all fit.
+  bool fits(std::uint32_t page, WriteStage stage);
+
+  // A new empty data page of `owner` at the end of the file (its number).
+  std::uint32_t add_page(std::uint32_t owner);
+  const std::vector<std::uint32_t>& added_pages() const { return added_; }
+
+  // A page that is not a data page (a usage bitmap page), edited in place
+  // at `stage`; loaded on first use.
+  std::vector<std::uint8_t>& raw_page(std::uint32_t number, WriteStage stage);
+
+  // Every page image that differs from what the file holds, with the stage
+  // that writes it, in write order. Each image has been read back.
+  struct Write {
+    WriteStage stage;
+    std::uint32_t page;
+    std::vector<std::uint8_t> bytes;
+  };
+  std::vector<Write> writes() const;
+
+  // Writes writes() in order, syncing after each stage that wrote.
+  void write() const;
+
+ private:
+  struct PlannedPage {
+    std::vector<std::uint8_t> original;  // empty for an added page
+    std::vector<DataPageLayout> data;    // one per stage, data pages only
+    std::vector<std::uint8_t> raw;       // other pages: edited at one stage only
+    bool is_data = false;
+    std::size_t dirty_from = write_stage_count;  // first stage with an edit
+  };
+
+  PlannedPage& planned_data_page(std::uint32_t number);
+  template <typename Edit>
+  void edit_from(std::uint32_t page, WriteStage stage, Edit edit);
+
+  PageFile* pages_;
+  const Format* format_;
+  std::map<std::uint32_t, PlannedPage> planned_;
+  std::vector<std::uint32_t> added_;
+};
+
+}  // namespace norv::jet
