@@ -3,8 +3,9 @@
 // listing must read only the header and the catalog's pages; a one-row
 // table a bounded number of pages whatever the size of the database.
 //
-// The databases are the shared fixtures (skipped when absent), and a copy
-// of one grown to tens of thousands of pages.
+// The databases are the shared fixtures (skipped when absent), a copy of
+// one grown to a hundred thousand pages, and databases the creator makes
+// with a table of up to a hundred thousand rows beside the one-row table.
 
 #include <benchmark/benchmark.h>
 
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "bench/bench_files.h"
+#include "jet/creator.h"
 #include "jet/database.h"
 
 namespace {
@@ -21,6 +23,25 @@ namespace {
 namespace fs = std::filesystem;
 using norv::bench::grown_copy;
 using norv::bench::shared_fixture;
+
+// A database made by the creator: a one-row Control table beside a table of
+// `rows` rows.
+fs::path database_with_big_table(std::int32_t rows) {
+  using namespace norv::jet;
+  const fs::path target =
+      fs::temp_directory_path() / ("norv-bench-big-" + std::to_string(rows) + ".mdb");
+  DatabaseSpec spec;
+  TableSpec big{"Big", {{.name = "ID", .type = ColumnType::long_integer},
+                        {.name = "Note", .type = ColumnType::text, .size = 100}}, {}, {}};
+  for (std::int32_t id = 1; id <= rows; ++id)
+    big.rows.push_back({id, std::string("row ") + std::to_string(id) + std::string(60, '.')});
+  spec.tables.push_back(std::move(big));
+  spec.tables.push_back({"Control", {{.name = "ID", .type = ColumnType::long_integer},
+                                     {.name = "Version", .type = ColumnType::text}}, {},
+                         {{1, std::string("0.9")}}});
+  create_database(target, spec, {.overwrite = true});
+  return target;
+}
 
 bool require(benchmark::State& state, const fs::path& file) {
   if (fs::exists(file)) return true;
@@ -73,6 +94,9 @@ void BM_ReadOneRowTableOfAGrownFile(benchmark::State& state) {
   if (!require(state, shared_fixture("V2000/control-text.mdb"))) return;
   read_control_table(state, grown_copy(static_cast<std::uint32_t>(state.range(0))));
 }
+void BM_ReadOneRowTableBesideABigTable(benchmark::State& state) {
+  read_control_table(state, database_with_big_table(static_cast<std::int32_t>(state.range(0))));
+}
 void BM_ReadThreeThousandRows(benchmark::State& state) {
   read_control_table(state, shared_fixture("V2000/control-multipage.mdb"));
 }
@@ -85,4 +109,5 @@ BENCHMARK(BM_OpenAndListTablesJet3);
 BENCHMARK(BM_ReadOneRowTable);
 BENCHMARK(BM_ReadOneRowTableOfALongCatalog);
 BENCHMARK(BM_ReadOneRowTableOfAGrownFile)->Arg(1000)->Arg(100000);
+BENCHMARK(BM_ReadOneRowTableBesideABigTable)->Arg(100)->Arg(100000);
 BENCHMARK(BM_ReadThreeThousandRows);

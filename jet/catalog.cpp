@@ -27,7 +27,6 @@ constexpr std::int16_t jet_link = 6;
 constexpr std::uint32_t jet_system_flag = 0x80000000;
 constexpr std::uint32_t access_system_flag = 0x00000002;
 constexpr std::uint32_t query_kind_flags = 0x000000F0;
-constexpr std::uint32_t table_page_mask = 0x00FFFFFF;
 
 constexpr std::uint8_t query_kind_attribute = 1;
 constexpr std::uint8_t query_parameter_attribute = 2;
@@ -168,7 +167,7 @@ Catalog Catalog::read(const TableReader& reader) {
                                        [](const CatalogObject& o) { return o.type == object_type::query; });
   if (const CatalogObject* msys_queries = catalog.find_local_table(queries_table);
       has_queries && msys_queries)
-    queries = read_query_info(reader, static_cast<std::uint32_t>(msys_queries->id) & table_page_mask);
+    queries = read_query_info(reader, msys_queries->definition_page());
 
   for (const CatalogObject& object : catalog.objects_) {
     if (object.parent_id != tables_id) continue;
@@ -176,7 +175,7 @@ Catalog Catalog::read(const TableReader& reader) {
     if (!kind) continue;
     CatalogEntry entry{object.name, *kind, 0, object.database, object.foreign_name};
     if (object.type == object_type::local_table)
-      entry.definition_page = static_cast<std::uint32_t>(object.id) & table_page_mask;
+      entry.definition_page = object.definition_page();
     catalog.entries_.push_back(std::move(entry));
   }
   return catalog;

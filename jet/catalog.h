@@ -38,6 +38,9 @@ struct CatalogObject {
   std::string foreign_name;    // links: the table's name in the source
   Value properties = Null{};   // LvProp: Binary holding the raw long-value field, or Null
   RowPointer row;              // where the row is, for messages
+
+  // A local table's definition page: its id without the top byte.
+  std::uint32_t definition_page() const { return static_cast<std::uint32_t>(id) & 0x00FFFFFF; }
 };
 
 class Catalog {

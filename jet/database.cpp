@@ -37,8 +37,7 @@ Database::Impl::LocalTable Database::Impl::local_table(std::string_view name) {
   if (object == nullptr)
     throw InvalidArgumentError(
         fmt::format("{} has no table named {}; check the table's name", path.string(), name));
-  const auto page = static_cast<std::uint32_t>(object->id) & 0x00FFFFFF;
-  return {object, read_table_def(pages, format(), text, page)};
+  return {object, read_table_def(pages, format(), text, object->definition_page())};
 }
 
 Database Database::open(const std::filesystem::path& path) {

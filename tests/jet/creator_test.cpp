@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "jet/creator.h"
+#include "jet/database.h"
 #include "jet/decimal.h"
 #include "jet/header.h"
 #include "platform/error.h"
@@ -304,6 +305,60 @@ INSTANTIATE_TEST_SUITE_P(BothFormats, CreatorTest,
                          [](const auto& info) {
                            return info.param == FormatVersion::jet3 ? "Jet3" : "Jet4";
                          });
+
+}  // namespace
+}  // namespace norv::jet
+
+namespace norv::jet {
+namespace {
+
+// The engine's own reader on what the creator wrote: the catalog's kinds and
+// every value as written (Memo and OLE resolved from their long values).
+TEST_P(CreatorTest, ReadsBackWithTheEngine) {
+  ColumnSpec memo = col("Notes", ColumnType::memo);
+  memo.compressed_unicode = true;
+  TableSpec t{"Items",
+              {col("ID", ColumnType::long_integer), col("Flag", ColumnType::boolean),
+               col("When", ColumnType::date_time), col("Price", ColumnType::currency),
+               col("Name", ColumnType::text), memo, col("Data", ColumnType::ole),
+               col("G", ColumnType::guid)},
+              {{"PrimaryKey", {"ID"}, true, true}},
+              {}};
+  std::string long_memo(7000, 'n');
+  std::vector<std::uint8_t> blob(3000, 0x5A);
+  t.rows = {{std::int32_t{1}, true, DateTime{36925.5}, Currency{12345}, std::string("0.9"),
+             std::string("short"), Binary{{1, 2}}, sample_guid},
+            {std::int32_t{2}, false, Null{}, Null{}, std::string(""), long_memo, Binary{blob}, Null{}}};
+  DatabaseSpec spec = spec_with({t});
+  spec.links = {{"Remote", "other.mdb", "Control", ""}, {"Orders", "", "dbo.Orders", "ODBC;DSN=Sales"}};
+  spec.select_queries = {{"AllItems", "Items"}};
+  Database db = Database::open(create(spec));
+  EXPECT_EQ(db.format(), GetParam());
+
+  std::vector<std::pair<std::string, std::string>> kinds;
+  for (const CatalogEntry& entry : db.catalog())
+    kinds.emplace_back(std::string(catalog_kind_name(entry.kind)), entry.name);
+  EXPECT_THAT(kinds, Contains(std::pair<std::string, std::string>{"SYSTEM TABLE", "MSysObjects"}));
+  EXPECT_THAT(kinds, Contains(std::pair<std::string, std::string>{"TABLE", "Items"}));
+  EXPECT_THAT(kinds, Contains(std::pair<std::string, std::string>{"LINK", "Remote"}));
+  EXPECT_THAT(kinds, Contains(std::pair<std::string, std::string>{"PASS-THROUGH", "Orders"}));
+  EXPECT_THAT(kinds, Contains(std::pair<std::string, std::string>{"VIEW", "AllItems"}));
+
+  TableInfo info = db.table("ITEMS");
+  ASSERT_EQ(info.columns.size(), 8u);
+  EXPECT_EQ(info.columns[4].max_characters, 50);
+  EXPECT_TRUE(info.columns[5].compressed_unicode || !jet4());
+  ASSERT_EQ(info.indexes.size(), 1u);
+  EXPECT_TRUE(info.indexes[0].primary_key);
+  std::vector<std::vector<Value>> rows;
+  db.for_each_row(info, [&rows](const std::vector<Value>& row) { rows.push_back(row); });
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(rows[0], (std::vector<Value>{std::int32_t{1}, true, DateTime{36925.5}, Currency{12345},
+                                          std::string("0.9"), std::string("short"), Binary{{1, 2}},
+                                          sample_guid}));
+  EXPECT_EQ(rows[1], (std::vector<Value>{std::int32_t{2}, false, Null{}, Null{}, std::string(""),
+                                          long_memo, Binary{blob}, Null{}}));
+}
 
 }  // namespace
 }  // namespace norv::jet

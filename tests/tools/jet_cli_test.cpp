@@ -91,6 +91,47 @@ TEST(JetCli, FailuresGoToStandardErrorWithStatusOne) {
   EXPECT_THAT(result.err, HasSubstr("Nothing"));
 }
 
+TEST(JetCli, CreateBuildsTheDescribedDatabase) {
+  test::TempDir dir;
+  const auto db = (dir / "demo.mdb").string();
+  const auto description = std::string(NORV_SOURCE_DIR) + "/tools/jet_cli/demo_database.json";
+  auto result = jet_cli({"create", db, "--from", description});
+  ASSERT_EQ(result.exit_status, 0) << result.err;
+  EXPECT_EQ(result.out, "");
+
+  result = jet_cli({"tables", db});
+  EXPECT_THAT(lines(result.out),
+              ::testing::IsSupersetOf({"TABLE\tControl", "TABLE\tCompany",
+                                       "LINK\tRemoteControl", "VIEW\tAllCompanies"}));
+  result = jet_cli({"rows", db, "Company", "--json"});
+  ASSERT_EQ(result.exit_status, 0) << result.err;
+  auto first = nlohmann::json::parse(lines(result.out).at(0));
+  EXPECT_EQ(first["Name"], "Norv Holding");
+  EXPECT_EQ(first["CompanyNo"], 0);
+  if (test::mdbtools_available()) {
+    EXPECT_EQ(test::mdb_export(db, "Control").at(0).at(1), "0.9");
+  }
+
+  // An existing file is refused unless --replace is given.
+  result = jet_cli({"create", db, "--from", description});
+  EXPECT_EQ(result.exit_status, 1);
+  EXPECT_THAT(result.err, HasSubstr("already exists"));
+  EXPECT_EQ(jet_cli({"create", db, "--from", description, "--replace"}).exit_status, 0);
+}
+
+TEST(JetCli, CreateRefusesABadDescriptionAndWritesNothing) {
+  test::TempDir dir;
+  test::write_file(dir / "bad.json", R"({"tables": [{"name": "T", "columns": [{"name": "A", "type": "Number"}]}]})");
+  test::write_file(dir / "broken.json", "{");
+  for (const char* file : {"bad.json", "broken.json", "missing.json"}) {
+    auto result = jet_cli({"create", (dir / "x.mdb").string(), "--from", (dir / file).string()});
+    EXPECT_EQ(result.exit_status, 1) << file;
+    EXPECT_THAT(result.err, HasSubstr(file));
+  }
+  EXPECT_FALSE(std::filesystem::exists(dir / "x.mdb"));
+  EXPECT_EQ(jet_cli({"create", (dir / "x.mdb").string()}).exit_status, 2);
+}
+
 TEST(JetCli, UsageErrorsExitWithStatusTwo) {
   EXPECT_EQ(jet_cli({}).exit_status, 2);
   EXPECT_EQ(jet_cli({"info"}).exit_status, 2);

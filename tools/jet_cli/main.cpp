@@ -1,4 +1,4 @@
-// jet-cli: reads Jet 3 and Jet 4 databases with the tool's own engine.
+// jet-cli: reads and creates Jet 3 and Jet 4 databases with the tool's own engine.
 // Exit status: 0 success, 1 failure (message on stderr), 2 usage error.
 
 #include <cstdio>
@@ -10,7 +10,7 @@
 #include "tools/jet_cli/command.h"
 
 int main(int argc, char** argv) {
-  CLI::App app{"Reads Jet 3 and Jet 4 (.mdb) databases", "jet-cli"};
+  CLI::App app{"Reads and creates Jet 3 and Jet 4 (.mdb) databases", "jet-cli"};
   app.require_subcommand(1);
   for (const auto& command : norv::jet_cli::commands())
     command.define(*app.add_subcommand(std::string(command.name), std::string(command.description)));

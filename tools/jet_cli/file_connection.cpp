@@ -1,0 +1,31 @@
+#include "tools/jet_cli/file_connection.h"
+
+#include <filesystem>
+
+#include "platform/path_mapper.h"
+
+namespace norv::jet_cli {
+namespace {
+
+class NativePaths : public platform::PathMapper {
+ public:
+  std::filesystem::path to_native(std::string_view path) const override {
+    std::string native(path);
+    if constexpr (std::filesystem::path::preferred_separator == '/')
+      for (char& c : native)
+        if (c == '\\') c = '/';
+    return native;
+  }
+};
+
+}  // namespace
+
+std::shared_ptr<data::Connection> open_file_connection(const std::string& file) {
+  static const NativePaths paths;
+  auto connection = std::make_shared<data::Connection>(paths);
+  connection->set_connection_string("Provider=Microsoft.Jet.OLEDB.4.0; Data Source=" + file);
+  connection->open();
+  return connection;
+}
+
+}  // namespace norv::jet_cli
