@@ -1,0 +1,22 @@
+#pragma once
+
+// The fuzz input as a database file: the engine opens files by path, so each
+// input is written to one scratch file of this process, under $TMPDIR.
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <vector>
+
+namespace norv::fuzz {
+
+// The scratch file's path (the same for the whole run of one process).
+const std::filesystem::path& scratch_database();
+
+// Replaces the scratch file's contents with the bytes given.
+void write_scratch(const std::uint8_t* data, std::size_t size);
+
+// The scratch file's current contents.
+std::vector<std::uint8_t> read_scratch();
+
+}  // namespace norv::fuzz

@@ -1,0 +1,91 @@
+// An UPDATE on a copy of a damaged database: the engine either refuses it,
+// leaving the file byte for byte as it was, or carries it out, and then the
+// file opens again and every row of the table holds the new value. The
+// value's length, picked from the input, decides the kind of update: in
+// place, rewritten within the page, moved to another page, or a Memo in
+// long-value pages.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "fuzz/database_file.h"
+#include "jet/database.h"
+#include "platform/error.h"
+
+namespace {
+
+using namespace norv::jet;
+
+void require(bool condition) {
+  if (!condition) std::abort();
+}
+
+bool is_text(ColumnType type) { return type == ColumnType::text || type == ColumnType::memo; }
+
+struct Target {
+  std::string table;
+  std::string column;
+  std::size_t max_length = 0;  // characters; 0 for Memo
+};
+
+// The first local table's first Text or Memo column, as a control table's
+// Version column would be.
+std::optional<Target> find_target(const Database& database) {
+  for (const CatalogEntry& entry : database.catalog()) {
+    if (entry.kind != CatalogKind::table) continue;
+    TableInfo table = database.table(entry.name);
+    for (const ColumnInfo& column : table.columns) {
+      if (is_text(column.type)) {
+        std::size_t max = column.type == ColumnType::text ? column.max_characters : 0;
+        return Target{table.name, column.name, max};
+      }
+    }
+  }
+  return std::nullopt;
+}
+
+std::string new_value(const Target& target, std::uint8_t choice) {
+  static const std::size_t lengths[] = {3, 40, 255, 1500, 6000};
+  std::size_t length = lengths[choice % 5];
+  if (target.max_length != 0 && length > target.max_length) length = target.max_length;
+  return std::string(length, static_cast<char>('a' + choice % 26));
+}
+
+void expect_updated(const Target& target, const std::string& value) {
+  Database database = Database::open(norv::fuzz::scratch_database());
+  TableInfo table = database.table(target.table);
+  std::size_t at = 0;
+  while (table.columns.at(at).name != target.column) ++at;
+  database.for_each_row(table, [&](const std::vector<Value>& row) {
+    const auto* text = std::get_if<std::string>(&row.at(at));
+    require(text != nullptr && *text == value);
+  });
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size == 0) return 0;
+  const std::uint8_t choice = data[size - 1];
+  norv::fuzz::write_scratch(data, size);
+  std::optional<Target> target;
+  try {
+    target = find_target(Database::open(norv::fuzz::scratch_database()));
+  } catch (const norv::Error&) {
+  }
+  if (!target) return 0;
+  const std::vector<std::uint8_t> before = norv::fuzz::read_scratch();
+  const std::string value = new_value(*target, choice);
+  try {
+    Database::open(norv::fuzz::scratch_database()).update_column(target->table, target->column, value);
+  } catch (const norv::Error&) {
+    require(norv::fuzz::read_scratch() == before);
+    return 0;
+  }
+  expect_updated(*target, value);
+  return 0;
+}
