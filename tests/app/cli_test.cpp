@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include "tests/app/install_prefix.h"
-#include "tests/stamping/engine_writes.h"
 #include "tests/support/fixtures.h"
 #include "tests/support/mdbtools.h"
 #include "tests/support/temp_dir.h"
@@ -53,7 +52,6 @@ TEST(CliUsage, RefusesMeaninglessCommandLinesWithStatusTwo) {
 }
 
 TEST_F(CliTest, UpdatesEveryModuleAndPrintsTheDialogsSummary) {
-  NORV_REQUIRE_ENGINE_WRITES();
   CommandResult r =
       run({"--fendrel", "--dovrel", "--brenvik", "--year", "2024", "--set-version", "2.5"});
   EXPECT_EQ(r.exit_status, 0) << r.err;
@@ -92,7 +90,6 @@ TEST_F(CliTest, MissingInstallationIsStatusThree) {
 }
 
 TEST_F(CliTest, AnErrorIsReportedOnStandardErrorWithStatusOne) {
-  NORV_REQUIRE_ENGINE_WRITES();
   write_file(tree / "Data/Dovrel/Dovrel.mdb", "this is no database");
   CommandResult r =
       run({"--fendrel", "--dovrel", "--brenvik", "--year", "2024", "--set-version", "3"});
@@ -146,7 +143,6 @@ TEST_F(CliTest, ShowSettingsSaysWhereEverythingWasFound) {
 }
 
 TEST_F(CliTest, InstallDirSkipsTheRegistry) {
-  NORV_REQUIRE_ENGINE_WRITES();
   std::filesystem::remove(tree.prefix / "system.reg");
   CommandResult r = run({"--install-dir", "C:\\Norv", "--dovrel", "--set-version", "4"});
   EXPECT_EQ(r.exit_status, 0) << r.err;
@@ -155,11 +151,7 @@ TEST_F(CliTest, InstallDirSkipsTheRegistry) {
 }
 
 TEST(CliDemo, BuildsAnInstallationThatARunStampsWhole) {
-#ifdef NORV_DEMO_FROM_FIXTURES
-  NORV_REQUIRE_FIXTURES();  // the demo's databases are copies of them in this build
-#endif
   NORV_REQUIRE_MDBTOOLS();
-  NORV_REQUIRE_ENGINE_WRITES();
   TempDir dir;
   const std::string prefix = (dir / "demo").string();
   CommandResult made = cli({"--create-demo", prefix});

@@ -18,7 +18,6 @@
 #include <vector>
 
 #include "jet/database.h"
-#include "tests/stamping/engine_writes.h"
 #include "tests/support/mdbtools.h"
 #include "tests/support/temp_dir.h"
 
@@ -74,7 +73,6 @@ class Concurrency : public ::testing::Test {
  protected:
   void SetUp() override {
     NORV_REQUIRE_MDBTOOLS();
-    NORV_REQUIRE_ENGINE_WRITES();
     ASSERT_EQ(run_command({NORV_CLI, "--create-demo", prefix_.string()}).exit_status, 0);
     for (const auto& entry : fs::recursive_directory_iterator(prefix_ / "drive_c")) {
       if (entry.path().extension() == ".mdb") databases_.push_back(entry.path());

@@ -17,7 +17,6 @@
 #include "tests/app/app_doubles.h"
 #include "tests/app/gui/window_driver.h"
 #include "tests/app/install_prefix.h"
-#include "tests/stamping/engine_writes.h"
 #include "tests/support/fixtures.h"
 #include "tests/support/mdbtools.h"
 #include "tests/support/temp_dir.h"
@@ -35,7 +34,6 @@ class DialogOnInstallationTest : public ::testing::Test {
   void SetUp() override {
     NORV_REQUIRE_FIXTURES();
     NORV_REQUIRE_MDBTOOLS();
-    NORV_REQUIRE_ENGINE_WRITES();
     tree = test::make_install_prefix(dir.path() / "prefix");
     registry = settings::make_wine_prefix_registry(tree.prefix);
     paths = platform::make_wine_path_mapper(tree.prefix);
