@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "platform/error.h"
+#include "platform/wine_prefix.h"
 
 namespace norv::app::cli {
 
@@ -21,13 +22,6 @@ class GivenInstallDir : public settings::Registry {
  private:
   std::string directory_;
 };
-
-std::filesystem::path default_wine_prefix() {
-  if (const char* prefix = std::getenv("WINEPREFIX"); prefix != nullptr && *prefix != '\0')
-    return prefix;
-  const char* home = std::getenv("HOME");
-  return std::filesystem::path(home != nullptr ? home : "") / ".wine";
-}
 
 std::unique_ptr<platform::PathMapper> make_paths(const InstallationOptions& options) {
 #ifdef _WIN32
@@ -57,7 +51,7 @@ InstallationSource::InstallationSource(const InstallationOptions& options)
 #ifdef _WIN32
     description_ = "the registry of this machine";
 #else
-    description_ = "the registry of the Wine prefix " + default_wine_prefix().string();
+    description_ = "the registry of the Wine prefix " + platform::default_wine_prefix().string();
 #endif
   }
   profile_ = settings::make_private_profile(*paths_);
