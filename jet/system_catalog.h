@@ -4,7 +4,7 @@
 // MSysACEs (permissions), MSysQueries (saved queries) and
 // MSysRelationships, with the columns, indexes and rows a database freshly
 // made by Jet's own provider has, plus one catalog row (and the
-// permissions) for every table, link and query of the spec.
+// permissions) for every table, link and query of the DatabaseSpec being created.
 
 #include <cstdint>
 #include <string>
