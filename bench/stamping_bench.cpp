@@ -6,6 +6,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -70,6 +71,10 @@ class BrenvikPrefix {
       jet::create_database(brenvik / stamping::company_database_name(static_cast<std::int16_t>(n)),
                            per_company);
     }
+    // Dated back, as an installed suite's folder is: a folder that changed
+    // in the last seconds has its listing taken anew for every lock-file
+    // lookup.
+    fs::last_write_time(brenvik, fs::file_time_type::clock::now() - std::chrono::hours(1));
   }
   ~BrenvikPrefix() { fs::remove_all(root_); }
 
@@ -99,7 +104,7 @@ void run_brenvik(benchmark::State& state, int highest, int companies) {
 void BM_BrenvikTwoThousandPresent(benchmark::State& state) { run_brenvik(state, 1999, 2000); }
 void BM_BrenvikNoCompanyFiles(benchmark::State& state) { run_brenvik(state, 32767, 0); }
 
-BENCHMARK(BM_BrenvikTwoThousandPresent)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_BrenvikTwoThousandPresent)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 BENCHMARK(BM_BrenvikNoCompanyFiles)->Unit(benchmark::kMillisecond);
 
 }  // namespace
