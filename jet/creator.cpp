@@ -240,10 +240,10 @@ class DatabaseBuilder {
     std::uint32_t covered = pages_.count();
     DataPageWriter maps(format_, pages_, 0);
     for (BuiltTable& table : tables_) {
-      table.owned_map = maps.add(inline_usage_map(format_, table.data_pages, covered));
-      table.free_map = maps.add(inline_usage_map(format_, table.pages_with_room, covered));
+      table.owned_map = maps.add(usage_map(format_, table.data_pages, covered, pages_));
+      table.free_map = maps.add(usage_map(format_, table.pages_with_room, covered, pages_));
       for (BuiltIndex& index : table.indexes)
-        index.usage_map = maps.add(inline_usage_map(format_, {index.leaf_page}, covered));
+        index.usage_map = maps.add(usage_map(format_, {index.leaf_page}, covered, pages_));
     }
   }
 
@@ -254,8 +254,8 @@ class DatabaseBuilder {
 
   void write_global_map() {
     DataPageWriter global(format_, pages_, global_map_owner, global_map_page);
-    global.add(global_usage_map(format_, pages_.count()));
-    global.add(inline_usage_map(format_, {}, 0));
+    global.add(global_usage_map(format_, pages_));
+    global.add(usage_map(format_, {}, 0, pages_));
   }
 
   const std::filesystem::path& path_;

@@ -1,46 +1,107 @@
 #include "jet/usage_map_writer.h"
 
-#include <fmt/format.h>
-
 #include <algorithm>
+#include <optional>
 
-#include "platform/error.h"
+#include "jet/usage_map.h"
 
 namespace norv::jet {
 
 namespace {
 
 constexpr std::size_t map_header_size = 5;  // type byte, u32 first page
+constexpr std::uint8_t inline_map = 0;
+constexpr std::uint8_t reference_map = 1;
 
-// Jet's own inline maps cover 512 pages in Jet 4 and 1024 in Jet 3.
-std::size_t bitmap_bytes(const Format& format, std::uint32_t covered_pages) {
+// The bitmap bytes of an inline map covering `covered_pages` pages, or
+// nothing when such a row would not fit a data page. Jet's own inline maps
+// cover 512 pages in Jet 4 and 1024 in Jet 3.
+std::optional<std::size_t> inline_bitmap_bytes(const Format& format, std::uint32_t covered_pages) {
   std::size_t usual = format.version == FormatVersion::jet4 ? 64 : 128;
-  std::size_t needed = (covered_pages + 7u) / 8u;
-  std::size_t size = std::max(usual, needed);
-  if (map_header_size + size + 2 > format.empty_data_page_free_space())
-    throw NotSupportedError(fmt::format(
-        "a database of {} pages is too large for the creator's usage maps", covered_pages));
+  std::size_t size = std::max<std::size_t>(usual, (covered_pages + 7u) / 8u);
+  if (map_header_size + size + 2 > format.empty_data_page_free_space()) return std::nullopt;
   return size;
 }
 
-void set_bit(std::vector<std::uint8_t>& row, std::uint32_t page) {
-  row[map_header_size + page / 8] |= static_cast<std::uint8_t>(1u << (page % 8));
+void set_bit(std::uint8_t* bitmap, std::uint32_t index) {
+  bitmap[index / 8] |= static_cast<std::uint8_t>(1u << (index % 8));
+}
+
+// An inline map whose bitmap starts at page `first`.
+std::vector<std::uint8_t> inline_map_row(std::size_t bitmap_bytes, std::uint32_t first,
+                                         const std::vector<std::uint32_t>& pages) {
+  std::vector<std::uint8_t> row(map_header_size + bitmap_bytes, 0);
+  row[0] = inline_map;
+  for (int b = 0; b < 4; ++b) row[1 + b] = static_cast<std::uint8_t>(first >> (8 * b));
+  for (std::uint32_t page : pages) set_bit(row.data() + map_header_size, page - first);
+  return row;
+}
+
+// Row of a reference map with `slots` slots, all empty.
+std::vector<std::uint8_t> reference_map_row(std::uint32_t slots) {
+  std::vector<std::uint8_t> row(1 + 4 * std::size_t{slots}, 0);
+  row[0] = reference_map;
+  return row;
+}
+
+// A new bitmap page, its number stored in `slot` of the reference map `row`.
+std::uint8_t* add_bitmap_page(std::vector<std::uint8_t>& row, std::uint32_t slot,
+                              PageImages& images) {
+  const std::uint32_t number = images.allocate();
+  std::vector<std::uint8_t>& page = images[number];
+  page[0] = usage_bitmap_page_type;
+  page[1] = 0x01;
+  for (int b = 0; b < 4; ++b) row[1 + 4 * slot + b] = static_cast<std::uint8_t>(number >> (8 * b));
+  return page.data() + 4;
 }
 
 }  // namespace
 
-std::vector<std::uint8_t> inline_usage_map(const Format& format,
-                                           const std::vector<std::uint32_t>& pages,
-                                           std::uint32_t covered_pages) {
-  std::vector<std::uint8_t> row(map_header_size + bitmap_bytes(format, covered_pages), 0);
-  for (std::uint32_t page : pages) set_bit(row, page);
+std::vector<std::uint8_t> usage_map(const Format& format, const std::vector<std::uint32_t>& pages,
+                                    std::uint32_t covered_pages, PageImages& images) {
+  if (auto bytes = inline_bitmap_bytes(format, covered_pages))
+    return inline_map_row(*bytes, 0, pages);
+  // In a large file, a table whose pages lie close together still gets an
+  // inline map, its window starting at its first page, as Jet makes them.
+  const std::uint32_t lowest = pages.empty() ? 0 : *std::min_element(pages.begin(), pages.end());
+  const std::uint32_t highest = pages.empty() ? 0 : *std::max_element(pages.begin(), pages.end());
+  if (auto bytes = inline_bitmap_bytes(format, highest - lowest + 1))
+    return inline_map_row(*bytes, lowest, pages);
+
+  const std::uint32_t per_page = format.pages_per_map_page;
+  std::vector<std::uint8_t> row = reference_map_row((covered_pages + per_page - 1) / per_page);
+  std::vector<std::uint32_t> sorted = pages;
+  std::sort(sorted.begin(), sorted.end());
+  std::uint8_t* bitmap = nullptr;
+  std::uint32_t slot_of_bitmap = 0;
+  for (std::uint32_t page : sorted) {
+    const std::uint32_t slot = page / per_page;
+    if (bitmap == nullptr || slot != slot_of_bitmap) {
+      bitmap = add_bitmap_page(row, slot, images);
+      slot_of_bitmap = slot;
+    }
+    set_bit(bitmap, page % per_page);
+  }
   return row;
 }
 
-std::vector<std::uint8_t> global_usage_map(const Format& format, std::uint32_t page_count) {
-  std::vector<std::uint8_t> row(map_header_size + bitmap_bytes(format, page_count), 0);
-  auto covered = static_cast<std::uint32_t>((row.size() - map_header_size) * 8);
-  for (std::uint32_t page = page_count; page < covered; ++page) set_bit(row, page);
+std::vector<std::uint8_t> global_usage_map(const Format& format, PageImages& images) {
+  if (auto bytes = inline_bitmap_bytes(format, images.count())) {
+    std::vector<std::uint8_t> row = inline_map_row(*bytes, 0, {});
+    const auto covered = static_cast<std::uint32_t>(*bytes * 8);
+    for (std::uint32_t page = images.count(); page < covered; ++page)
+      set_bit(row.data() + map_header_size, page);
+    return row;
+  }
+  // Slots before the last stay empty: every page they cover is in use. The
+  // last one's bitmap page is itself the file's last page.
+  const std::uint32_t per_page = format.pages_per_map_page;
+  const std::uint32_t end_of_file = images.count() + 1;
+  const std::uint32_t last_slot = end_of_file / per_page;
+  std::vector<std::uint8_t> row = reference_map_row(last_slot + 1);
+  std::uint8_t* bitmap = add_bitmap_page(row, last_slot, images);
+  for (std::uint32_t index = end_of_file % per_page; index < per_page; ++index)
+    set_bit(bitmap, index);
   return row;
 }
 

@@ -360,5 +360,38 @@ TEST_P(CreatorTest, ReadsBackWithTheEngine) {
                                           long_memo, Binary{blob}, Null{}}));
 }
 
+TEST(CreatorLargeFile, FilesTooLargeForInlineMapsGetReferenceMaps) {
+  // A Jet 3 file of some 35 MB: past the 16,000-odd pages an inline map
+  // can cover, so every map of the file is a reference map. Both readers
+  // find every row, and an update writes through the reference maps.
+  NORV_REQUIRE_MDBTOOLS();
+  test::TempDir dir;
+  TableSpec notes{"Notes", {col("ID", ColumnType::long_integer), col("Text", ColumnType::memo)},
+                  {}, {}};
+  constexpr std::int32_t rows = 4200;
+  for (std::int32_t id = 1; id <= rows; ++id)
+    notes.rows.push_back({id, std::string(8000, static_cast<char>('a' + id % 26))});
+  DatabaseSpec spec;
+  spec.format = FormatVersion::jet3;
+  spec.tables = {control_table({{std::int32_t{1}, std::string("0.9")}}), notes};
+  spec.tables[0].indexes.clear();
+  const auto path = dir / "large.mdb";
+  create_database(path, spec);
+  ASSERT_GT(std::filesystem::file_size(path), 16400u * 2048u);
+
+  const Rows exported = test::mdb_export(path, "Notes");
+  ASSERT_EQ(exported.size(), static_cast<std::size_t>(rows));
+  EXPECT_EQ(exported.back(), (Rows::value_type{std::to_string(rows),
+                                               std::string(8000, 'a' + rows % 26)}));
+  {
+    Database db = Database::open(path);
+    std::size_t read = 0;
+    db.for_each_row(db.table("Notes"), [&](const std::vector<Value>&) { ++read; });
+    EXPECT_EQ(read, static_cast<std::size_t>(rows));
+    EXPECT_EQ(db.update_column("Control", "Version", std::string("2.0")), 1u);
+  }
+  EXPECT_EQ(test::mdb_export(path, "Control"), (Rows{{"1", "2.0"}}));
+}
+
 }  // namespace
 }  // namespace norv::jet
