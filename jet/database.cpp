@@ -32,12 +32,17 @@ const Catalog& Database::Impl::catalog() {
   return *catalog_cache;
 }
 
-Database::Impl::LocalTable Database::Impl::local_table(std::string_view name) {
+const CatalogObject& Database::Impl::local_object(std::string_view name) {
   const CatalogObject* object = catalog().find_local_table(name);
   if (object == nullptr)
     throw InvalidArgumentError(
         fmt::format("{} has no table named {}; check the table's name", path.string(), name));
-  return {object, read_table_def(pages, format(), text, object->definition_page())};
+  return *object;
+}
+
+Database::Impl::LocalTable Database::Impl::local_table(std::string_view name) {
+  const CatalogObject& object = local_object(name);
+  return {&object, read_table_def(pages, format(), text, object.definition_page())};
 }
 
 Database Database::open(const std::filesystem::path& path) {
@@ -90,8 +95,9 @@ std::uint64_t Database::update_column(std::string_view table, std::string_view c
 
 IoStats Database::io_stats() const {
   const IoStats reads = impl_->pages.stats();
-  return {reads.pages_read + impl_->update_stats.pages_read,
-          reads.pages_written + impl_->update_stats.pages_written};
+  const IoStats& update = impl_->update_stats;
+  return {reads.pages_read + update.pages_read, reads.pages_written + update.pages_written,
+          reads.bytes_read + update.bytes_read};
 }
 
 }  // namespace norv::jet

@@ -66,8 +66,9 @@ struct CatalogEntry {
 };
 
 struct IoStats {
-  std::uint64_t pages_read = 0;
+  std::uint64_t pages_read = 0;     // the header's prefix counts as a page
   std::uint64_t pages_written = 0;
+  std::uint64_t bytes_read = 0;
 };
 
 class Database {

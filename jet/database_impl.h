@@ -27,8 +27,11 @@ struct Database::Impl {
   // The catalog, read on first use.
   const Catalog& catalog();
 
-  // The definition of the local table `name` (any case) with the catalog
-  // object it belongs to; InvalidArgumentError when there is none.
+  // The catalog object of the local table `name` (any case);
+  // InvalidArgumentError when there is none.
+  const CatalogObject& local_object(std::string_view name);
+
+  // The same with the table's definition, read through this handle.
   struct LocalTable {
     const CatalogObject* object;
     TableDef definition;

@@ -20,6 +20,7 @@ struct CountPages {
   ~CountPages() {
     total.pages_read += pages.stats().pages_read;
     total.pages_written += pages.stats().pages_written;
+    total.bytes_read += pages.stats().bytes_read;
   }
 };
 
@@ -27,7 +28,9 @@ struct CountPages {
 
 std::uint64_t Database::Impl::update_column(std::string_view table, std::string_view column,
                                             const Value& value) {
-  const LocalTable local = local_table(table);
+  // Only the catalog comes from the read handle; the definition is read
+  // under the lock.
+  const CatalogObject& object = local_object(table);
   PageFile writer = PageFile::over(platform::lock_database_for_update(path));
   CountPages count{writer, update_stats};
 
@@ -36,9 +39,9 @@ std::uint64_t Database::Impl::update_column(std::string_view table, std::string_
   const Header current = read_header(writer);
   if (current.format != header.format)
     throw_format_fault("the file's format changed while it was open");
-  const TableDef definition = read_table_def(writer, format(), text, local.definition.page);
+  const TableDef definition = read_table_def(writer, format(), text, object.definition_page());
   return jet::update_column(writer, format(), text,
-                            ColumnUpdate{definition, local.object->name, column, value});
+                            ColumnUpdate{definition, object.name, column, value});
 }
 
 }  // namespace norv::jet

@@ -20,6 +20,7 @@ std::vector<std::uint8_t> PageFile::read_front(std::size_t max_bytes) {
       static_cast<std::size_t>(std::min<std::uint64_t>(max_bytes, file_size_)));
   file_.read_at(0, bytes);
   ++stats_.pages_read;
+  stats_.bytes_read += bytes.size();
   return bytes;
 }
 
@@ -37,6 +38,7 @@ Page PageFile::page(std::uint32_t number) {
   auto bytes = std::make_shared<std::vector<std::uint8_t>>(page_size_);
   file_.read_at(std::uint64_t{number} * page_size_, *bytes);
   ++stats_.pages_read;
+  stats_.bytes_read += page_size_;
   if (kept_.size() >= max_kept_pages) kept_.clear();
   kept_.emplace(number, bytes);
   return Page(number, std::move(bytes));

@@ -116,5 +116,21 @@ TEST(UpdateValues, DatabaseReadsTheNewValueAfterItsOwnUpdate) {
   EXPECT_EQ(seen, std::vector<Value>{std::string("7.7")});
 }
 
+TEST(UpdateValues, ReadsEachPageItNeedsOnce) {
+  // The update finds the table in the catalog the database has read, then
+  // reads the header again and the table's pages once, under the lock. In
+  // this file: the header twice, MSysObjects' definition and its two data
+  // pages, Control's definition, the page holding its usage maps, the
+  // owned-pages map's bitmap page and the one data page, which it writes.
+  NORV_REQUIRE_FIXTURES();
+  test::TempDir dir;
+  const auto db = test::copy_fixture("V2000/control-text.mdb", dir.path());
+  Database database = Database::open(db);
+  database.update_column("Control", "Version", std::string("7.7"));
+  EXPECT_EQ(database.io_stats().pages_read, 9u);
+  EXPECT_EQ(database.io_stats().bytes_read, 7u * 4096u + 2u * 0xA0u);
+  EXPECT_EQ(database.io_stats().pages_written, 1u);
+}
+
 }  // namespace
 }  // namespace norv::jet
