@@ -24,6 +24,13 @@ fs::path writable_copy(const fs::path& source, const std::string& name) {
   return target;
 }
 
+void report_io(benchmark::State& state, const norv::jet::Database& db) {
+  const norv::jet::IoStats io = db.io_stats();
+  state.counters["pages_read"] = static_cast<double>(io.pages_read);
+  state.counters["pages_written"] = static_cast<double>(io.pages_written);
+  state.counters["read_kib"] = static_cast<double>(io.bytes_read) / 1024.0;
+}
+
 void stamp_control_table(benchmark::State& state, const fs::path& file) {
   if (!fs::exists(file)) {
     state.SkipWithError(("fixture not found: " + file.string()).c_str());
@@ -34,8 +41,7 @@ void stamp_control_table(benchmark::State& state, const fs::path& file) {
     norv::jet::Database db = norv::jet::Database::open(file);
     const std::string version = ++iteration % 2 == 0 ? "1.0" : "2.0";
     benchmark::DoNotOptimize(db.update_column("Control", "Version", version));
-    state.counters["pages_read"] = static_cast<double>(db.io_stats().pages_read);
-    state.counters["pages_written"] = static_cast<double>(db.io_stats().pages_written);
+    report_io(state, db);
     state.counters["file_pages"] = static_cast<double>(db.page_count());
   }
 }
@@ -62,8 +68,7 @@ void BM_StampControlTableJet3(benchmark::State& state) {
     norv::jet::Database db = norv::jet::Database::open(copy);
     const std::string symbol = ++iteration % 2 == 0 ? "kr" : "EUR";
     benchmark::DoNotOptimize(db.update_column("MSP_PROJECTS", "PROJ_OPT_CURRENCY_SYMBOL", symbol));
-    state.counters["pages_read"] = static_cast<double>(db.io_stats().pages_read);
-    state.counters["pages_written"] = static_cast<double>(db.io_stats().pages_written);
+    report_io(state, db);
   }
 }
 
