@@ -4,6 +4,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <string_view>
 #include <unistd.h>
 
 namespace norv::fuzz {
@@ -43,6 +44,11 @@ void write_scratch(const std::uint8_t* data, std::size_t size) {
 std::vector<std::uint8_t> read_scratch() {
   std::ifstream in(scratch_database(), std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void require_names_scratch(const std::exception& error) {
+  if (std::string_view(error.what()).find(scratch_database().string()) == std::string_view::npos)
+    std::abort();
 }
 
 }  // namespace norv::fuzz

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <exception>
 #include <filesystem>
 #include <vector>
 
@@ -18,5 +19,9 @@ void write_scratch(const std::uint8_t* data, std::size_t size);
 
 // The scratch file's current contents.
 std::vector<std::uint8_t> read_scratch();
+
+// Aborts, as a crash would, unless the error's message names the scratch
+// file: every refusal must tell the user which file it is about.
+void require_names_scratch(const std::exception& error);
 
 }  // namespace norv::fuzz

@@ -24,7 +24,8 @@ void read_table(const Database& database, const CatalogEntry& entry) {
   try {
     TableInfo table = database.table(entry.name);
     database.for_each_row(table, [](const std::vector<Value>&) {});
-  } catch (const norv::Error&) {
+  } catch (const norv::Error& error) {
+    norv::fuzz::require_names_scratch(error);
   }
 }
 
@@ -37,7 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const CatalogEntry& entry : database.catalog()) {
       if (is_local_table(entry)) read_table(database, entry);
     }
-  } catch (const norv::Error&) {
+  } catch (const norv::Error& error) {
+    norv::fuzz::require_names_scratch(error);
   }
   return 0;
 }

@@ -3,7 +3,8 @@
 // file opens again and every row of the table holds the new value. The
 // value's length, picked from the input, decides the kind of update: in
 // place, rewritten within the page, moved to another page, or a Memo in
-// long-value pages.
+// long-value pages; it is picked by a hash of the whole input, so that
+// inputs differing anywhere meet every kind.
 
 #include <cstddef>
 #include <cstdint>
@@ -32,14 +33,21 @@ struct Target {
   std::size_t max_length = 0;  // characters; 0 for Memo
 };
 
-// The first local table's first Text or Memo column, as a control table's
-// Version column would be.
+bool indexed(const TableInfo& table, const std::string& column) {
+  for (const IndexInfo& index : table.indexes)
+    for (const std::string& key : index.columns)
+      if (key == column) return true;
+  return false;
+}
+
+// The first local table's first Text or Memo column outside every index,
+// as a control table's Version column would be.
 std::optional<Target> find_target(const Database& database) {
   for (const CatalogEntry& entry : database.catalog()) {
     if (entry.kind != CatalogKind::table) continue;
     TableInfo table = database.table(entry.name);
     for (const ColumnInfo& column : table.columns) {
-      if (is_text(column.type)) {
+      if (is_text(column.type) && !indexed(table, column.name)) {
         std::size_t max = column.type == ColumnType::text ? column.max_characters : 0;
         return Target{table.name, column.name, max};
       }
@@ -70,19 +78,23 @@ void expect_updated(const Target& target, const std::string& value) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;
-  const std::uint8_t choice = data[size - 1];
+  std::uint32_t hash = 2166136261u;  // FNV-1a
+  for (std::size_t i = 0; i < size; ++i) hash = (hash ^ data[i]) * 16777619u;
+  const auto choice = static_cast<std::uint8_t>(hash ^ hash >> 8 ^ hash >> 16 ^ hash >> 24);
   norv::fuzz::write_scratch(data, size);
   std::optional<Target> target;
   try {
     target = find_target(Database::open(norv::fuzz::scratch_database()));
-  } catch (const norv::Error&) {
+  } catch (const norv::Error& error) {
+    norv::fuzz::require_names_scratch(error);
   }
   if (!target) return 0;
   const std::vector<std::uint8_t> before = norv::fuzz::read_scratch();
   const std::string value = new_value(*target, choice);
   try {
     Database::open(norv::fuzz::scratch_database()).update_column(target->table, target->column, value);
-  } catch (const norv::Error&) {
+  } catch (const norv::Error& error) {
+    norv::fuzz::require_names_scratch(error);
     require(norv::fuzz::read_scratch() == before);
     return 0;
   }
