@@ -1,5 +1,7 @@
 #include "jet/long_value_field.h"
 
+#include <algorithm>
+
 #include <fmt/format.h>
 
 #include "jet/little_endian.h"
@@ -39,10 +41,12 @@ std::vector<std::uint8_t> build_long_value_field(const LongValueField& field) {
   bool is_inline = field.kind == LongValueKind::inline_data;
   if (is_inline && field.inline_bytes.size() != field.length)
     throw InvalidArgumentError("an inline Memo/OLE field's length disagrees with its data");
-  std::vector<std::uint8_t> out(long_value_header_size);
+  std::vector<std::uint8_t> out(long_value_header_size + (is_inline ? field.length : 0));
   le::put32(out.data(), field.length | static_cast<std::uint32_t>(field.kind) << 24);
   le::put32(out.data() + 4, is_inline ? 0 : field.first_row.to_u32());
-  if (is_inline) out.insert(out.end(), field.inline_bytes.begin(), field.inline_bytes.end());
+  if (is_inline)
+    std::copy(field.inline_bytes.begin(), field.inline_bytes.end(),
+              out.begin() + long_value_header_size);
   return out;
 }
 

@@ -97,8 +97,12 @@ bool row_agrees(const std::vector<Value>& ours, const std::vector<std::string>& 
 // the row at the same position first.
 void match_rows(const std::string& name, const std::vector<std::vector<Value>>& ours,
                 const std::vector<std::vector<std::string>>& theirs, RowMatch match) {
-  if (match == RowMatch::any_order) ASSERT_EQ(ours.size(), theirs.size()) << name;
-  if (match == RowMatch::engine_rows_among_exported) ASSERT_GE(theirs.size(), ours.size()) << name;
+  if (match == RowMatch::any_order) {
+    ASSERT_EQ(ours.size(), theirs.size()) << name;
+  }
+  if (match == RowMatch::engine_rows_among_exported) {
+    ASSERT_GE(theirs.size(), ours.size()) << name;
+  }
   std::vector<bool> used(theirs.size(), false);
   for (std::size_t r = 0; r < ours.size(); ++r) {
     std::size_t found = theirs.size();

@@ -153,14 +153,17 @@ TEST_F(BrenvikEndToEnd, QueryErrorsComeAfterCompanyIsStamped) {
 class BrenvikCreatedEndToEnd : public StampingEndToEnd {
  protected:
   static jet::TableSpec control_table() {
-    jet::TableSpec table{"Control",
-                         {{.name = "ID", .type = jet::ColumnType::long_integer},
-                          {.name = "Version", .type = jet::ColumnType::text}}};
+    jet::TableSpec table;
+    table.name = "Control";
+    table.columns = {{.name = "ID", .type = jet::ColumnType::long_integer},
+                     {.name = "Version", .type = jet::ColumnType::text}};
     table.rows = {{jet::Value{std::int32_t{1}}, jet::Value{std::string("0.9")}}};
     return table;
   }
   void create_company(std::vector<jet::RowValues> rows) {
-    jet::TableSpec company{"Company", {{.name = "CompanyNo", .type = jet::ColumnType::integer}}};
+    jet::TableSpec company;
+    company.name = "Company";
+    company.columns = {{.name = "CompanyNo", .type = jet::ColumnType::integer}};
     company.rows = std::move(rows);
     create("C:\\B\\Company.mdb", {control_table(), company});
   }
