@@ -21,6 +21,10 @@ int run(int argc, char** argv) {
       "Writes a version number into the control tables of the Norv suite's "
       "databases, as the \"Version Update\" dialog does."};
   app.set_version_flag("--version", std::string(NORV_VERSION));
+  // The same options on every platform: CLI11 would take a Windows argument
+  // that starts with a slash for an option, and /Norv/system.reg is a path
+  // there too (on the current drive).
+  app.allow_windows_style_options(false);
 
   UpdateRequest request;
   InstallationOptions where;

@@ -51,6 +51,14 @@ TEST(CliUsage, RefusesMeaninglessCommandLinesWithStatusTwo) {
   EXPECT_EQ(cli({"--version"}).exit_status, 0);
 }
 
+// On Windows too, where a slash could also start an option.
+TEST(CliUsage, AnArgumentStartingWithASlashIsAPath) {
+  CommandResult r =
+      cli({"--registry-file", "/no/such/norv.reg", "--dovrel", "--set-version", "1.0"});
+  EXPECT_EQ(r.exit_status, 3) << r.err;
+  EXPECT_EQ(r.out, "Norv not installed in this Machine.\n");
+}
+
 TEST_F(CliTest, UpdatesEveryModuleAndPrintsTheDialogsSummary) {
   CommandResult r =
       run({"--fendrel", "--dovrel", "--brenvik", "--year", "2024", "--set-version", "2.5"});

@@ -15,8 +15,9 @@ struct CommandResult {
   std::string err;  // standard error
 };
 
-// Runs argv (no shell), capturing both streams; exit status 127 when the
-// program cannot be started.
+// Runs argv (no shell), capturing both streams as the program printed them
+// (on Windows the line ends of text mode, "\r\n", come back as "\n"); exit
+// status 127 when the program cannot be started.
 CommandResult run_command(const std::vector<std::string>& argv);
 
 bool mdbtools_available();

@@ -69,6 +69,18 @@ void drain(HANDLE from, std::string& into) {
   CloseHandle(from);
 }
 
+// A child's C runtime writes its standard streams in text mode, each "\n" as
+// "\r\n". Undoing that gives back exactly what the program printed, so that
+// tests compare the same text on every platform.
+std::string from_text_mode(const std::string& written) {
+  std::string printed;
+  printed.reserve(written.size());
+  for (std::size_t i = 0; i < written.size(); ++i)
+    if (written[i] != '\r' || i + 1 == written.size() || written[i + 1] != '\n')
+      printed += written[i];
+  return printed;
+}
+
 }  // namespace
 
 CommandResult run_command(const std::vector<std::string>& argv) {
@@ -103,6 +115,8 @@ CommandResult run_command(const std::vector<std::string>& argv) {
   CloseHandle(process.hProcess);
   CloseHandle(process.hThread);
   result.exit_status = static_cast<int>(status);
+  result.out = from_text_mode(result.out);
+  result.err = from_text_mode(result.err);
   return result;
 }
 

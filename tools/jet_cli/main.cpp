@@ -12,6 +12,10 @@
 int main(int argc, char** argv) {
   CLI::App app{"Reads and creates Jet 3 and Jet 4 (.mdb) databases", "jet-cli"};
   app.require_subcommand(1);
+  // The same options on every platform: CLI11 would take a Windows argument
+  // that starts with a slash for an option, and /data/x.mdb is a path there
+  // too (on the current drive). Subcommands inherit this when they are added.
+  app.allow_windows_style_options(false);
   for (const auto& command : norv::jet_cli::commands())
     command.define(*app.add_subcommand(std::string(command.name), std::string(command.description)));
   try {
