@@ -4,6 +4,7 @@
 
 #include <chrono>
 
+#include "tests/support/file_time.h"
 #include "tests/support/temp_dir.h"
 
 namespace norv::platform {
@@ -13,7 +14,7 @@ namespace fs = std::filesystem;
 
 // A folder last changed an hour ago, as an installed suite's folders are.
 void date_back(const fs::path& folder) {
-  fs::last_write_time(folder, fs::file_time_type::clock::now() - std::chrono::hours(1));
+  test::set_modification_time(folder, fs::file_time_type::clock::now() - std::chrono::hours(1));
 }
 
 TEST(FindEntryIgnoringCase, FindsAnySpellingAndSeesChangesToASettledFolder) {
@@ -39,7 +40,7 @@ TEST(FindEntryIgnoringCase, ListsAFolderThatChangedJustNowEveryTime) {
   EXPECT_EQ(find_entry_ignoring_case(dir.path(), "dovrel.ldb"), fs::path());
 
   test::write_file(dir / "DOVREL.LDB", "");
-  fs::last_write_time(dir.path(), changed);
+  test::set_modification_time(dir.path(), changed);
   EXPECT_EQ(find_entry_ignoring_case(dir.path(), "dovrel.ldb"), dir / "DOVREL.LDB");
 }
 
