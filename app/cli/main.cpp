@@ -46,7 +46,7 @@ int run(int argc, char** argv) {
                            "change nothing");
   auto* show_flag =
       app.add_flag("--show", show, "Show the Version values of every module database");
-  app.add_flag("--json", json, "With --show: print JSON");
+  app.add_flag("--json", json, "With --show: print JSON")->needs(show_flag);
   auto* settings_flag = app.add_flag("--show-settings", settings,
                                      "Show where the installation and its settings were found");
   auto* demo = app.add_option("--create-demo", demo_dir,

@@ -45,6 +45,8 @@ TEST(CliUsage, RefusesMeaninglessCommandLinesWithStatusTwo) {
   EXPECT_EQ(cli({"--fendrel", "--year", "20x4", "--set-version", "1.0"}).exit_status, 2);
   EXPECT_EQ(cli({"--no-such-option"}).exit_status, 2);
   EXPECT_EQ(cli({"--registry-file", "a", "--install-dir", "b", "--show"}).exit_status, 2);
+  EXPECT_EQ(cli({"--dovrel", "--set-version", "1.0", "--json"}).exit_status, 2)
+      << "--json only shapes what --show prints";
   CommandResult help = cli({"--help"});
   EXPECT_EQ(help.exit_status, 0);
   EXPECT_THAT(help.out, HasSubstr("--set-version"));
