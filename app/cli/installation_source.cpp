@@ -1,6 +1,7 @@
 #include "app/cli/installation_source.h"
 
 #include <cstdlib>
+#include <system_error>
 
 #include "platform/error.h"
 #include "platform/wine_prefix.h"
@@ -23,6 +24,17 @@ class GivenInstallDir : public settings::Registry {
   std::string directory_;
 };
 
+// A path the user named that is not there is a mistake to point out, not
+// an installation that is missing.
+void require_existing(const std::filesystem::path& path, bool folder, const char* option) {
+  std::error_code error;
+  if (folder ? std::filesystem::is_directory(path, error)
+             : std::filesystem::is_regular_file(path, error))
+    return;
+  throw IoError(path.string() + ": no such " + (folder ? "folder" : "file") + " (given to " +
+                option + "); check the path and run again");
+}
+
 std::unique_ptr<platform::PathMapper> make_paths(const InstallationOptions& options) {
 #ifdef _WIN32
   if (options.wine_prefix) throw InvalidArgumentError("--wine-prefix is not available on Windows.");
@@ -37,6 +49,8 @@ std::unique_ptr<platform::PathMapper> make_paths(const InstallationOptions& opti
 
 InstallationSource::InstallationSource(const InstallationOptions& options)
     : paths_(make_paths(options)) {
+  if (options.wine_prefix) require_existing(*options.wine_prefix, true, "--wine-prefix");
+  if (options.registry_file) require_existing(*options.registry_file, false, "--registry-file");
   if (options.install_dir) {
     registry_ = std::make_unique<GivenInstallDir>(*options.install_dir);
     description_ = "--install-dir";

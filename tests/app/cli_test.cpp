@@ -53,12 +53,19 @@ TEST(CliUsage, RefusesMeaninglessCommandLinesWithStatusTwo) {
   EXPECT_EQ(cli({"--version"}).exit_status, 0);
 }
 
-// On Windows too, where a slash could also start an option.
+// On Windows too, where a slash could also start an option. A path the
+// user names that is not there is an error naming it, not a missing
+// installation.
 TEST(CliUsage, AnArgumentStartingWithASlashIsAPath) {
   CommandResult r =
       cli({"--registry-file", "/no/such/norv.reg", "--dovrel", "--set-version", "1.0"});
-  EXPECT_EQ(r.exit_status, 3) << r.err;
-  EXPECT_EQ(r.out, "Norv not installed in this Machine.\n");
+  EXPECT_EQ(r.exit_status, 1) << r.err;
+  EXPECT_THAT(r.err, HasSubstr("/no/such/norv.reg: no such file (given to --registry-file)"));
+#ifndef _WIN32  // where there are no Wine prefixes
+  r = cli({"--wine-prefix", "/no/such/prefix", "--show"});
+  EXPECT_EQ(r.exit_status, 1) << r.err;
+  EXPECT_THAT(r.err, HasSubstr("/no/such/prefix: no such folder (given to --wine-prefix)"));
+#endif
 }
 
 TEST_F(CliTest, UpdatesEveryModuleAndPrintsTheDialogsSummary) {
