@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <limits>
-#include <utility>
 
 #include "platform/error.h"
 #include "platform/file.h"
@@ -61,23 +60,6 @@ File File::open(const std::filesystem::path& path, FileMode mode) {
     throw_io(path, mode == FileMode::create_new ? "create the file" : "open the file");
   return File(path, reinterpret_cast<std::intptr_t>(handle));
 }
-
-File::File(std::filesystem::path path, std::intptr_t handle)
-    : path_(std::move(path)), handle_(handle) {}
-
-File::File(File&& other) noexcept
-    : path_(std::move(other.path_)), handle_(std::exchange(other.handle_, -1)) {}
-
-File& File::operator=(File&& other) noexcept {
-  if (this != &other) {
-    close();
-    path_ = std::move(other.path_);
-    handle_ = std::exchange(other.handle_, -1);
-  }
-  return *this;
-}
-
-File::~File() { close(); }
 
 void File::close() noexcept {
   if (handle_ != -1) CloseHandle(native(handle_));
