@@ -77,4 +77,11 @@ bool equal_ignoring_case(std::string_view a, std::string_view b) {
   return i == a.size() && j == b.size();
 }
 
+std::string lower_ascii(std::string_view text) {
+  std::string out(text);
+  for (char& c : out)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return out;
+}
+
 }  // namespace norv::platform

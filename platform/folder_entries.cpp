@@ -1,7 +1,5 @@
 #include "platform/folder_entries.h"
 
-#include <algorithm>
-#include <cctype>
 #include <chrono>
 #include <map>
 #include <mutex>
@@ -9,6 +7,8 @@
 #include <string>
 #include <system_error>
 #include <unordered_map>
+
+#include "platform/case_fold.h"
 
 namespace norv::platform {
 
@@ -23,12 +23,6 @@ constexpr auto settling_time = std::chrono::seconds(2);
 
 // Folders whose listings are kept; a run touches only a few.
 constexpr std::size_t max_kept_folders = 8;
-
-std::string lower_ascii(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return text;
-}
 
 struct Listing {
   fs::file_time_type modified;
@@ -61,7 +55,7 @@ class ListingCache {
     const std::lock_guard<std::mutex> hold(mutex_);
     const Listing* listing = current(folder, modified);
     if (listing == nullptr) return {};
-    const auto found = listing->names.find(lower_ascii(std::string(name)));
+    const auto found = listing->names.find(lower_ascii(name));
     return found == listing->names.end() ? fs::path() : folder / found->second;
   }
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "platform/case_fold.h"
+
 namespace norv::stamping {
 
 namespace {
@@ -10,13 +12,6 @@ namespace {
 bool is_ascii(std::string_view text) {
   return std::all_of(text.begin(), text.end(),
                      [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
-
-std::string lower_ascii(std::string_view text) {
-  std::string out(text);
-  for (char& c : out)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return out;
 }
 
 // The native folder that directory + "\" + name lands in, whatever the
@@ -41,7 +36,7 @@ FolderSnapshot::FolderSnapshot(const platform::PathMapper& paths, std::string di
   std::unordered_set<std::string> names;
   for (; entries != std::filesystem::directory_iterator(); entries.increment(error)) {
     if (error) return;
-    names.insert(lower_ascii(entries->path().filename().string()));
+    names.insert(platform::lower_ascii(entries->path().filename().string()));
   }
   names_ = std::move(names);
 }
@@ -53,7 +48,7 @@ bool FolderSnapshot::certainly_absent(std::string_view windows_path) const {
   // entries that differ from it in ASCII letter case.
   if (name.empty() || !is_ascii(name) || name.find_first_of("\\/") != std::string_view::npos)
     return false;
-  return !names_->contains(lower_ascii(name));
+  return !names_->contains(platform::lower_ascii(name));
 }
 
 }  // namespace norv::stamping

@@ -8,6 +8,7 @@
 
 #include "jet/date_time_text.h"
 #include "jet/decimal.h"
+#include "platform/case_fold.h"
 #include "platform/error.h"
 
 namespace norv::jet_cli {
@@ -63,18 +64,14 @@ class Reader {
     static const std::pair<std::string_view, jet::ColumnType> aliases[] = {
         {"boolean", jet::ColumnType::boolean}, {"datetime", jet::ColumnType::date_time},
         {"ole", jet::ColumnType::ole},         {"long integer", jet::ColumnType::long_integer}};
-    auto lower = [](std::string_view s) {
-      std::string out(s);
-      for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-      return out;
-    };
+    const std::string wanted = platform::lower_ascii(name);
     for (int code = 0; code < 0x20; ++code) {
       if (!jet::is_known_column_type(static_cast<std::uint8_t>(code))) continue;
       auto type = static_cast<jet::ColumnType>(code);
-      if (lower(jet::column_type_name(type)) == lower(name)) return type;
+      if (platform::lower_ascii(jet::column_type_name(type)) == wanted) return type;
     }
     for (const auto& [alias, type] : aliases)
-      if (alias == lower(name)) return type;
+      if (alias == wanted) return type;
     fail(where, fmt::format("unknown column type \"{}\"", name));
   }
 
