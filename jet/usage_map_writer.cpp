@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "jet/little_endian.h"
 #include "jet/usage_map.h"
 
 namespace norv::jet {
@@ -32,7 +33,7 @@ std::vector<std::uint8_t> inline_map_row(std::size_t bitmap_bytes, std::uint32_t
                                          const std::vector<std::uint32_t>& pages) {
   std::vector<std::uint8_t> row(map_header_size + bitmap_bytes, 0);
   row[0] = inline_map;
-  for (int b = 0; b < 4; ++b) row[1 + b] = static_cast<std::uint8_t>(first >> (8 * b));
+  le::put32(row.data() + 1, first);
   for (std::uint32_t page : pages) set_bit(row.data() + map_header_size, page - first);
   return row;
 }
@@ -51,7 +52,7 @@ std::uint8_t* add_bitmap_page(std::vector<std::uint8_t>& row, std::uint32_t slot
   std::vector<std::uint8_t>& page = images[number];
   page[0] = usage_bitmap_page_type;
   page[1] = 0x01;
-  for (int b = 0; b < 4; ++b) row[1 + 4 * slot + b] = static_cast<std::uint8_t>(number >> (8 * b));
+  le::put32(row.data() + 1 + 4 * std::size_t{slot}, number);
   return page.data() + 4;
 }
 
@@ -63,10 +64,10 @@ std::vector<std::uint8_t> usage_map(const Format& format, const std::vector<std:
     return inline_map_row(*bytes, 0, pages);
   // In a large file, a table whose pages lie close together still gets an
   // inline map, its window starting at its first page, as Jet makes them.
-  const std::uint32_t lowest = pages.empty() ? 0 : *std::min_element(pages.begin(), pages.end());
-  const std::uint32_t highest = pages.empty() ? 0 : *std::max_element(pages.begin(), pages.end());
-  if (auto bytes = inline_bitmap_bytes(format, highest - lowest + 1))
-    return inline_map_row(*bytes, lowest, pages);
+  if (pages.empty()) return inline_map_row(*inline_bitmap_bytes(format, 0), 0, pages);
+  const auto [lowest, highest] = std::minmax_element(pages.begin(), pages.end());
+  if (auto bytes = inline_bitmap_bytes(format, *highest - *lowest + 1))
+    return inline_map_row(*bytes, *lowest, pages);
 
   const std::uint32_t per_page = format.pages_per_map_page;
   std::vector<std::uint8_t> row = reference_map_row((covered_pages + per_page - 1) / per_page);

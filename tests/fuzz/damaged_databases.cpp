@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "jet/little_endian.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -74,16 +76,12 @@ void flipped_bytes(const Bytes& file, std::size_t page_size, Writer& out) {
   }
 }
 
-void set_u32(Bytes& bytes, std::size_t at, std::uint32_t value) {
-  for (int b = 0; b < 4; ++b) bytes[at + b] = static_cast<std::uint8_t>(value >> (8 * b));
-}
-
 void bad_page_pointers(const Bytes& file, std::size_t page_size, Writer& out) {
   const auto pages = static_cast<std::uint32_t>(file.size() / page_size);
   for (std::uint32_t page = 1; page < pages; ++page) {
     for (std::uint32_t target : {page, pages, 0x00FFFFFFu}) {
       Bytes damaged = file;
-      set_u32(damaged, page * page_size + 4, target);
+      norv::jet::le::put32(damaged.data() + page * page_size + 4, target);
       out.write(damaged, "p" + std::to_string(page) + "to" + std::to_string(target));
     }
   }
