@@ -7,9 +7,18 @@
 
 namespace norv::app {
 
+// Windows' own headers define the same flags as macros; where they are
+// included first, theirs stand.
+#ifndef MB_OK
 inline constexpr int MB_OK = 0;
+#endif
+#ifndef MB_ICONERROR
 inline constexpr int MB_ICONERROR = 16;
+#endif
+#ifndef MB_ICONINFORMATION
 inline constexpr int MB_ICONINFORMATION = 64;
+#endif
+static_assert(MB_OK == 0 && MB_ICONERROR == 16 && MB_ICONINFORMATION == 64);
 
 // The title of untitled message boxes.
 inline constexpr const char* kApplicationTitle = "Version Update";

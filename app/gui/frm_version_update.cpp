@@ -6,54 +6,53 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDate>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QShowEvent>
 
-#include "app/gui/twips.h"
-#include "app/message_boxes.h"
+#include "app/twips.h"
 
 namespace norv::app::gui {
 namespace {
 
-constexpr int kClientWidthTwips = 3540;
-constexpr int kClientHeightTwips = 2130;
-constexpr int kYearsListed = 6;
-
-// Where each control sits, in twips.
-constexpr TwipsRect kCmdUpdate{1920, 1050, 1455, 375};
-constexpr TwipsRect kLabel1{120, 240, 825, 195};
-constexpr TwipsRect kChkFendrel{240, 870, 1335, 495};
-constexpr TwipsRect kChkDovrel{240, 1175, 1215, 495};
-constexpr TwipsRect kCmbYear{1080, 150, 1335, 315};
-constexpr TwipsRect kLabel2{120, 600, 735, 255};
-constexpr TwipsRect kTxtVersion{1080, 520, 1335, 315};
-constexpr TwipsRect kChkBrenvik{240, 1500, 1455, 495};
-constexpr TwipsRect kCommand1{1920, 1560, 1455, 375};
-
-// Creates a child control of `window` with its object name and places it.
-template <typename Control, typename... Args>
-Control* make_control(QWidget& window, const char* name, const TwipsRect& rect, Args&&... args) {
-  auto* control = new Control(std::forward<Args>(args)..., &window);
-  control->setObjectName(QString::fromLatin1(name));
-  const double dpi_x = window.logicalDpiX();
-  const double dpi_y = window.logicalDpiY();
-  control->setGeometry(twips_to_pixels(rect.left, dpi_x), twips_to_pixels(rect.top, dpi_y),
-                       twips_to_pixels(rect.width, dpi_x), twips_to_pixels(rect.height, dpi_y));
-  return control;
+// The widget that stands for a control of the layout, with its caption or
+// initial text.
+QWidget* make_widget(const ControlDescription& description, QWidget& window) {
+  const QString text = QString::fromLatin1(description.text);
+  switch (description.kind) {
+    case ControlKind::CommandButton: return new QPushButton(text, &window);
+    case ControlKind::Label: return new QLabel(text, &window);
+    case ControlKind::CheckBox: return new QCheckBox(text, &window);
+    case ControlKind::TextBox: return new QLineEdit(text, &window);
+    case ControlKind::DropDownList: {
+      // A strict drop-down list: the user chooses an entry and cannot type.
+      auto* list = new QComboBox(&window);
+      list->setEditable(false);
+      return list;
+    }
+  }
+  return nullptr;
 }
 
 }  // namespace
+
+QWidget& frmVersionUpdate::control(ControlId id) const {
+  return *controls_[static_cast<std::size_t>(id)];
+}
+
+template <typename Control>
+Control& frmVersionUpdate::control_as(ControlId id) const {
+  return static_cast<Control&>(control(id));
+}
 
 frmVersionUpdate::frmVersionUpdate(UpdateCommand update_command, QWidget* parent)
     : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                           Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
-      update_command_(std::move(update_command)) {
+      VersionUpdateForm(std::move(update_command)) {
   setObjectName(QStringLiteral("frmVersionUpdate"));
-  setWindowTitle(QString::fromLatin1(kApplicationTitle));
+  setWindowTitle(QString::fromLatin1(kWindowCaption));
   setFixedSize(twips_to_pixels(kClientWidthTwips, logicalDpiX()),
                twips_to_pixels(kClientHeightTwips, logicalDpiY()));
   create_controls();
@@ -64,29 +63,17 @@ frmVersionUpdate::frmVersionUpdate(UpdateCommand update_command, QWidget* parent
 }
 
 void frmVersionUpdate::create_controls() {
-  cmdUpdate_ = make_control<QPushButton>(*this, "cmdUpdate", kCmdUpdate,
-                                         QStringLiteral("Update Version"));
-  cmdUpdate_->setEnabled(false);
-
-  Label1_ = make_control<QLabel>(*this, "Label1", kLabel1, QStringLiteral("Select Year"));
-
-  chkFendrel_ =
-      make_control<QCheckBox>(*this, "chkFendrel", kChkFendrel, QStringLiteral("Fendrel"));
-  chkDovrel_ = make_control<QCheckBox>(*this, "chkDovrel", kChkDovrel, QStringLiteral("Dovrel"));
-
-  // A strict drop-down list: the user chooses an entry and cannot type.
-  cmbYear_ = make_control<QComboBox>(*this, "cmbYear", kCmbYear);
-  cmbYear_->setEditable(false);
-  cmbYear_->setEnabled(false);
-
-  Label2_ = make_control<QLabel>(*this, "Label2", kLabel2, QStringLiteral("Version:"));
-
-  txtVersion_ = make_control<QLineEdit>(*this, "txtVersion", kTxtVersion, QStringLiteral("1.0"));
-
-  chkBrenvik_ =
-      make_control<QCheckBox>(*this, "chkBrenvik", kChkBrenvik, QStringLiteral("Brenvik"));
-
-  Command1_ = make_control<QPushButton>(*this, "Command1", kCommand1, QStringLiteral("Close"));
+  const double dpi_x = logicalDpiX();
+  const double dpi_y = logicalDpiY();
+  for (const ControlDescription& description : kControls) {
+    QWidget* widget = make_widget(description, *this);
+    widget->setObjectName(QString::fromLatin1(description.name));
+    const TwipsRect& rect = description.rect;
+    widget->setGeometry(twips_to_pixels(rect.left, dpi_x), twips_to_pixels(rect.top, dpi_y),
+                        twips_to_pixels(rect.width, dpi_x), twips_to_pixels(rect.height, dpi_y));
+    widget->setEnabled(description.enabled_at_start);
+    controls_[static_cast<std::size_t>(description.id)] = widget;
+  }
 }
 
 // The layout is fixed in twips, but the desktop's font may be wider than
@@ -103,18 +90,24 @@ void frmVersionUpdate::fit_font_to_captions() {
 }
 
 bool frmVersionUpdate::captions_fit() const {
-  const QWidget* const captioned[] = {cmdUpdate_,  Label1_, chkFendrel_, chkDovrel_,
-                                      Label2_, chkBrenvik_, Command1_};
-  return std::all_of(std::begin(captioned), std::end(captioned), [](const QWidget* control) {
-    return control->sizeHint().width() <= control->width();
+  return std::all_of(kControls.begin(), kControls.end(), [this](const ControlDescription& d) {
+    if (*d.text == '\0' || d.kind == ControlKind::TextBox) return true;
+    const QWidget& widget = control(d.id);
+    return widget.sizeHint().width() <= widget.width();
   });
 }
 
 // TabIndex order; the labels take no focus and so have no place in it.
 void frmVersionUpdate::set_tab_order() {
-  QWidget* const chain[] = {cmdUpdate_, chkFendrel_, chkDovrel_, cmbYear_,
-                            txtVersion_, chkBrenvik_, Command1_};
-  for (std::size_t i = 1; i < std::size(chain); ++i) setTabOrder(chain[i - 1], chain[i]);
+  QWidget* previous = nullptr;
+  for (const ControlDescription& description : kControls) {
+    if (!takes_focus(description.kind)) {
+      control(description.id).setFocusPolicy(Qt::NoFocus);
+      continue;
+    }
+    if (previous) setTabOrder(previous, &control(description.id));
+    previous = &control(description.id);
+  }
 }
 
 // Check boxes report clicked and the list reports activated only for the
@@ -122,20 +115,18 @@ void frmVersionUpdate::set_tab_order() {
 // user chooses the entry already chosen, which the year rule needs after
 // Fendrel is ticked again.
 void frmVersionUpdate::connect_events() {
-  connect(chkFendrel_, &QCheckBox::clicked, this, &frmVersionUpdate::chkFendrel_Click);
-  connect(chkDovrel_, &QCheckBox::clicked, this, &frmVersionUpdate::chkDovrel_Click);
-  connect(chkBrenvik_, &QCheckBox::clicked, this, &frmVersionUpdate::chkBrenvik_Click);
-  connect(cmbYear_, &QComboBox::activated, this, &frmVersionUpdate::cmbYear_Click);
-  connect(cmdUpdate_, &QPushButton::clicked, this, &frmVersionUpdate::cmdUpdate_Click);
-  connect(Command1_, &QPushButton::clicked, this, &frmVersionUpdate::Command1_Click);
-}
-
-// The current year and the five before it, newest first, the date read
-// afresh for each entry; none chosen.
-void frmVersionUpdate::Form_Load() {
-  for (int n = 0; n < kYearsListed; ++n)
-    cmbYear_->addItem(QString::number(QDate::currentDate().year() - n));
-  cmbYear_->setCurrentIndex(-1);
+  connect(&control_as<QCheckBox>(ControlId::chkFendrel), &QCheckBox::clicked, this,
+          [this] { chkFendrel_Click(); });
+  connect(&control_as<QCheckBox>(ControlId::chkDovrel), &QCheckBox::clicked, this,
+          [this] { chkDovrel_Click(); });
+  connect(&control_as<QCheckBox>(ControlId::chkBrenvik), &QCheckBox::clicked, this,
+          [this] { chkBrenvik_Click(); });
+  connect(&control_as<QComboBox>(ControlId::cmbYear), &QComboBox::activated, this,
+          [this] { cmbYear_Click(); });
+  connect(&control_as<QPushButton>(ControlId::cmdUpdate), &QPushButton::clicked, this,
+          [this] { cmdUpdate_Click(); });
+  connect(&control_as<QPushButton>(ControlId::Command1), &QPushButton::clicked, this,
+          [this] { Command1_Click(); });
 }
 
 void frmVersionUpdate::showEvent(QShowEvent* event) {
@@ -146,47 +137,39 @@ void frmVersionUpdate::showEvent(QShowEvent* event) {
   }
 }
 
-void frmVersionUpdate::Form_Activate() {
-  cmdUpdate_->setEnabled(fendrel_ticked() || dovrel_ticked());
+void frmVersionUpdate::add_year(const std::string& text) {
+  auto& list = control_as<QComboBox>(ControlId::cmbYear);
+  list.addItem(QString::fromStdString(text));
+  list.setCurrentIndex(-1);  // adding to an empty list chooses the entry
 }
 
-// Ticking Fendrel always disables the button: a year must be chosen next.
-void frmVersionUpdate::chkFendrel_Click() {
-  cmbYear_->setEnabled(fendrel_ticked());
-  cmdUpdate_->setEnabled(!fendrel_ticked() && (dovrel_ticked() || brenvik_ticked()));
+int frmVersionUpdate::year_list_index() const {
+  return control_as<QComboBox>(ControlId::cmbYear).currentIndex();
 }
 
-// The Dovrel and Brenvik rules ignore the year; the update command asks for
-// it when Fendrel is ticked.
-void frmVersionUpdate::chkDovrel_Click() { cmdUpdate_->setEnabled(any_module_ticked()); }
+void frmVersionUpdate::set_enabled(ControlId id, bool enabled) { control(id).setEnabled(enabled); }
 
-void frmVersionUpdate::chkBrenvik_Click() { cmdUpdate_->setEnabled(any_module_ticked()); }
-
-void frmVersionUpdate::cmbYear_Click() {
-  cmdUpdate_->setEnabled(cmbYear_->currentIndex() >= 0 && any_module_ticked());
+bool frmVersionUpdate::fendrel_ticked() const {
+  return control_as<QCheckBox>(ControlId::chkFendrel).isChecked();
 }
 
-void frmVersionUpdate::cmdUpdate_Click() { update_command_(*this); }
-
-void frmVersionUpdate::Command1_Click() { unload(); }
-
-bool frmVersionUpdate::any_module_ticked() const {
-  return fendrel_ticked() || dovrel_ticked() || brenvik_ticked();
+bool frmVersionUpdate::dovrel_ticked() const {
+  return control_as<QCheckBox>(ControlId::chkDovrel).isChecked();
 }
 
-bool frmVersionUpdate::fendrel_ticked() const { return chkFendrel_->isChecked(); }
+bool frmVersionUpdate::brenvik_ticked() const {
+  return control_as<QCheckBox>(ControlId::chkBrenvik).isChecked();
+}
 
-bool frmVersionUpdate::dovrel_ticked() const { return chkDovrel_->isChecked(); }
+std::string frmVersionUpdate::version_text() const {
+  return control_as<QLineEdit>(ControlId::txtVersion).text().toStdString();
+}
 
-bool frmVersionUpdate::brenvik_ticked() const { return chkBrenvik_->isChecked(); }
+std::string frmVersionUpdate::year_text() const {
+  return control_as<QComboBox>(ControlId::cmbYear).currentText().toStdString();
+}
 
-std::string frmVersionUpdate::version_text() const { return txtVersion_->text().toStdString(); }
-
-std::string frmVersionUpdate::year_text() const { return cmbYear_->currentText().toStdString(); }
-
-std::string& frmVersionUpdate::strMsg() { return str_msg_; }
-
-void frmVersionUpdate::focus_year_list() { cmbYear_->setFocus(Qt::OtherFocusReason); }
+void frmVersionUpdate::focus_year_list() { control(ControlId::cmbYear).setFocus(Qt::OtherFocusReason); }
 
 // Closing hides the window; the application quits when control returns to
 // its event loop, once the current handler has finished.

@@ -1,33 +1,20 @@
 #pragma once
 
-// frmVersionUpdate: the program's only window. The user ticks the modules,
-// picks a year, types the version text and presses "Update Version" or
-// "Close". The window owns its controls and the summary text strMsg; it
-// applies the enable rules of the boxes and the year list, and forwards
-// "Update Version" to the update command it was given. Closing it, by
-// "Close" or any other way, ends the program (the application quits when
-// its last window closes).
+// frmVersionUpdate drawn with Qt Widgets: the controls of form_layout.h
+// placed by their twips, the events forwarded to the handlers of
+// VersionUpdateForm. Closing the window, by "Close" or any other way, ends
+// the program (the application quits when its last window closes).
 
-#include <functional>
+#include <array>
 #include <string>
 
 #include <QWidget>
 
-#include "app/version_update_window.h"
-
-class QCheckBox;
-class QComboBox;
-class QLabel;
-class QLineEdit;
-class QPushButton;
+#include "app/version_update_form.h"
 
 namespace norv::app::gui {
 
-// One press of "Update Version" on the window: the update command, bound to
-// its message boxes and installation services.
-using UpdateCommand = std::function<void(VersionUpdateWindow& window)>;
-
-class frmVersionUpdate final : public QWidget, public VersionUpdateWindow {
+class frmVersionUpdate final : public QWidget, public VersionUpdateForm {
   Q_OBJECT
 
  public:
@@ -44,12 +31,14 @@ class frmVersionUpdate final : public QWidget, public VersionUpdateWindow {
   bool brenvik_ticked() const override;
   std::string version_text() const override;
   std::string year_text() const override;
-  std::string& strMsg() override;
   void focus_year_list() override;
   void unload() override;
 
  protected:
   void showEvent(QShowEvent* event) override;
+  void add_year(const std::string& text) override;
+  int year_list_index() const override;
+  void set_enabled(ControlId control, bool enabled) override;
 
  private:
   void create_controls();
@@ -58,31 +47,13 @@ class frmVersionUpdate final : public QWidget, public VersionUpdateWindow {
   void set_tab_order();
   void connect_events();
 
-  void Form_Load();
-  void Form_Activate();
-  void chkFendrel_Click();
-  void chkDovrel_Click();
-  void chkBrenvik_Click();
-  void cmbYear_Click();
-  void cmdUpdate_Click();
-  void Command1_Click();
+  QWidget& control(ControlId id) const;
+  template <typename Control>
+  Control& control_as(ControlId id) const;
 
-  bool any_module_ticked() const;
-
-  UpdateCommand update_command_;
-  std::string str_msg_;
   bool activated_ = false;
-
-  // In tab order (TabIndex 0 to 8).
-  QPushButton* cmdUpdate_ = nullptr;
-  QLabel* Label1_ = nullptr;
-  QCheckBox* chkFendrel_ = nullptr;
-  QCheckBox* chkDovrel_ = nullptr;
-  QComboBox* cmbYear_ = nullptr;
-  QLabel* Label2_ = nullptr;
-  QLineEdit* txtVersion_ = nullptr;
-  QCheckBox* chkBrenvik_ = nullptr;
-  QPushButton* Command1_ = nullptr;
+  // By TabIndex.
+  std::array<QWidget*, kControls.size()> controls_{};
 };
 
 }  // namespace norv::app::gui

@@ -11,7 +11,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "app/gui/twips.h"
+#include "app/twips.h"
 #include "tests/app/gui/window_driver.h"
 
 namespace norv::app::gui {

@@ -1,11 +1,11 @@
 #pragma once
 
-// The window's geometry is given in twips (1/1440 inch); widgets are placed
+// The window's geometry is given in twips (1/1440 inch); controls are placed
 // in pixels of the screen they are shown on.
 
 #include <cmath>
 
-namespace norv::app::gui {
+namespace norv::app {
 
 inline constexpr double kTwipsPerInch = 1440.0;
 
@@ -23,4 +23,4 @@ struct TwipsRect {
   int height;
 };
 
-}  // namespace norv::app::gui
+}  // namespace norv::app
