@@ -1,6 +1,6 @@
-# Installation and the Debian package. `cmake --install <build>` puts the
-# programs in place; `cpack --config <build>/CPackConfig.cmake` (or
-# scripts/package) makes the .deb. The dialog's own folder installs the
+# Installation and the packages. `cmake --install <build>` puts the
+# programs in place; `cpack --config <build>/CPackConfig.cmake` makes the
+# .deb, or in a Windows cross build the zip (scripts/windows-package). The dialog's own folder installs the
 # dialog with its desktop entry and icon; the command-line programs are
 # installed here.
 include(GNUInstallDirs)
@@ -10,9 +10,18 @@ foreach(program norv-version-update-cli jet-cli)
     install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   endif()
 endforeach()
-install(FILES README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
-
-set(CPACK_GENERATOR DEB)
+if(WIN32)
+  # A zip to unpack and run: the programs and README-Windows.txt (app/win32).
+  set(CPACK_GENERATOR ZIP)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(CPACK_PACKAGE_FILE_NAME norv-version-update-${PROJECT_VERSION}-win64)
+  else()
+    set(CPACK_PACKAGE_FILE_NAME norv-version-update-${PROJECT_VERSION}-win32)
+  endif()
+else()
+  install(FILES README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+  set(CPACK_GENERATOR DEB)
+endif()
 set(CPACK_PACKAGE_NAME norv-version-update)
 set(CPACK_PACKAGE_VENDOR "Norv Software")
 set(CPACK_PACKAGE_CONTACT "Norv developers <dev@norv.invalid>")
