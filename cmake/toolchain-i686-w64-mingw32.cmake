@@ -3,6 +3,7 @@
 #   cmake -B build-windows-i686 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i686-w64-mingw32.cmake
 #         -DNORV_BUILD_GUI=OFF
 set(NORV_MINGW_TRIPLE i686-w64-mingw32)
+set(NORV_WINE_LOADER_NAME wine)
 set(NORV_MINGW_PROCESSOR X86)
 include(${CMAKE_CURRENT_LIST_DIR}/toolchain-mingw-w64.cmake)
 # SSE2 arithmetic as on 64-bit: the x87 unit's extra precision changes how

@@ -21,10 +21,15 @@ set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 # Test sources with many templates exceed the 32k sections of a plain COFF.
 set(CMAKE_CXX_FLAGS_INIT "-Wa,-mbig-obj")
 
-# Tests and test discovery run through Wine when it is installed.
+# Tests run through Wine's loader of the build's own architecture, never
+# through the `wine` wrapper: Debian's wrapper prefers the 32-bit loader
+# whenever it is installed, and on a kernel that runs no 32-bit programs that
+# loader fails for every program, 64-bit ones included.
 if(NOT DEFINED CMAKE_CROSSCOMPILING_EMULATOR)
-  find_program(NORV_WINE wine)
-  if(NORV_WINE)
-    set(CMAKE_CROSSCOMPILING_EMULATOR ${NORV_WINE})
+  find_program(NORV_WINE_LOADER ${NORV_WINE_LOADER_NAME}
+    PATHS /usr/lib/wine /usr/lib64/wine /opt/wine-stable/bin NO_DEFAULT_PATH)
+  find_program(NORV_WINE_LOADER ${NORV_WINE_LOADER_NAME})
+  if(NORV_WINE_LOADER)
+    set(CMAKE_CROSSCOMPILING_EMULATOR ${NORV_WINE_LOADER})
   endif()
 endif()
