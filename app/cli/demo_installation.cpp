@@ -29,6 +29,20 @@ void write_registry(const std::filesystem::path& prefix) {
              "\"InstallDir\"=\"C:\\\\Norv\"\n");
 }
 
+// dosdevices/c: -> ../drive_c, for Wine and for this tool's reading of a
+// prefix. Windows itself needs no such link (and lets few users make one):
+// there the demo is the folder tree alone.
+void link_drive_c(const std::filesystem::path& prefix) {
+#ifdef _WIN32
+  (void)prefix;
+#else
+  std::filesystem::create_directories(prefix / "dosdevices");
+  std::error_code ignored;
+  std::filesystem::remove(prefix / "dosdevices" / "c:", ignored);
+  std::filesystem::create_directory_symlink("../drive_c", prefix / "dosdevices" / "c:");
+#endif
+}
+
 void write_settings(const std::filesystem::path& install) {
   write_text(install / "NORV.INI",
              "[Fendrel]\r\n"
@@ -81,10 +95,7 @@ std::vector<std::filesystem::path> create_demo_installation(const std::filesyste
   }
   const std::filesystem::path install = prefix / "drive_c" / "Norv";
   std::filesystem::create_directories(install);
-  std::filesystem::create_directories(prefix / "dosdevices");
-  std::error_code ignored;
-  std::filesystem::remove(prefix / "dosdevices" / "c:", ignored);
-  std::filesystem::create_directory_symlink("../drive_c", prefix / "dosdevices" / "c:");
+  link_drive_c(prefix);
   write_registry(prefix);
   write_settings(install);
 
