@@ -87,6 +87,20 @@ int caption_margin(ControlKind kind, int dots_per_inch) {
   }
 }
 
+// A drop-down list takes its closed height from its font; its selection
+// field is grown or shrunk until the list stands as tall as drawn. The
+// field's height is set once as read, since systems differ in what they add
+// to it, and then corrected by what that gave.
+void fit_list_height(HWND list, int height) {
+  const auto field = SendMessageA(list, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
+  if (field == CB_ERR) return;
+  SendMessageA(list, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field);
+  RECT shown{};
+  GetWindowRect(list, &shown);
+  const auto wanted = field + (height - (shown.bottom - shown.top));
+  if (wanted > 0) SendMessageA(list, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), wanted);
+}
+
 }  // namespace
 
 frmVersionUpdate::frmVersionUpdate(UpdateCommand update_command)
@@ -144,6 +158,16 @@ void frmVersionUpdate::lay_out(int dots_per_inch) {
                                            kWindowStyle, kWindowExStyle, dots_per_inch);
   SetWindowPos(window_, nullptr, 0, 0, size.cx, size.cy,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  // The frame Windows draws may differ from the one it computed for this
+  // resolution (a system that scales frames itself): the client area is
+  // what must come out as drawn.
+  RECT client{};
+  GetClientRect(window_, &client);
+  const LONG missing_width = twips_to_pixels(kClientWidthTwips, dots_per_inch) - client.right;
+  const LONG missing_height = twips_to_pixels(kClientHeightTwips, dots_per_inch) - client.bottom;
+  if (missing_width != 0 || missing_height != 0)
+    SetWindowPos(window_, nullptr, 0, 0, size.cx + missing_width, size.cy + missing_height,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
   HFONT previous_font = font_;
   font_ = font_fitting_captions(dots_per_inch);
@@ -158,15 +182,7 @@ void frmVersionUpdate::lay_out(int dots_per_inch) {
     MoveWindow(control(description.id), rect.left, rect.top, rect.right - rect.left,
                list ? height * kDroppedListRows : height, TRUE);
     if (!list) continue;
-    // A drop-down list takes its closed height from its font; its selection
-    // field is grown or shrunk until the list stands as tall as drawn.
-    HWND year_list = control(description.id);
-    RECT shown{};
-    GetWindowRect(year_list, &shown);
-    const auto field = SendMessageA(year_list, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
-    const auto wanted = field + (height - (shown.bottom - shown.top));
-    if (field != CB_ERR && wanted > 0)
-      SendMessageA(year_list, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), wanted);
+    fit_list_height(control(description.id), height);
   }
   share_check_box_overlaps();
   InvalidateRect(window_, nullptr, TRUE);
