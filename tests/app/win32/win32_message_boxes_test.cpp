@@ -1,0 +1,82 @@
+// The boxes as Windows shows them: a real MessageBoxA, found on the desktop
+// by its owner while it is open, read and closed with its OK button.
+
+#include "app/win32/win32_message_boxes.h"
+
+#include <future>
+#include <optional>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "tests/app/win32/message_box_probe.h"
+
+namespace norv::app::win32 {
+namespace {
+
+struct BoxCase {
+  const char* name;
+  const char* text;
+  int style;
+  const char* title;
+  const char* shown_title;
+  LPCSTR icon;  // the system icon the box shows, null for none
+};
+
+class Win32MessageBoxesTest : public ::testing::TestWithParam<BoxCase> {
+ protected:
+  Win32MessageBoxesTest() {
+    owner = CreateWindowExA(0, "STATIC", "owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200,
+                            100, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  }
+  ~Win32MessageBoxesTest() override { DestroyWindow(owner); }
+
+  HWND owner;
+};
+
+TEST_P(Win32MessageBoxesTest, ShowsTheTextTitleAndIconModallyOverItsOwner) {
+  const BoxCase& c = GetParam();
+  // The box is modal on this thread; another one looks at it and presses OK.
+  struct Seen {
+    std::optional<test::ShownMessageBox> box;
+    bool owner_disabled = false;
+  };
+  auto seen = std::async(std::launch::async, [this] {
+    Seen result;
+    result.box = test::wait_for_message_box(GetCurrentProcessId(), owner);
+    if (result.box) {
+      result.owner_disabled = !IsWindowEnabled(owner);
+      test::press_ok(*result.box);
+    }
+    return result;
+  });
+  Win32MessageBoxes(owner).show(c.text, c.style, c.title);
+  const Seen result = seen.get();
+  ASSERT_TRUE(result.box.has_value()) << "no box owned by the window appeared";
+  EXPECT_EQ(result.box->title, c.shown_title);
+  EXPECT_EQ(result.box->text, c.text);
+  EXPECT_TRUE(result.owner_disabled) << "the owner took input while the box was open";
+  if (c.icon) {
+    EXPECT_EQ(result.box->icon, LoadIconA(nullptr, c.icon));
+  } else {
+    EXPECT_EQ(result.box->icon, nullptr);
+  }
+  EXPECT_TRUE(IsWindowEnabled(owner));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Boxes, Win32MessageBoxesTest,
+    ::testing::Values(
+        BoxCase{"PlainBoxHasTheApplicationsTitleAndNoIcon", "Invalid version number, please check.",
+                MB_OK, "", "Version Update", nullptr},
+        BoxCase{"SummaryKeepsItsLineBreaks",
+                "The version has been updated to 1.0 for\r\n - Fendrel\r\n - Dovrel\r\n", MB_OK,
+                "", "Version Update", nullptr},
+        BoxCase{"ErrorHasItsTitleAndTheStopIcon", "C:\\Norv\\Data\\Fendrel.mdb is damaged.",
+                MB_ICONERROR, "Norv Version Update", "Norv Version Update", IDI_HAND},
+        BoxCase{"NoticeHasTheInformationIcon", "Could not find Control table.",
+                MB_ICONINFORMATION, "", "Version Update", IDI_ASTERISK}),
+    [](const ::testing::TestParamInfo<BoxCase>& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace norv::app::win32
