@@ -253,6 +253,7 @@ void frmVersionUpdate::share_check_box_overlaps() {
 
 void frmVersionUpdate::show(int show_command) {
   if (!window_) return;
+  if (!activated_) centre_on_monitor();
   ShowWindow(window_, show_command);
   if (!activated_) {
     activated_ = true;
@@ -260,6 +261,22 @@ void frmVersionUpdate::show(int show_command) {
     focus_first_control();
   }
   UpdateWindow(window_);
+}
+
+// First shown in the middle of the work area of the monitor it is on.
+void frmVersionUpdate::centre_on_monitor() {
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  RECT frame{};
+  if (!GetMonitorInfoA(MonitorFromWindow(window_, MONITOR_DEFAULTTOPRIMARY), &monitor) ||
+      !GetWindowRect(window_, &frame))
+    return;
+  const RECT& area = monitor.rcWork;
+  const LONG width = frame.right - frame.left;
+  const LONG height = frame.bottom - frame.top;
+  SetWindowPos(window_, nullptr, area.left + std::max(0L, (area.right - area.left - width) / 2),
+               area.top + std::max(0L, (area.bottom - area.top - height) / 2), 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 bool frmVersionUpdate::translate_dialog_message(MSG& message) {

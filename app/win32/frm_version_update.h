@@ -19,8 +19,7 @@ namespace norv::app::win32 {
 
 class frmVersionUpdate final : public VersionUpdateForm {
  public:
-  // Creates the window loaded (Form_Load has run) and hidden, at the
-  // default place of a new window. Throws std::runtime_error when Windows
+  // Creates the window loaded (Form_Load has run) and hidden. Throws std::runtime_error when Windows
   // cannot create it.
   explicit frmVersionUpdate(UpdateCommand update_command);
   ~frmVersionUpdate() override;
@@ -28,8 +27,9 @@ class frmVersionUpdate final : public VersionUpdateForm {
   frmVersionUpdate(const frmVersionUpdate&) = delete;
   frmVersionUpdate& operator=(const frmVersionUpdate&) = delete;
 
-  // Shows and activates the window; the first showing runs Form_Activate
-  // and puts the focus on the first control in tab order that takes it.
+  // Shows and activates the window; the first showing centres it on its
+  // monitor, runs Form_Activate and puts the focus on the first control in
+  // tab order that takes it.
   void show(int show_command = SW_SHOWNORMAL);
 
   // For the message loop: handles the dialog keys (Tab, Shift+Tab, the
@@ -66,6 +66,7 @@ class frmVersionUpdate final : public VersionUpdateForm {
   void on_command(int id, int notification);
   void press_focused_button();
   void focus_first_control();
+  void centre_on_monitor();
   bool ticked(ControlId box) const;
 
   HWND window_ = nullptr;
