@@ -12,6 +12,9 @@ foreach(program norv-version-update-cli jet-cli)
 endforeach()
 if(WIN32)
   # A zip to unpack and run: the programs and README-Windows.txt (app/win32).
+  # Installing takes the programs as built: scripts/windows-package builds
+  # those three alone, not the tests.
+  set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
   set(CPACK_GENERATOR ZIP)
   if(CMAKE_SIZEOF_VOID_P EQUAL 8)
     set(CPACK_PACKAGE_FILE_NAME norv-version-update-${PROJECT_VERSION}-win64)
