@@ -4,6 +4,9 @@
 // every other value as it was. Each kind of update is tried: in place,
 // rewritten within its page, moved to other pages, Memo to long-value rows
 // and back, Jet 3.
+//
+// The same updates on a disk that fills up on the way must be refused and
+// leave the file as it was.
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
