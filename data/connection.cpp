@@ -24,7 +24,7 @@ void Connection::open() {
 jet::Database& Connection::database() {
   if (!is_open())
     throw InvalidArgumentError("The connection is not open (connection string \"" +
-                               connection_string_ + "\"); open it first.");
+                               excerpt(connection_string_) + "\"); open it first.");
   return *database_;
 }
 
@@ -34,7 +34,7 @@ std::uint64_t Connection::execute(std::string_view statement) {
   Statement parsed = parse_statement(statement, where);
   const auto* update = std::get_if<UpdateStatement>(&parsed);
   if (update == nullptr)
-    throw NotSupportedError("The statement \"" + std::string(statement) + "\" for " + where +
+    throw NotSupportedError("The statement \"" + excerpt(statement) + "\" for " + where +
                             " returns rows; open a recordset with it instead of executing it.");
 
   TableTarget target = TableTarget::resolve(db, data_source_, paths_,

@@ -30,14 +30,14 @@ jet::Value max_of_column(const TableTarget& target, const jet::ColumnInfo& colum
 void Recordset::open(std::string_view sql, std::shared_ptr<Connection> connection,
                      int /*cursor_type*/, int /*lock_type*/, int /*options*/) {
   if (!connection)
-    throw InvalidArgumentError("The query \"" + std::string(sql) +
+    throw InvalidArgumentError("The query \"" + excerpt(sql) +
                                "\" was given no connection; open a connection first.");
   jet::Database& db = connection->database();
   std::string where = db.path().string();
   Statement parsed = parse_statement(sql, where);
   const auto* select = std::get_if<SelectMaxStatement>(&parsed);
   if (select == nullptr)
-    throw NotSupportedError("The statement \"" + std::string(sql) + "\" for " + where +
+    throw NotSupportedError("The statement \"" + excerpt(sql) + "\" for " + where +
                             " returns no rows; execute it on the connection instead.");
 
   TableTarget target = TableTarget::resolve(db, connection->data_source(), connection->paths(),

@@ -98,7 +98,7 @@ std::vector<Token> tokenize(std::string_view statement, std::string_view databas
 
 void throw_syntax_error(std::string_view statement, std::string_view database,
                         std::string_view detail) {
-  throw InvalidArgumentError("Syntax error in the statement \"" + std::string(statement) +
+  throw InvalidArgumentError("Syntax error in the statement \"" + excerpt(statement) +
                              "\" for " + std::string(database) + ": " + std::string(detail) +
                              ". Check the value that was typed.");
 }

@@ -103,7 +103,7 @@ std::optional<NumberLiteral> read_number(std::string_view text) {
   auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), number.value);
   if (ec == std::errc::result_out_of_range) {
     if (!mantissa_is_zero(unsigned_text) && magnitude_exponent(unsigned_text) > 0)
-      throw OverflowError("the number " + std::string(text) +
+      throw OverflowError("the number " + excerpt(text) +
                           " is too large: a Jet number ends at about 1.8E+308");
     number.value = 0;
   } else if (ec != std::errc{} || end != digits.data() + digits.size()) {

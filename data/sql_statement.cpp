@@ -82,9 +82,10 @@ class Parser {
     std::string sign;
     if (is_symbol("-") || is_symbol("+")) sign = take().text;
     if (peek().kind == TokenKind::word && sign.empty())
-      not_supported("the value " + peek().text + " is a name, not a number or a text in quotes");
+      not_supported("the value " + excerpt(peek().text) +
+                    " is a name, not a number or a text in quotes");
     if (peek().kind == TokenKind::number) {
-      if (std::optional<NumberLiteral> value = read_number(sign + peek().text)) {
+      if (std::optional<NumberLiteral> value = number(sign + peek().text)) {
         ++pos_;
         return *value;
       }
@@ -93,6 +94,16 @@ class Parser {
   }
 
   const Token& take() { return tokens_[pos_++]; }
+
+  // A number too large for Jet is refused for this database's statement.
+  std::optional<NumberLiteral> number(const std::string& text) const {
+    try {
+      return read_number(text);
+    } catch (const OverflowError& error) {
+      throw OverflowError("The statement \"" + excerpt(statement_) + "\" for " +
+                          std::string(database_) + " cannot be run: " + error.what() + ".");
+    }
+  }
 
   // "<name> =" at tokens_[at]: a further assignment, valid Jet SQL.
   bool is_assignment_at(std::size_t at) const {
@@ -123,12 +134,12 @@ class Parser {
   [[noreturn]] void unexpected(std::string_view where) const {
     const Token& token = peek();
     std::string found = token.kind == TokenKind::end ? "the statement ends"
-                                                     : "\"" + std::string(token.raw) + "\" stands";
+                                                     : "\"" + excerpt(token.raw) + "\" stands";
     throw_syntax_error(statement_, database_, found + " " + std::string(where));
   }
 
   [[noreturn]] void not_supported(std::string_view why) const {
-    throw NotSupportedError("The statement \"" + std::string(statement_) + "\" for " +
+    throw NotSupportedError("The statement \"" + excerpt(statement_) + "\" for " +
                             std::string(database_) + " is not supported: " + std::string(why) +
                             "; " + std::string(kSubset) + ".");
   }

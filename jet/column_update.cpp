@@ -47,6 +47,7 @@ class ColumnPlanner {
   std::uint64_t plan_rows() {
     const StoredValue value = stored_value();
     const TableRows rows = locate_rows(plan_.pages(), plan_.format(), update_.table);
+    refuse_if_damaged(rows);
     table_pages_ = rows.pages;
     for (const RowLocation& row : rows.rows) plan_row(row, value);
     record_added_pages();
@@ -84,6 +85,15 @@ class ColumnPlanner {
                                              text_.file().string(), def_.name,
                                              long_value_max_length));
     return out;
+  }
+
+  void refuse_if_damaged(const TableRows& rows) const {
+    const std::string damage = table_damage(rows, update_.table);
+    if (damage.empty()) return;
+    throw CorruptDatabaseError(fmt::format(
+        "{}: table {} is damaged ({}); repair the database (Compact and Repair in Access) "
+        "and run again",
+        text_.file().string(), update_.table_name, damage));
   }
 
   RowOrigin origin_of(const RowLocation& row) const {

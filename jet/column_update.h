@@ -45,7 +45,9 @@ struct ColumnUpdate {
 // or already holding the value. Throws InvalidArgumentError for a missing
 // column or a value the column cannot hold, NotSupportedError for an
 // indexed or AutoNumber column and for a table whose page maps cannot
-// record a new page, FormatFault for anything the reader would refuse.
+// record a new page, CorruptDatabaseError for a table whose page map or row
+// count shows damage (table_damage), FormatFault for anything the reader
+// would refuse.
 std::uint64_t update_column(PageFile& pages, const Format& format, const TextCodec& text,
                             const ColumnUpdate& update);
 

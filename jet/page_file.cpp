@@ -50,8 +50,9 @@ void PageFile::write_page(std::uint32_t number, std::span<const std::uint8_t> by
   if (bytes.size() != page_size_ || number > page_count_)
     throw InvalidArgumentError(fmt::format("{}: page {} ({} bytes) cannot be written there",
                                            path().string(), number, bytes.size()));
-  before_page_write();
-  file_.write_at(std::uint64_t{number} * page_size_, bytes);
+  const std::uint64_t offset = std::uint64_t{number} * page_size_;
+  before_page_write(path(), offset + bytes.size());
+  file_.write_at(offset, bytes);
   ++stats_.pages_written;
   if (number == page_count_) {
     ++page_count_;
@@ -59,6 +60,14 @@ void PageFile::write_page(std::uint32_t number, std::span<const std::uint8_t> by
   }
   kept_.insert_or_assign(number,
                          std::make_shared<std::vector<std::uint8_t>>(bytes.begin(), bytes.end()));
+}
+
+void PageFile::drop_pages_from(std::uint32_t number) {
+  if (number >= page_count_) return;
+  file_.truncate(std::uint64_t{number} * page_size_);
+  page_count_ = number;
+  file_size_ = std::uint64_t{number} * page_size_;
+  std::erase_if(kept_, [number](const auto& kept) { return kept.first >= number; });
 }
 
 void PageFile::sync() { file_.sync(); }

@@ -72,6 +72,10 @@ class PageFile {
   // and durability are the caller's: see sync().
   void write_page(std::uint32_t number, std::span<const std::uint8_t> bytes);
 
+  // Cuts the file back to its first `number` pages: pages appended by an
+  // update that failed before anything pointed at them.
+  void drop_pages_from(std::uint32_t number);
+
   // Returns once every written page is on stable storage.
   void sync();
 

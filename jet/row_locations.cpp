@@ -1,5 +1,7 @@
 #include "jet/row_locations.h"
 
+#include <fmt/format.h>
+
 #include "jet/bytes.h"
 #include "jet/data_page.h"
 #include "jet/usage_map.h"
@@ -10,9 +12,15 @@ TableRows locate_rows(PageFile& pages, const Format& format, const TableDef& tab
   TableRows out;
   for (std::uint32_t number : read_usage_map(pages, format, table.owned_pages_map).pages) {
     const Page page = pages.page(number);
-    if (page.type() != data_page_type) continue;
+    if (page.type() != data_page_type) {
+      out.foreign_pages.push_back(number);
+      continue;
+    }
     const DataPage data = DataPage::parse(format, page);
-    if (data.owner() != table.page) continue;
+    if (data.owner() != table.page) {
+      out.foreign_pages.push_back(number);
+      continue;
+    }
     out.pages.push_back(number);
     for (std::size_t row = 0; row < data.row_count(); ++row) {
       const RowSlot& slot = data.slot(row);
@@ -28,6 +36,16 @@ TableRows locate_rows(PageFile& pages, const Format& format, const TableDef& tab
     }
   }
   return out;
+}
+
+std::string table_damage(const TableRows& rows, const TableDef& table) {
+  if (!rows.foreign_pages.empty())
+    return fmt::format("its page map lists page {}, which is not one of its data pages",
+                       rows.foreign_pages.front());
+  if (rows.rows.size() != table.num_rows)
+    return fmt::format("its definition counts {} rows but the scan finds {}", table.num_rows,
+                       rows.rows.size());
+  return {};
 }
 
 }  // namespace norv::jet

@@ -1,5 +1,7 @@
 #include "jet/update_plan.h"
 
+#include <algorithm>
+
 #include <fmt/format.h>
 
 #include "jet/format_fault.h"
@@ -137,15 +139,37 @@ std::vector<UpdatePlan::Write> UpdatePlan::writes() const {
       }
     }
   }
+  // Appended pages first: a full disk then fails before any page the file
+  // had is touched, and cutting the file back leaves it as it was.
+  std::stable_partition(out.begin(), out.end(), [this](const Write& w) {
+    return w.stage == WriteStage::new_rows && planned_.at(w.page).original.empty();
+  });
   return out;
 }
 
 void UpdatePlan::write() const {
   const std::vector<Write> planned = writes();
-  for (std::size_t i = 0; i < planned.size(); ++i) {
-    pages_->write_page(planned[i].page, planned[i].bytes);
-    const bool stage_ends = i + 1 == planned.size() || planned[i + 1].stage != planned[i].stage;
-    if (stage_ends) pages_->sync();
+  const std::uint32_t original_pages = pages_->page_count();
+  std::size_t i = 0;
+  try {
+    for (; i < planned.size(); ++i) {
+      pages_->write_page(planned[i].page, planned[i].bytes);
+      const bool stage_ends = i + 1 == planned.size() || planned[i + 1].stage != planned[i].stage;
+      if (stage_ends) pages_->sync();
+    }
+  } catch (const std::exception&) {
+    // Until the global map marks them nothing points at appended pages: a
+    // write or flush that fails up to there (a full disk) leaves none behind.
+    if (planned[i].stage == WriteStage::new_rows) drop_appended_pages(original_pages);
+    throw;
+  }
+}
+
+void UpdatePlan::drop_appended_pages(std::uint32_t original_pages) const noexcept {
+  try {
+    pages_->drop_pages_from(original_pages);
+  } catch (const std::exception&) {
+    // The failure being reported matters more; the pages stay unreferenced.
   }
 }
 

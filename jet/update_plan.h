@@ -80,7 +80,9 @@ class UpdatePlan {
   };
   std::vector<Write> writes() const;
 
-  // Writes writes() in order, syncing after each stage that wrote.
+  // Writes writes() in order, syncing after each stage that wrote. When a
+  // write fails before the global map stage, the appended pages are cut off
+  // again, so a full disk leaves the file as it was.
   void write() const;
 
  private:
@@ -93,6 +95,7 @@ class UpdatePlan {
   };
 
   PlannedPage& planned_data_page(std::uint32_t number);
+  void drop_appended_pages(std::uint32_t original_pages) const noexcept;
   template <typename Edit>
   void edit_from(std::uint32_t page, WriteStage stage, Edit edit);
 

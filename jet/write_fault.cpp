@@ -1,6 +1,9 @@
 #include "jet/write_fault.h"
 
+#include <cerrno>
 #include <optional>
+
+#include "platform/error.h"
 
 namespace norv::jet {
 
@@ -13,6 +16,7 @@ struct Budget {
   bool crashed = false;
 };
 thread_local std::optional<Budget> armed;
+thread_local std::optional<std::uint64_t> disk_limit;
 
 }  // namespace
 
@@ -25,7 +29,13 @@ WriteCrashAfter::~WriteCrashAfter() { armed.reset(); }
 std::uint64_t WriteCrashAfter::writes_done() const { return armed ? armed->done : 0; }
 bool WriteCrashAfter::crashed() const { return armed && armed->crashed; }
 
-void before_page_write() {
+DiskFullPast::DiskFullPast(std::uint64_t size) { disk_limit = size; }
+
+DiskFullPast::~DiskFullPast() { disk_limit.reset(); }
+
+void before_page_write(const std::filesystem::path& file, std::uint64_t end) {
+  if (disk_limit && end > *disk_limit)
+    throw IoError(file.string() + ": cannot write: " + system_error_text(ENOSPC));
   if (!armed) return;
   if (armed->done >= armed->allowed) {
     armed->crashed = true;

@@ -10,6 +10,7 @@
 // written (unsynced pages included) in the file.
 
 #include <cstdint>
+#include <filesystem>
 
 namespace norv::jet {
 
@@ -30,8 +31,19 @@ class WriteCrashAfter {
   bool crashed() const;
 };
 
-// Called by PageFile before each page write; throws SimulatedCrash when the
-// hook says so. A no-op when no hook is armed.
-void before_page_write();
+// A test hook that stands for a full disk: while a DiskFullPast is alive, a
+// page write that would make a file longer than `size` bytes fails as the
+// system's write does when the disk is full (an IoError; nothing written).
+class DiskFullPast {
+ public:
+  explicit DiskFullPast(std::uint64_t size);
+  ~DiskFullPast();
+  DiskFullPast(const DiskFullPast&) = delete;
+  DiskFullPast& operator=(const DiskFullPast&) = delete;
+};
+
+// Called by PageFile before each page write, which ends at byte `end` of
+// `file`; throws when a hook says so. A no-op when no hook is armed.
+void before_page_write(const std::filesystem::path& file, std::uint64_t end);
 
 }  // namespace norv::jet

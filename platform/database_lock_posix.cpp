@@ -41,6 +41,15 @@ namespace {
                    "does, the lock file is stale: delete it)");
 }
 
+[[noreturn]] void throw_not_a_lock_file(const std::filesystem::path& database,
+                                        const std::filesystem::path& lock_file) {
+  throw InUseError(database.string() + " may be open in another program: its lock file " +
+                   lock_file.string() +
+                   " is not an ordinary file (a pipe, a device or a folder) and cannot be "
+                   "checked; close every program that uses the database, remove " +
+                   lock_file.filename().string() + " and run again");
+}
+
 // Asks whether any process holds a lock on Jet's user-lock bytes, without
 // taking one: F_OFD_GETLK also reports locks held by this very process (a
 // Jet running in it), F_GETLK only those of others.
@@ -62,14 +71,19 @@ int query_user_locks(int fd, struct flock& probe) {
 void refuse_if_lock_file_in_use(const std::filesystem::path& database) {
   const std::filesystem::path lock_file = find_lock_file(database);
   if (lock_file.empty()) return;
-  const int fd = ::open(lock_file.c_str(), O_RDONLY | O_CLOEXEC);
+  // Without O_NONBLOCK a lock file that is a named pipe would wait for a
+  // writer for ever; a device could do anything on open.
+  const int fd = ::open(lock_file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
   if (fd < 0) {
     if (errno == ENOENT) return;  // the last user just closed the database
     throw_untestable(database, lock_file, errno);
   }
+  struct stat status {};
+  const bool ordinary = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
   struct flock probe {};
-  const int error = query_user_locks(fd, probe);
+  const int error = ordinary ? query_user_locks(fd, probe) : 0;
   ::close(fd);
+  if (!ordinary) throw_not_a_lock_file(database, lock_file);
   if (error != 0) throw_untestable(database, lock_file, error);
   if (probe.l_type != F_UNLCK) throw_in_use(database);
 }
@@ -77,7 +91,7 @@ void refuse_if_lock_file_in_use(const std::filesystem::path& database) {
 }  // namespace
 
 File lock_database_for_update(const std::filesystem::path& database) {
-  const int fd = ::open(database.c_str(), O_RDWR | O_CLOEXEC);
+  const int fd = ::open(database.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
   if (fd < 0) throw_cannot_open(database, errno);
   File file = File::adopt(database, fd);
 

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace norv {
 
@@ -53,6 +54,11 @@ class OverflowError : public Error {
  public:
   using Error::Error;
 };
+
+// `text` as a message quotes what a user typed or a file held: whole when
+// short, otherwise its first characters and its length, so that a
+// runaway argument (100,000 digits) cannot flood the error output.
+std::string excerpt(std::string_view text);
 
 // errno as text, in exactly one place (Windows error codes: windows_error_text).
 std::string system_error_text(int error_code);

@@ -20,7 +20,9 @@ int descriptor(std::intptr_t handle) { return static_cast<int>(handle); }
 }  // namespace
 
 File File::open(const std::filesystem::path& path, FileMode mode) {
-  int flags = O_CLOEXEC;
+  // O_NONBLOCK: opening a named pipe must not wait for a writer; for an
+  // ordinary file it changes nothing.
+  int flags = O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
   switch (mode) {
     case FileMode::read_only: flags |= O_RDONLY; break;
     case FileMode::read_write: flags |= O_RDWR; break;

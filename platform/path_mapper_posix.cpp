@@ -88,7 +88,9 @@ class WinePathMapper final : public PathMapper {
 
   fs::path to_native(std::string_view windows_path) const override {
     if (windows_path.empty()) return {};
-    if (windows_path.front() == '/') return fs::path(std::string(windows_path));
+    // A native absolute path (a share mounted here): the names the tool
+    // appends with "\" continue it, looked up as every other path is.
+    if (windows_path.front() == '/') return resolve("/", normalised_components(windows_path));
     std::string path = without_namespace_prefix(windows_path);
     if (path.empty()) return {};
     auto [root, rest] = split_root(path);

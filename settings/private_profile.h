@@ -28,6 +28,15 @@ class PrivateProfile {
                                 std::int32_t default_value,
                                 const std::string& file_name) const = 0;
 
+  // Why `file_name`, though something is there, reads as missing (a
+  // folder, a pipe, a file too large to be a settings file); empty when it
+  // is readable or absent. The functions above say nothing of it, as
+  // Windows' own do not; a front end may tell the user.
+  virtual std::string unusable_reason(const std::string& file_name) const {
+    (void)file_name;
+    return {};
+  }
+
   // value absent: delete the key; key absent: delete the section.
   // Returns the function's success.
   virtual bool write_string(const std::string& section, const std::optional<std::string>& key,

@@ -26,7 +26,7 @@ constexpr std::uintmax_t largest_settings_file = 64u << 20;
 
 struct SettingsFile {
   enum class State { missing, readable, unusable } state = State::missing;
-  std::string contents;
+  std::string contents;  // readable: the file; unusable: why it is not
 
   std::optional<std::string_view> bytes() const {
     if (state != State::readable) return std::nullopt;
@@ -34,16 +34,23 @@ struct SettingsFile {
   }
 };
 
+SettingsFile unusable(std::string why) { return {SettingsFile::State::unusable, std::move(why)}; }
+
 SettingsFile load(const fs::path& path) {
   std::error_code ec;
   fs::file_status status = fs::status(path, ec);
   if (status.type() == fs::file_type::not_found) return {};
-  if (ec || status.type() != fs::file_type::regular) return {SettingsFile::State::unusable, {}};
+  if (ec) return unusable("cannot be examined: " + ec.message());
+  if (status.type() == fs::file_type::directory) return unusable("it is a folder");
+  if (status.type() != fs::file_type::regular)
+    return unusable("it is not an ordinary file (a pipe, a device or a socket)");
   std::uintmax_t size = fs::file_size(path, ec);
-  if (ec || size > largest_settings_file) return {SettingsFile::State::unusable, {}};
+  if (ec) return unusable("its size cannot be read: " + ec.message());
+  if (size > largest_settings_file)
+    return unusable("it is larger than " + std::to_string(largest_settings_file >> 20) + " MiB");
   std::ifstream in(path, std::ios::binary);
   std::string contents{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  if (!in.good() && !in.eof()) return {SettingsFile::State::unusable, {}};
+  if (!in.good() && !in.eof()) return unusable("it cannot be read");
   return {SettingsFile::State::readable, std::move(contents)};
 }
 
@@ -76,6 +83,11 @@ class PosixPrivateProfile final : public PrivateProfile {
                         std::int32_t default_value, const std::string& file_name) const override {
     SettingsFile file = load(native(file_name));
     return profile_get_int(file.bytes(), section, key, default_value);
+  }
+
+  std::string unusable_reason(const std::string& file_name) const override {
+    SettingsFile file = load(native(file_name));
+    return file.state == SettingsFile::State::unusable ? file.contents : std::string();
   }
 
   bool write_string(const std::string& section, const std::optional<std::string>& key,

@@ -37,8 +37,6 @@ void link_drive_c(const std::filesystem::path& prefix) {
   (void)prefix;
 #else
   std::filesystem::create_directories(prefix / "dosdevices");
-  std::error_code ignored;
-  std::filesystem::remove(prefix / "dosdevices" / "c:", ignored);
   std::filesystem::create_directory_symlink("../drive_c", prefix / "dosdevices" / "c:");
 #endif
 }
@@ -84,15 +82,30 @@ std::vector<DemoDatabase> brenvik(const std::filesystem::path& directory,
   return databases;
 }
 
+// The demo writes a whole prefix (system.reg, drive_c, dosdevices): only
+// into a folder it makes or an empty one, so that no file of the user's,
+// such as a real prefix's registry, is ever replaced.
+void require_empty_or_absent(const std::filesystem::path& prefix) {
+  if (prefix.empty()) {
+    throw InvalidArgumentError(
+        "--create-demo needs the name of a folder that does not exist yet or is empty.");
+  }
+  std::error_code error;
+  const auto status = std::filesystem::symlink_status(prefix, error);
+  if (status.type() == std::filesystem::file_type::not_found) return;
+  if (std::filesystem::is_directory(prefix, error) && std::filesystem::is_empty(prefix, error) &&
+      !error)
+    return;
+  throw InvalidArgumentError(excerpt(prefix.string()) +
+                             " already exists and is not an empty folder; the demo is only "
+                             "built in a new or empty folder. Choose another one.");
+}
+
 }  // namespace
 
 std::vector<std::filesystem::path> create_demo_installation(const std::filesystem::path& prefix,
                                                             const DemoLayout& layout) {
-  if (std::filesystem::exists(prefix / "drive_c" / "Norv")) {
-    throw InvalidArgumentError(prefix.string() +
-                               " already holds a demo installation; remove it or choose another "
-                               "folder.");
-  }
+  require_empty_or_absent(prefix);
   const std::filesystem::path install = prefix / "drive_c" / "Norv";
   std::filesystem::create_directories(install);
   link_drive_c(prefix);

@@ -18,8 +18,8 @@ struct DemoLayout {
   std::vector<int> missing_companies = {3, 7};
 };
 
-// Builds the prefix in `prefix` (created; must not hold an installation
-// yet). Returns the native paths of the databases it wrote.
+// Builds the prefix in `prefix`, a folder that does not exist yet or is
+// empty (anything else is refused before a file is written). Returns the native paths of the databases it wrote.
 std::vector<std::filesystem::path> create_demo_installation(const std::filesystem::path& prefix,
                                                             const DemoLayout& layout);
 

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <system_error>
 
+#include "app/installation_settings.h"
 #include "platform/error.h"
 #include "platform/wine_prefix.h"
 
@@ -31,7 +32,7 @@ void require_existing(const std::filesystem::path& path, bool folder, const char
   if (folder ? std::filesystem::is_directory(path, error)
              : std::filesystem::is_regular_file(path, error))
     return;
-  throw IoError(path.string() + ": no such " + (folder ? "folder" : "file") + " (given to " +
+  throw IoError(excerpt(path.string()) + ": no such " + (folder ? "folder" : "file") + " (given to " +
                 option + "); check the path and run again");
 }
 
@@ -54,6 +55,7 @@ InstallationSource::InstallationSource(const InstallationOptions& options)
   if (options.install_dir) {
     registry_ = std::make_unique<GivenInstallDir>(*options.install_dir);
     description_ = "--install-dir";
+    from_registry_ = false;
   } else if (options.registry_file) {
     registry_ = settings::make_registry_file(*options.registry_file);
     description_ = "the registry file " + options.registry_file->string();
@@ -69,6 +71,20 @@ InstallationSource::InstallationSource(const InstallationOptions& options)
 #endif
   }
   profile_ = settings::make_private_profile(*paths_);
+}
+
+std::string InstallationSource::settings_file_problem() const {
+  std::string directory;
+  try {
+    directory = read_installation_directory(*registry_);
+  } catch (const std::exception&) {
+    return {};  // the run itself reports why the registry cannot be read
+  }
+  if (directory.empty()) return {};
+  const std::string file = settings_file_path(directory);
+  const std::string why = profile_->unusable_reason(file);
+  if (why.empty()) return {};
+  return file + " (" + paths_->to_native(file).string() + ") reads as missing: " + why;
 }
 
 }  // namespace norv::app::cli

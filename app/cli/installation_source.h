@@ -29,12 +29,21 @@ class InstallationSource {
 
   // Where the installation directory comes from, for people.
   const std::string& description() const { return description_; }
+  // False when the directory was given outright (--install-dir).
+  bool from_registry() const { return from_registry_; }
+
+  // Why the installation's NORV.INI reads as missing though something is
+  // there (a folder, a pipe, a file too large): "<path> (<native path>)
+  // reads as missing: <why>"; empty otherwise. A run goes on as the
+  // settings say; the command line tells the user.
+  std::string settings_file_problem() const;
 
  private:
   std::unique_ptr<platform::PathMapper> paths_;
   std::unique_ptr<settings::Registry> registry_;
   std::unique_ptr<settings::PrivateProfile> profile_;
   std::string description_;
+  bool from_registry_ = true;
 };
 
 }  // namespace norv::app::cli

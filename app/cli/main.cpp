@@ -7,6 +7,7 @@
 #include "app/cli/commands.h"
 #include "app/cli/console_message_boxes.h"
 #include "app/cli/demo_command.h"
+#include "platform/error.h"
 
 namespace {
 
@@ -14,6 +15,18 @@ using namespace norv::app::cli;
 
 bool is_four_digit_year(const std::string& text) {
   return text.size() == 4 && text.find_first_not_of("0123456789") == std::string::npos;
+}
+
+// CLI11's messages, in the tool's words where it has its own, and never
+// quoting more than the start of an argument.
+std::string usage_failure(const CLI::App* app, const CLI::Error& error) {
+  for (const CLI::Option* option : app->get_options()) {
+    if (error.get_name() == "ArgumentMismatch" && option->count() > 1 &&
+        option->get_expected_max() == 1)
+      return option->get_name() + " is given " + std::to_string(option->count()) +
+             " times; give it once.\nRun with --help for more information.\n";
+  }
+  return norv::excerpt(error.what()) + "\nRun with --help for more information.\n";
 }
 
 int run(int argc, char** argv) {
@@ -35,10 +48,12 @@ int run(int argc, char** argv) {
   std::string year;
   std::string prefix, registry_file, install_dir;
 
-  app.add_flag("--fendrel", request.fendrel, "Stamp the Fendrel databases (needs --year)");
-  app.add_flag("--dovrel", request.dovrel, "Stamp the Dovrel databases");
-  app.add_flag("--brenvik", request.brenvik, "Stamp the Brenvik databases");
-  app.add_option("--year", year, "The year of the yearly Fendrel databases (four digits)");
+  auto* fendrel =
+      app.add_flag("--fendrel", request.fendrel, "Stamp the Fendrel databases (needs --year)");
+  auto* dovrel = app.add_flag("--dovrel", request.dovrel, "Stamp the Dovrel databases");
+  auto* brenvik = app.add_flag("--brenvik", request.brenvik, "Stamp the Brenvik databases");
+  auto* year_opt =
+      app.add_option("--year", year, "The year of the yearly Fendrel databases (four digits)");
   auto* version = app.add_option("--set-version", request.version,
                                  "The version text (a plain decimal number such as 1.0)");
   auto* dry = app.add_flag("--dry-run", request.dry_run,
@@ -61,7 +76,14 @@ int run(int argc, char** argv) {
   show_flag->excludes(dry)->excludes(settings_flag)->excludes(demo);
   settings_flag->excludes(dry)->excludes(demo);
   dry->excludes(demo);
-  (void)version;
+  // Showing changes nothing: options that only a stamping run uses would be
+  // ignored without a word.
+  for (CLI::Option* stamping : {fendrel, dovrel, brenvik, year_opt, version}) {
+    show_flag->excludes(stamping);
+    settings_flag->excludes(stamping);
+    demo->excludes(stamping);
+  }
+  app.failure_message(usage_failure);
 
   try {
     app.parse(argc, argv);
@@ -69,7 +91,8 @@ int run(int argc, char** argv) {
     int status = app.exit(error);
     return status == 0 ? kExitSummary : kExitUsage;
   }
-  if (!year.empty() && !is_four_digit_year(year)) {
+  // The year matters to Fendrel only; the dialog ignores it otherwise.
+  if (request.fendrel && !year.empty() && !is_four_digit_year(year)) {
     std::cerr << "--year takes a four-digit year, such as 2024.\n";
     return kExitUsage;
   }

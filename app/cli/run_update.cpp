@@ -38,6 +38,8 @@ int run_update(const UpdateRequest& request, const InstallationSource& source, s
   window.year = request.year;
   window.version = request.version;
 
+  if (const std::string problem = source.settings_file_problem(); !problem.empty())
+    err << "Warning: " << problem << '\n';
   InspectionObserver inspection(source.paths(), true);
   // The listing comes first, then the message the run ends with.
   std::ostringstream messages_out;

@@ -22,8 +22,10 @@ int show_settings(const InstallationSource& source, std::ostream& out, std::ostr
   try {
     const InstallationServices services = source.services();
     const std::string directory = read_installation_directory(services.registry);
-    out << "Installation directory from " << source.description() << " (HKEY_LOCAL_MACHINE\\"
-        << kInstallationKey << ", " << kInstallationValue << ")\n";
+    out << "Installation directory from " << source.description();
+    if (source.from_registry())
+      out << " (HKEY_LOCAL_MACHINE\\" << kInstallationKey << ", " << kInstallationValue << ")";
+    out << '\n';
     if (directory.empty()) {
       out << kNotInstalledMessage << '\n';
       return kExitNotInstalled;
@@ -32,6 +34,8 @@ int show_settings(const InstallationSource& source, std::ostream& out, std::ostr
     settings::CPrivateIni ini(services.profile);
     ini.FilePath(settings_file_path(directory));
     print_setting(out, "Settings file", ini.FilePath(), source.paths());
+    if (const std::string problem = source.settings_file_problem(); !problem.empty())
+      out << "  " << problem << '\n';
     print_setting(out, "[Fendrel] ServersMDBPath", read_fendrel_directory(ini), source.paths());
     print_setting(out, "[Brenvik] DatabaseDir", read_brenvik_directory(ini), source.paths());
     return kExitSummary;

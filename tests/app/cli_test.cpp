@@ -2,6 +2,12 @@
 // prefix holding a copy of the shared installation tree, its databases read
 // back with mdbtools.
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
+#include <functional>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -16,6 +22,7 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
+using ::testing::Not;
 
 CommandResult cli(std::vector<std::string> args) {
   args.insert(args.begin(), NORV_CLI);
@@ -68,6 +75,29 @@ TEST(CliUsage, AnArgumentStartingWithASlashIsAPath) {
 #endif
 }
 
+// Mistakes on the command line in the tool's words, quoting no more than
+// the start of an argument; and options a run would ignore are refused.
+TEST(CliUsage, SaysWhatIsWrongInItsOwnWords) {
+  CommandResult twice = cli({"--fendrel", "--year", "2024", "--year", "2025", "--set-version", "1"});
+  EXPECT_EQ(twice.exit_status, 2);
+  EXPECT_THAT(twice.err, HasSubstr("--year is given 2 times; give it once."));
+  EXPECT_THAT(twice.err, Not(HasSubstr("At Most")));
+
+  const std::string runaway = "--" + std::string(100000, 'x');
+  CommandResult unknown = cli({"--dovrel", "--set-version", "1", runaway});
+  EXPECT_EQ(unknown.exit_status, 2);
+  EXPECT_LT(unknown.err.size(), 300u);
+
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"--show", "--fendrel"}, {"--show", "--set-version", "1.0"},
+        {"--show", "--year", "2024"}, {"--show-settings", "--dovrel"},
+        {"--create-demo", "x", "--brenvik"}}) {
+    CommandResult r = cli(args);
+    EXPECT_EQ(r.exit_status, 2) << args[0] << " " << args[1];
+    EXPECT_THAT(r.err, HasSubstr("excludes")) << args[0] << " " << args[1];
+  }
+}
+
 TEST_F(CliTest, UpdatesEveryModuleAndPrintsTheDialogsSummary) {
   CommandResult r =
       run({"--fendrel", "--dovrel", "--brenvik", "--year", "2024", "--set-version", "2.5"});
@@ -96,6 +126,20 @@ TEST_F(CliTest, RefusedInputAndMissingTablesHaveTheirOwnStatus) {
   EXPECT_EQ(none.exit_status, 4);
   EXPECT_EQ(none.out, "Could not find Control table.\n");
   EXPECT_THAT(versions_of(tree / "Brenvik/Company.mdb"), ElementsAre("0.9"));
+}
+
+// A version text beyond the largest Double is refused as a version text, and
+// the year is the Fendrel module's alone.
+TEST_F(CliTest, VersionTextsAndYearsAreCheckedWhereTheyMatter) {
+  CommandResult huge = run({"--dovrel", "--set-version", std::string(100000, '9')});
+  EXPECT_EQ(huge.exit_status, 5) << huge.err.substr(0, 200);
+  EXPECT_EQ(huge.out, "Invalid version number, please check.\n");
+  EXPECT_LT(huge.err.size(), 300u);
+  EXPECT_THAT(versions_of(tree / "Data/Dovrel/Dovrel.mdb"), ElementsAre("0.9"));
+
+  CommandResult year = run({"--dovrel", "--year", "20x4", "--set-version", "2.5"});
+  EXPECT_EQ(year.exit_status, 0) << year.err;
+  EXPECT_THAT(versions_of(tree / "Data/Dovrel/Dovrel.mdb"), ElementsAre("2.5"));
 }
 
 TEST_F(CliTest, MissingInstallationIsStatusThree) {
@@ -165,7 +209,51 @@ TEST_F(CliTest, InstallDirSkipsTheRegistry) {
   EXPECT_EQ(r.exit_status, 0) << r.err;
   // The Dovrel entry ends in a line break of its own.
   EXPECT_EQ(r.out, "The version has been updated to 4 for\n - Dovrel\n\n");
+  CommandResult settings = run({"--install-dir", "C:\\Norv", "--show-settings"});
+  EXPECT_THAT(settings.out, HasSubstr("Installation directory from --install-dir\n"));
+  EXPECT_THAT(settings.out, Not(HasSubstr("HKEY_LOCAL_MACHINE")));
 }
+
+#ifndef _WIN32  // native paths, pipes and Wine prefixes are POSIX matters
+// A native directory given for the installation or in NORV.INI is used as
+// the user means it: the files the tool appends to it are found there.
+TEST_F(CliTest, NativeDirectoriesAreUsedAsGiven) {
+  const std::string native = tree.install.string();
+  write_file(tree / "NORV.INI", "[Fendrel]\r\nServersMDBPath=" + native + "/Data\r\n");
+  CommandResult r = run({"--install-dir", native, "--dovrel", "--set-version", "4.5"});
+  EXPECT_EQ(r.exit_status, 0) << r.out << r.err;
+  EXPECT_THAT(versions_of(tree / "Data/Dovrel/Dovrel.mdb"), ElementsAre("4.5"));
+  CommandResult settings = run({"--install-dir", native, "--show-settings"});
+  EXPECT_THAT(settings.out, HasSubstr("native path: " + native + "/NORV.INI\n"));
+  EXPECT_THAT(settings.out, HasSubstr("native path: " + native + "/Data\n"));
+}
+
+// A NORV.INI that is a folder, a pipe or too large reads as missing, as
+// Windows reads it; the command line says so instead of keeping silent.
+TEST_F(CliTest, ASettingsFileThatCannotBeReadIsReported) {
+  const auto ini = tree / "NORV.INI";
+  const auto make_folder = [&] { std::filesystem::create_directory(ini); };
+  const auto make_pipe = [&] { ASSERT_EQ(::mkfifo(ini.c_str(), 0644), 0); };
+  const auto make_huge = [&] {
+    write_file(ini, "[Fendrel]\r\n");
+    std::filesystem::resize_file(ini, (64u << 20) + 1);
+  };
+  const std::vector<std::pair<std::function<void()>, std::string>> cases = {
+      {make_folder, "it is a folder"},
+      {make_pipe, "it is not an ordinary file"},
+      {make_huge, "it is larger than 64 MiB"}};
+  for (const auto& [make, why] : cases) {
+    std::filesystem::remove_all(ini);
+    make();
+    CommandResult r = run({"--dovrel", "--set-version", "1.0"});
+    EXPECT_EQ(r.exit_status, 4) << why << ": " << r.err;
+    EXPECT_THAT(r.err, HasSubstr("Warning: C:\\Norv\\NORV.INI ("));
+    EXPECT_THAT(r.err, HasSubstr("/Norv/NORV.INI) reads as missing: " + why));
+    CommandResult settings = run({"--show-settings"});
+    EXPECT_THAT(settings.out, HasSubstr("reads as missing: " + why));
+  }
+}
+#endif
 
 TEST(CliDemo, BuildsAnInstallationThatARunStampsWhole) {
   NORV_REQUIRE_MDBTOOLS();
@@ -182,6 +270,30 @@ TEST(CliDemo, BuildsAnInstallationThatARunStampsWhole) {
   EXPECT_EQ(run.out, "The version has been updated to 7.1 for\n - Dovrel\n - Brenvik\n");
   EXPECT_THAT(versions_of(install / "Brenvik/BV0012.mdb"), ElementsAre("7.1"));
   EXPECT_THAT(versions_of(install / "Data/Fendrel.mdb", "DovrelControl"), ElementsAre("7.1"));
+}
+
+// A real prefix holds no drive_c/Norv, yet its system.reg is the user's:
+// only a new or an empty folder is built in, and an empty name is no
+// folder (it would be the current one).
+TEST(CliDemo, NeverWritesIntoAFolderThatHoldsAnything) {
+  TempDir dir;
+  std::filesystem::create_directories(dir / "prefix");
+  write_file(dir / "prefix/system.reg", "WINE REGISTRY Version 2\n");
+  write_file(dir / "file", "user's");
+  std::filesystem::create_directories(dir / "empty");
+  for (const std::string& prefix : {(dir / "prefix").string(), (dir / "file").string()}) {
+    CommandResult r = cli({"--create-demo", prefix});
+    EXPECT_EQ(r.exit_status, 1) << prefix;
+    EXPECT_THAT(r.err, HasSubstr(prefix + " already exists and is not an empty folder"));
+  }
+  EXPECT_EQ(read_file(dir / "prefix/system.reg"), "WINE REGISTRY Version 2\n");
+  EXPECT_EQ(read_file(dir / "file"), "user's");
+  EXPECT_FALSE(std::filesystem::exists(dir / "prefix/drive_c"));
+  CommandResult unnamed = cli({"--create-demo", ""});
+  EXPECT_EQ(unnamed.exit_status, 1);
+  EXPECT_THAT(unnamed.err, HasSubstr("--create-demo needs the name of a folder"));
+  EXPECT_EQ(cli({"--create-demo", (dir / "empty").string()}).exit_status, 0);
+  EXPECT_TRUE(std::filesystem::exists(dir / "empty/system.reg"));
 }
 
 }  // namespace

@@ -59,8 +59,17 @@ class UpdateCommandTest : public ::testing::Test {
 };
 
 TEST(VersionNumber, AcceptsPlainDecimalNumbersOnly) {
-  for (const char* text : {"1.0", "2", "10.25", "1.", ".5", "007"})
+  const std::string largest_double = "17976931348623157" + std::string(292, '0');
+  const std::string tiny = "0." + std::string(400, '0') + "1";
+  for (const std::string& text : {std::string("1.0"), std::string("2"), std::string("10.25"),
+                                  std::string("1."), std::string(".5"), std::string("007"),
+                                  largest_double, tiny})
     EXPECT_TRUE(is_plain_decimal_number(text)) << text;
+  // Past the largest Double: the number test must refuse it, not the engine.
+  for (const std::string& text : {"2" + std::string(308, '0'), std::string(100000, '9'),
+                                  "1" + std::string(400, '0') + ".5"})
+    EXPECT_FALSE(is_plain_decimal_number(text)) << text.substr(0, 20) << "... (" << text.size()
+                                                << " characters)";
   for (const char* text : {"", ".", "1.0.0", " 1.0", "1.0 ", "-1", "+1", "1,0", "1,000", "1e3",
                            "0x1F", "1a", "(1)", "$5", "1 0", "1.0; DROP TABLE Control"})
     EXPECT_FALSE(is_plain_decimal_number(text)) << text;

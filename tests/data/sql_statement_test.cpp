@@ -97,6 +97,25 @@ TEST(SqlStatement, HugeNumbersOverflowTinyOnesAreZero) {
   EXPECT_EQ(parse_number_value("0E999").value, 0);
 }
 
+// A runaway literal is named by its first characters and its length: the
+// message still names the file and stays short.
+TEST(SqlStatement, MessagesQuoteOnlyTheStartOfAHugeStatement) {
+  const std::string digits(100000, '9');
+  for (const std::string& text :
+       {"UPDATE Control SET Version = " + digits, "UPDATE Control SET Version = 1" + digits + "x",
+        "DELETE FROM Control WHERE x = " + digits}) {
+    std::string message;
+    try {
+      parse_statement(text, kDb);
+    } catch (const Error& e) {
+      message = e.what();
+    }
+    EXPECT_THAT(message, HasSubstr(std::string(kDb)));
+    EXPECT_THAT(message, HasSubstr("characters)"));
+    EXPECT_LT(message.size(), 1000u) << message.substr(0, 200);
+  }
+}
+
 TEST(SqlStatement, SyntaxErrorsQuoteTheStatementAndTheFile) {
   std::string message = error_of<InvalidArgumentError>("UPDATE Control SET Version = 1.0a");
   EXPECT_THAT(message, HasSubstr("\"UPDATE Control SET Version = 1.0a\""));

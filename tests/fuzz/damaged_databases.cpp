@@ -2,17 +2,20 @@
 // database fuzz targets' entry points to go through in the normal suite:
 // each file truncated at every page boundary and in the middle of every
 // page; in every page, single bytes flipped where page kinds keep their
-// type, counts and offsets; and every page's pointer field (a data page's
-// owner, a definition's next page) aimed at the page itself, which makes
-// a loop, and past the end of the file.
+// type, counts and offsets; every page but the header zeroed; every page's
+// pointer field (a data page's owner, a definition's next page) aimed at
+// the page itself, which makes a loop, and past the end of the file; and a
+// few bytes flipped at places drawn from a fixed seed, the same each run.
 //
 //   damaged_databases OUTPUT_FOLDER DATABASE_OR_FOLDER...
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -87,13 +90,38 @@ void bad_page_pointers(const Bytes& file, std::size_t page_size, Writer& out) {
   }
 }
 
+void zeroed_pages(const Bytes& file, std::size_t page_size, Writer& out) {
+  for (std::size_t start = page_size; start < file.size(); start += page_size) {
+    Bytes damaged = file;
+    const std::size_t end = std::min(file.size(), start + page_size);
+    std::fill(damaged.begin() + static_cast<std::ptrdiff_t>(start),
+              damaged.begin() + static_cast<std::ptrdiff_t>(end), std::uint8_t{0});
+    out.write(damaged, "p" + std::to_string(start / page_size) + "zero");
+  }
+}
+
+// mt19937's sequence is fixed by the standard: every run, on every
+// platform, damages the same bytes.
+void scattered_flips(const Bytes& file, Writer& out) {
+  if (file.empty()) return;
+  std::mt19937 random(20261208);
+  for (int variant = 0; variant < 24; ++variant) {
+    Bytes damaged = file;
+    for (int flip = 0; flip < 3; ++flip)
+      damaged[random() % file.size()] ^= static_cast<std::uint8_t>(1 + random() % 255);
+    out.write(damaged, "seeded" + std::to_string(variant));
+  }
+}
+
 std::size_t damage(const fs::path& database, const fs::path& output) {
   const Bytes file = read_file(database);
   const std::size_t page_size = page_size_of(file);
   Writer out(output, database.stem().string());
   truncations(file, page_size, out);
   flipped_bytes(file, page_size, out);
+  zeroed_pages(file, page_size, out);
   bad_page_pointers(file, page_size, out);
+  scattered_flips(file, out);
   return out.written();
 }
 

@@ -4,13 +4,18 @@
 // every other value as it was. Each kind of update is tried: in place,
 // rewritten within its page, moved to other pages, Memo to long-value rows
 // and back, Jet 3.
+//
+// The same updates on a disk that fills up on the way must be refused and
+// leave the file as it was.
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "jet/database.h"
 #include "jet/write_fault.h"
+#include "platform/error.h"
 #include "tests/jet/update_support.h"
 #include "tests/support/fixtures.h"
 #include "tests/support/temp_dir.h"
@@ -60,6 +65,36 @@ TEST_P(CrashLoop, EveryPrefixOfTheWritesLeavesAValidFile) {
   NORV_REQUIRE_FIXTURES();
   const std::uint64_t writes = crash_at_every_write(GetParam());
   EXPECT_GT(writes, 0u);
+}
+
+// A disk that fills up while the update appends pages, at every page it
+// could fill at: the update is refused, naming the file, and the file is
+// byte for byte as it was (no orphan page at its end).
+TEST_P(CrashLoop, AFullDiskLeavesTheFileAsItWas) {
+  NORV_REQUIRE_FIXTURES();
+  const CrashCase& c = GetParam();
+  test::TempDir dir;
+  const auto db = test::copy_fixture(c.fixture, dir.path());
+  if (!is_null(c.before)) Database::open(db).update_column(c.table, c.column, c.before);
+  const std::string original = file_bytes(db);
+  const auto grown = dir / "grown.mdb";
+  std::filesystem::copy_file(db, grown);
+  Database::open(grown).update_column(c.table, c.column, c.value);
+  const std::uint64_t grown_size = std::filesystem::file_size(grown);
+  for (std::uint64_t free = 0; original.size() + free < grown_size; free += 2048) {
+    SCOPED_TRACE(std::to_string(free) + " bytes free");
+    {
+      DiskFullPast full(original.size() + free);
+      try {
+        Database::open(db).update_column(c.table, c.column, c.value);
+        ADD_FAILURE() << "the update went through on a full disk";
+      } catch (const IoError& error) {
+        EXPECT_THAT(error.what(), ::testing::HasSubstr(db.string()));
+        EXPECT_THAT(error.what(), ::testing::HasSubstr("free some space"));
+      }
+    }
+    ASSERT_TRUE(file_bytes(db) == original) << "the refused update changed the file";
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(

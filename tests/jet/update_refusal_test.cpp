@@ -142,6 +142,32 @@ TEST_F(Refusal, LockFileThatCannotBeChecked) {
   expect_refused<InUseError>(db, "Control", "Version", std::string("1.0"), "cannot be checked");
 }
 
+// Opening a named pipe waits for a writer unless told not to: a pipe or a
+// folder where the lock file (or the database) should be must be refused at
+// once. The alarm turns a hang into a failure.
+TEST_F(Refusal, LockFileOrDatabaseThatIsNoOrdinaryFile) {
+  NORV_REQUIRE_FIXTURES();
+  const auto db = copy("V2003/control-text.mdb");
+  ::alarm(30);
+  ASSERT_EQ(::mkfifo((dir_ / "control-text.ldb").c_str(), 0644), 0);
+  expect_refused<InUseError>(db, "Control", "Version", std::string("1.0"),
+                             (dir_ / "control-text.ldb").string() +
+                                 " is not an ordinary file (a pipe, a device or a folder)");
+  std::filesystem::remove(dir_ / "control-text.ldb");
+  std::filesystem::create_directory(dir_ / "control-text.ldb");
+  expect_refused<InUseError>(db, "Control", "Version", std::string("1.0"),
+                             "is not an ordinary file");
+
+  ASSERT_EQ(::mkfifo((dir_ / "pipe.mdb").c_str(), 0644), 0);
+  try {
+    Database::open(dir_ / "pipe.mdb");
+    ADD_FAILURE() << "a pipe opened as a database";
+  } catch (const Error& error) {
+    EXPECT_THAT(error.what(), HasSubstr((dir_ / "pipe.mdb").string()));
+  }
+  ::alarm(0);
+}
+
 TEST_F(Refusal, AnotherRunUpdatingTheSameFile) {
   NORV_REQUIRE_FIXTURES();
   const auto db = copy("V2000/control-many.mdb");

@@ -76,9 +76,16 @@ TEST_F(WinePathMapperTest, UncPathsGoThroughTheUncFolder) {
   EXPECT_FALSE(fs::exists(map("\\\\other\\share")));
 }
 
+// The tool appends "\NORV.INI" and "\Fendrel.mdb" to the directories it
+// reads: after a native directory they must still name its files.
 TEST_F(WinePathMapperTest, NativeAbsolutePathsAreUsedAsTheyAre) {
   EXPECT_EQ(map("/srv/Norv/NORV.INI"), fs::path("/srv/Norv/NORV.INI"));
   EXPECT_EQ(map(""), fs::path());
+  const fs::path native = drive_c() / "Share";
+  fs::create_directories(native);
+  test::write_file(native / "norv.ini", "native");
+  EXPECT_EQ(test::read_file(map(native.string() + "\\NORV.INI")), "native");
+  EXPECT_EQ(map(native.string() + "\\Data\\Fendrel.mdb"), native / "Data" / "Fendrel.mdb");
 }
 
 TEST_F(WinePathMapperTest, DosDeviceNamesAreNotFiles) {
