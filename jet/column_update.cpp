@@ -257,7 +257,7 @@ std::string index_name(const TableDef& table, std::size_t real_index) {
 void refuse_unwritable_column(const TextCodec& text, const ColumnUpdate& update,
                               const ColumnDef& column) {
   const std::string file = text.file().string();
-  if ((column.flags & (column_flags::long_autonumber | column_flags::guid_autonumber)) != 0)
+  if (column.is_autonumber())
     throw NotSupportedError(fmt::format("{}: column {} of table {} is an AutoNumber and cannot "
                                         "be updated",
                                         file, column.name, update.table_name));

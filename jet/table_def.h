@@ -52,6 +52,13 @@ struct ColumnDef {
   bool is_fixed() const { return (flags & column_flags::fixed) != 0; }
   bool is_boolean() const { return type() == ColumnType::boolean; }
   bool is_long_value() const { return type() == ColumnType::memo || type() == ColumnType::ole; }
+  // Access 97 sets flag 0x40 on ordinary Text, Date/Time and Currency
+  // columns too, so each flag means AutoNumber only on the type it belongs to.
+  bool is_autonumber() const {
+    if (type() == ColumnType::long_integer) return (flags & column_flags::long_autonumber) != 0;
+    if (type() == ColumnType::guid) return (flags & column_flags::guid_autonumber) != 0;
+    return false;
+  }
 };
 
 struct IndexKey {
