@@ -9,6 +9,7 @@
 #include "jet/creator_checks.h"
 #include "jet/data_page_writer.h"
 #include "jet/header_writer.h"
+#include "jet/index_key.h"
 #include "jet/index_writer.h"
 #include "jet/long_value_writer.h"
 #include "jet/page_images.h"
@@ -214,8 +215,12 @@ class DatabaseBuilder {
       for (BuiltIndex& index : table.indexes) {
         IndexEntry entry{{}, at};
         for (std::size_t c : index.columns) {
-          auto part = index_key_part(format_, table.def.columns[c], row[c],
-                                     where(table) + ", index " + index.spec->name);
+          const std::string label = where(table) + ", index " + index.spec->name;
+          if (!computes_keys_of(format_, table.def.columns[c]))
+            throw NotSupportedError(fmt::format(
+                "{}: text of code page {} has no known sort order; index text in code page 1252",
+                label, spec_.code_page));
+          auto part = index_key_part(format_, table.def.columns[c], row[c], text_, true, label);
           entry.key.insert(entry.key.end(), part.begin(), part.end());
         }
         index.entries.push_back(std::move(entry));

@@ -4,17 +4,13 @@
 
 #include <algorithm>
 
-#include "jet/general_sort_key.h"
 #include "jet/little_endian.h"
-#include "jet/utf8.h"
 #include "platform/error.h"
 
 namespace norv::jet {
 
 namespace {
 
-constexpr std::uint8_t value_ascending = 0x7F;
-constexpr std::uint8_t null_ascending = 0x00;
 constexpr std::uint8_t leaf_page_type = 0x04;
 
 struct LeafLayout {
@@ -28,47 +24,12 @@ LeafLayout leaf_layout(const Format& format) {
   return {20, 22, 0xF8};
 }
 
-// Big-endian with the sign bit flipped, so that bytes sort like numbers.
-void append_signed(std::vector<std::uint8_t>& out, std::uint64_t bits, int bytes) {
-  bits ^= std::uint64_t{1} << (8 * bytes - 1);
-  for (int i = bytes - 1; i >= 0; --i) out.push_back(static_cast<std::uint8_t>(bits >> (8 * i)));
-}
-
 bool entry_less(const IndexEntry& a, const IndexEntry& b) {
   if (a.key != b.key) return a.key < b.key;
   return a.row.to_u32() < b.row.to_u32();
 }
 
 }  // namespace
-
-std::vector<std::uint8_t> index_key_part(const Format& format, const ColumnDef& column,
-                                         const Value& value, std::string_view where) {
-  if (is_null(value)) return {null_ascending};
-  std::vector<std::uint8_t> out{value_ascending};
-  if (const auto* b = std::get_if<std::uint8_t>(&value)) {
-    out.push_back(*b);
-  } else if (const auto* i = std::get_if<std::int16_t>(&value)) {
-    append_signed(out, static_cast<std::uint16_t>(*i), 2);
-  } else if (const auto* l = std::get_if<std::int32_t>(&value)) {
-    append_signed(out, static_cast<std::uint32_t>(*l), 4);
-  } else if (const auto* s = std::get_if<std::string>(&value);
-             s != nullptr && column.type() == ColumnType::text) {
-    char32_t bad = 0;
-    auto key = general_sort_key(format.version, *s, &bad);
-    if (!key)
-      throw NotSupportedError(fmt::format(
-          "{}: the creator cannot index the text \"{}\": its character U+{:04X} has no "
-          "verified sort weight (index keys support letters except K, W, X, Z, and digits)",
-          where, *s, static_cast<std::uint32_t>(bad)));
-    out.insert(out.end(), key->begin(), key->end());
-  } else {
-    throw NotSupportedError(fmt::format(
-        "{}: the creator builds indexes on Byte, Integer, Long and Text columns only, not on "
-        "column {} ({})",
-        where, column.name, column_type_name(column.type())));
-  }
-  return out;
-}
 
 std::vector<std::uint8_t> build_index_leaf(const Format& format, std::uint32_t owner,
                                            std::vector<IndexEntry> entries,

@@ -45,6 +45,7 @@ struct ColumnDef {
   std::uint8_t extra_flags = 0;    // Jet 4: 0x01 compression allowed
   std::uint16_t sort_order = 0;
   std::uint16_t code_page = 0;
+  std::uint8_t sort_version = 0;   // Jet 4 text: 0 legacy, 1 the newer General order
   std::uint8_t precision = 0;
   std::uint8_t scale = 0;
 
