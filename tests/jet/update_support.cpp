@@ -36,6 +36,15 @@ void expect_mdbtools_agrees(const std::filesystem::path& db,
     if (entry.kind == CatalogKind::table) compare_table(database, entry.name, match);
 }
 
+// Every index still matches its table: an update that moved a row or
+// rewrote a page must leave each entry pointing at its row.
+void expect_indexes_sound(const std::filesystem::path& db) {
+  const IndexCheckReport report = Database::open(db).check_indexes();
+  for (const IndexProblem& problem : report.problems)
+    ADD_FAILURE() << db << ": table " << problem.table << ", index " << problem.index << ": "
+                  << problem.what;
+}
+
 }  // namespace
 
 DatabaseRows read_all_tables(const std::filesystem::path& db) {
@@ -64,11 +73,13 @@ void expect_updated(const std::filesystem::path& db, const DatabaseRows& before,
     EXPECT_TRUE(after.at(name) == rows) << "table " << name << " does not read as expected";
   }
   expect_mdbtools_agrees(db);
+  expect_indexes_sound(db);
 }
 
 void expect_unchanged(const std::filesystem::path& db, const DatabaseRows& before) {
   EXPECT_TRUE(read_all_tables(db) == before) << db << " does not read as before";
   expect_mdbtools_agrees(db);
+  expect_indexes_sound(db);
 }
 
 std::vector<Value> column_values(const std::filesystem::path& db, const std::string& table,
@@ -106,6 +117,7 @@ void expect_old_or_new(const std::filesystem::path& db, const DatabaseRows& befo
     }
   }
   expect_mdbtools_agrees(db, RowMatch::engine_rows_among_exported);
+  expect_indexes_sound(db);
 }
 
 std::size_t live_long_value_rows(const std::filesystem::path& db) {
