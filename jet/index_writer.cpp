@@ -4,25 +4,13 @@
 
 #include <algorithm>
 
+#include "jet/index_page.h"
 #include "jet/little_endian.h"
 #include "platform/error.h"
 
 namespace norv::jet {
 
 namespace {
-
-constexpr std::uint8_t leaf_page_type = 0x04;
-
-struct LeafLayout {
-  std::size_t prefix_length;  // u16: shared prefix
-  std::size_t bitmap;         // entry-end bitmap
-  std::size_t first_entry;
-};
-
-LeafLayout leaf_layout(const Format& format) {
-  if (format.version == FormatVersion::jet4) return {24, 27, 0x1E0};
-  return {20, 22, 0xF8};
-}
 
 bool entry_less(const IndexEntry& a, const IndexEntry& b) {
   if (a.key != b.key) return a.key < b.key;
@@ -35,9 +23,9 @@ std::vector<std::uint8_t> build_index_leaf(const Format& format, std::uint32_t o
                                            std::vector<IndexEntry> entries,
                                            std::string_view where) {
   std::sort(entries.begin(), entries.end(), entry_less);
-  LeafLayout layout = leaf_layout(format);
+  const IndexPageLayout& layout = index_page_layout(format);
   std::vector<std::uint8_t> page(format.page_size, 0);
-  page[0] = leaf_page_type;
+  page[0] = index_leaf_page_type;
   page[1] = 0x01;
   le::put32(page.data() + 4, owner);
   std::size_t at = layout.first_entry;
