@@ -52,7 +52,12 @@ class TableIndexCheck {
  public:
   TableIndexCheck(const TableReader& reader, std::string_view table_name, const TableDef& table,
                   const UsageMap& free_pages, IndexCheckReport& report)
-      : reader_(reader), name_(table_name), table_(table), free_pages_(free_pages), report_(report) {}
+      : reader_(reader),
+        name_(table_name),
+        where_(fmt::format("{}: table {}", reader.text().file().string(), table_name)),
+        table_(table),
+        free_pages_(free_pages),
+        report_(report) {}
 
   void run();
 
@@ -105,8 +110,7 @@ class TableIndexCheck {
         field.bytes = long_value;
       }
       all_null = all_null && !field.present && !c.is_boolean();
-      const auto part = index_key_part(reader_.format(), c, field, slot.ascending,
-                                       fmt::format("{}: table {}", origin.file.string(), name_));
+      const auto part = index_key_part(reader_.format(), c, field, slot.ascending, where_);
       key.insert(key.end(), part.begin(), part.end());
     }
     if (all_null && (index.flags & ignore_nulls_flag) != 0) return std::nullopt;
@@ -115,6 +119,7 @@ class TableIndexCheck {
 
   const TableReader& reader_;
   std::string_view name_;
+  std::string where_;  // names the table in key errors
   const TableDef& table_;
   const UsageMap& free_pages_;
   IndexCheckReport& report_;
