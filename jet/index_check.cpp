@@ -17,7 +17,6 @@ namespace norv::jet {
 namespace {
 
 constexpr std::uint8_t unique_flag = 0x01;
-constexpr std::uint8_t ignore_nulls_flag = 0x02;
 // Far beyond any real tree (a few levels hold millions of rows): a deeper
 // walk is a loop in damaged pointers.
 constexpr int max_tree_depth = 16;
@@ -65,20 +64,7 @@ class TableIndexCheck {
   struct IndexCheck;
 
   bool computes_keys(const RealIndexDef& index) const {
-    return std::all_of(index.keys.begin(), index.keys.end(), [&](const IndexKey& key) {
-      return computes_keys_of(reader_.format(), column(key.column_number));
-    });
-  }
-
-  const ColumnDef& column(std::uint16_t number) const {
-    return table_.columns[position(number)];
-  }
-
-  std::size_t position(std::uint16_t number) const {
-    for (std::size_t i = 0; i < table_.columns.size(); ++i)
-      if (table_.columns[i].number == number) return i;
-    throw_format_fault(fmt::format("table {}: an index names column number {}, which it lacks",
-                                   name_, number));
+    return computes_keys_of(reader_.format(), table_, index);
   }
 
   // Every row's key for every index, in one scan of the table.
@@ -98,23 +84,15 @@ class TableIndexCheck {
                                                    const std::vector<RowField>& fields,
                                                    const RowOrigin& origin) const {
     if (!computes_keys(index)) return std::vector<std::uint8_t>{};
-    std::vector<std::uint8_t> key;
-    bool all_null = true;
-    for (const IndexKey& slot : index.keys) {
-      const std::size_t at = position(slot.column_number);
-      const ColumnDef& c = table_.columns[at];
+    const auto field_of = [&](std::size_t at, std::vector<std::uint8_t>& storage) {
       RowField field = fields[at];
-      std::vector<std::uint8_t> long_value;
-      if (c.type() == ColumnType::memo && field.present) {
-        long_value = reader_.long_value(field.bytes, origin);
-        field.bytes = long_value;
+      if (table_.columns[at].type() == ColumnType::memo && field.present) {
+        storage = reader_.long_value(field.bytes, origin);
+        field.bytes = storage;
       }
-      all_null = all_null && !field.present && !c.is_boolean();
-      const auto part = index_key_part(reader_.format(), c, field, slot.ascending, where_);
-      key.insert(key.end(), part.begin(), part.end());
-    }
-    if (all_null && (index.flags & ignore_nulls_flag) != 0) return std::nullopt;
-    return key;
+      return field;
+    };
+    return row_index_key(reader_.format(), table_, index, field_of, where_);
   }
 
   const TableReader& reader_;

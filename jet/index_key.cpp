@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 
+#include "jet/format_fault.h"
 #include "jet/general_sort_key.h"
 #include "jet/value_codec.h"
 #include "platform/error.h"
@@ -151,6 +152,14 @@ std::vector<std::uint8_t> value_key(const Format& format, const ColumnDef& colum
   return out;
 }
 
+std::size_t key_column_position(const TableDef& table, std::uint16_t number) {
+  for (std::size_t i = 0; i < table.columns.size(); ++i)
+    if (table.columns[i].number == number) return i;
+  throw_format_fault(fmt::format("an index of the table defined on page {} names column number "
+                                 "{}, which the table lacks",
+                                 table.page, number));
+}
+
 }  // namespace
 
 bool computes_keys_of(const Format& format, const ColumnDef& column) {
@@ -189,6 +198,32 @@ std::vector<std::uint8_t> index_key_part(const Format& format, const ColumnDef& 
   else
     stored = encode_value(column, value, text);
   return index_key_part(format, column, RowField{true, stored}, ascending, where);
+}
+
+bool computes_keys_of(const Format& format, const TableDef& table, const RealIndexDef& index) {
+  return std::all_of(index.keys.begin(), index.keys.end(), [&](const IndexKey& key) {
+    return computes_keys_of(format, table.columns[key_column_position(table, key.column_number)]);
+  });
+}
+
+std::optional<std::vector<std::uint8_t>> row_index_key(const Format& format, const TableDef& table,
+                                                       const RealIndexDef& index,
+                                                       const KeyFieldSource& field_of,
+                                                       std::string_view where) {
+  constexpr std::uint8_t ignore_nulls_flag = 0x02;
+  std::vector<std::uint8_t> key;
+  bool all_null = true;
+  for (const IndexKey& slot : index.keys) {
+    const std::size_t at = key_column_position(table, slot.column_number);
+    const ColumnDef& column = table.columns[at];
+    std::vector<std::uint8_t> storage;
+    const RowField field = field_of(at, storage);
+    all_null = all_null && !field.present && !column.is_boolean();
+    const auto part = index_key_part(format, column, field, slot.ascending, where);
+    key.insert(key.end(), part.begin(), part.end());
+  }
+  if (all_null && (index.flags & ignore_nulls_flag) != 0) return std::nullopt;
+  return key;
 }
 
 }  // namespace norv::jet

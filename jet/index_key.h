@@ -9,6 +9,8 @@
 // with these keys, and the index check recomputes them from the rows.
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -40,5 +42,22 @@ std::vector<std::uint8_t> index_key_part(const Format& format, const ColumnDef& 
 std::vector<std::uint8_t> index_key_part(const Format& format, const ColumnDef& column,
                                          const Value& value, const TextCodec& text,
                                          bool ascending, std::string_view where);
+
+// The stored field of the column at `position` in TableDef::columns, a
+// Memo's long value resolved; the bytes may be kept in `storage`.
+using KeyFieldSource =
+    std::function<RowField(std::size_t position, std::vector<std::uint8_t>& storage)>;
+
+// The key a row gives `index`: the parts of its key columns in slot order.
+// nullopt when the index ignores nulls (flag 0x02) and every key column is
+// null: such a row has no entry. A key column the table lacks is a
+// FormatFault.
+std::optional<std::vector<std::uint8_t>> row_index_key(const Format& format, const TableDef& table,
+                                                       const RealIndexDef& index,
+                                                       const KeyFieldSource& field_of,
+                                                       std::string_view where);
+
+// Whether the engine computes every key column of `index` (computes_keys_of).
+bool computes_keys_of(const Format& format, const TableDef& table, const RealIndexDef& index);
 
 }  // namespace norv::jet

@@ -48,6 +48,29 @@ IndexPageEntry split_entry(std::vector<std::uint8_t> bytes, bool leaf, std::uint
   return entry;
 }
 
+// An entry as it is stored whole: key, row pointer, child (nodes).
+std::vector<std::uint8_t> join_entry(const IndexPageEntry& entry, bool leaf) {
+  std::vector<std::uint8_t> out = entry.key;
+  const std::uint32_t page = entry.row.page;
+  out.insert(out.end(), {static_cast<std::uint8_t>(page >> 16), static_cast<std::uint8_t>(page >> 8),
+                         static_cast<std::uint8_t>(page), entry.row.row});
+  if (!leaf)
+    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<std::uint8_t>(entry.child >> shift));
+  return out;
+}
+
+std::size_t common_prefix(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b) {
+  return static_cast<std::size_t>(std::mismatch(a.begin(), a.end(), b.begin(), b.end()).first - a.begin());
+}
+
+// The stored size of the entries with `prefix` bytes left out of all but
+// the first.
+std::size_t stored_size(const std::vector<std::vector<std::uint8_t>>& entries, std::size_t prefix) {
+  std::size_t size = 0;
+  for (std::size_t i = 0; i < entries.size(); ++i) size += entries[i].size() - (i == 0 ? 0 : prefix);
+  return size;
+}
+
 }  // namespace
 
 const IndexPageLayout& index_page_layout(const Format& format) {
@@ -93,6 +116,42 @@ IndexPage parse_index_page(const Format& format, const Page& page) {
     out.entries.push_back(split_entry(std::move(entry), out.leaf, number));
     start = end;
   }
+  return out;
+}
+
+std::optional<std::vector<std::uint8_t>> encode_index_page(const Format& format,
+                                                           const IndexPage& page) {
+  const IndexPageLayout& at = index_page_layout(format);
+  std::vector<std::vector<std::uint8_t>> entries;
+  for (const IndexPageEntry& entry : page.entries) entries.push_back(join_entry(entry, page.leaf));
+  const std::size_t room = format.page_size - at.first_entry;
+  std::size_t prefix = 0;
+  if (stored_size(entries, 0) > room && entries.size() > 1)
+    prefix = std::min(common_prefix(entries.front(), entries.back()),
+                      at.prefix_size == 1 ? std::size_t{0xFF} : std::size_t{0xFFFF});
+  if (stored_size(entries, prefix) > room) return std::nullopt;
+
+  std::vector<std::uint8_t> out(format.page_size, 0);
+  out[0] = page.leaf ? index_leaf_page_type : index_node_page_type;
+  out[1] = 0x01;
+  le::put32(out.data() + 4, page.owner);
+  le::put32(out.data() + at.previous, page.previous);
+  le::put32(out.data() + at.next, page.next);
+  le::put32(out.data() + at.tail, page.tail);
+  if (at.prefix_size == 1)
+    out[at.prefix_length] = static_cast<std::uint8_t>(prefix);
+  else
+    le::put16(out.data() + at.prefix_length, static_cast<std::uint16_t>(prefix));
+  out[at.prefix_length + at.prefix_size] = page.leaf ? 0x00 : 0x01;
+  std::size_t end = 0;
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    const std::size_t skip = i == 0 ? 0 : prefix;
+    std::copy(entries[i].begin() + static_cast<std::ptrdiff_t>(skip), entries[i].end(),
+              out.begin() + static_cast<std::ptrdiff_t>(at.first_entry + end));
+    end += entries[i].size() - skip;
+    out[at.bitmap + end / 8] |= static_cast<std::uint8_t>(1u << (end % 8));
+  }
+  le::put16(out.data() + 2, static_cast<std::uint16_t>(room - end));
   return out;
 }
 

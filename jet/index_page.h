@@ -7,6 +7,7 @@
 // a parsed page's entries always lie inside the page.
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -51,6 +52,15 @@ struct IndexPage {
 // Throws FormatFault unless `page` is an index page whose free space,
 // bitmap, prefix and entries agree.
 IndexPage parse_index_page(const Format& format, const Page& page);
+
+// The page image of `page` as Access writes it: header fields from `page`
+// (type, owner, links, tail; byte 21 / 26 set on node pages), entries in
+// the given order stored whole when they all fit and with the common
+// prefix of the first and last entry left out of every later one when they
+// do not, the entry bitmap, the exact free space and zeros after the data.
+// nullopt when the entries do not fit one page even so (a split is needed).
+std::optional<std::vector<std::uint8_t>> encode_index_page(const Format& format,
+                                                           const IndexPage& page);
 
 // Jet's order of entries: key bytes as unsigned bytes (a prefix first),
 // then row page, then row number.

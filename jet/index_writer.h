@@ -1,7 +1,7 @@
 #pragma once
 
 // Index pages as the creator writes them: one leaf page (type 0x04) per
-// index holding every entry in key order, without prefix compression; the
+// index holding every entry in key order (index_page.h encodes it); the
 // keys come from index_key.h. Indexes whose entries do not fit one page are
 // refused with NotSupportedError.
 
