@@ -227,7 +227,15 @@ void IndexUpdate::stage(const std::vector<IndexPage>& before, const std::vector<
         read_back.tail != after[i].tail || read_back.leaf != after[i].leaf)
       throw std::logic_error(fmt::format("{}, index {}: leaf page {} does not read back as built",
                                          where_, name_, after[i].number));
-    plan_.raw_page(after[i].number, WriteStage::rows) = std::move(*image);
+    // Each index owns its pages: a page another index already changed is a
+    // damaged tree, never overwritten with one index's view of it.
+    std::vector<std::uint8_t>& staged = plan_.raw_page(after[i].number, WriteStage::rows);
+    const Page on_disk = plan_.pages().page(after[i].number);
+    if (!std::equal(staged.begin(), staged.end(), on_disk.bytes().begin(), on_disk.bytes().end()))
+      throw_format_fault(fmt::format("{}, index {}: index page {} is also in another index's "
+                                     "tree; repair the database in Access and run again",
+                                     where_, name_, after[i].number));
+    staged = std::move(*image);
   }
 }
 
