@@ -205,13 +205,6 @@ struct TableIndexCheck::IndexCheck {
     }
   }
 
-  static bool all_null(const RealIndexDef& index, const std::vector<std::uint8_t>& key) {
-    if (key.size() != index.keys.size()) return false;
-    for (std::size_t i = 0; i < key.size(); ++i)
-      if (key[i] != (index.keys[i].ascending ? 0x00 : 0xFF)) return false;
-    return true;
-  }
-
   void check_order(const std::vector<IndexPageEntry>& entries) {
     const bool unique = (index().flags & unique_flag) != 0;
     for (std::size_t i = 1; i < entries.size(); ++i) {
@@ -220,7 +213,7 @@ struct TableIndexCheck::IndexCheck {
       if (!entry_precedes(a, b))
         problem(fmt::format("entries out of order: {} row {} before {} row {}", hex(a.key),
                             row_name(a.row), hex(b.key), row_name(b.row)));
-      else if (unique && a.key == b.key && !all_null(index(), a.key))
+      else if (unique && a.key == b.key && !is_all_null_key(index(), a.key))
         problem(fmt::format("unique index holds the key {} twice (rows {} and {})", hex(a.key),
                             row_name(a.row), row_name(b.row)));
     }

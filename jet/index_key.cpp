@@ -206,6 +206,14 @@ bool computes_keys_of(const Format& format, const TableDef& table, const RealInd
   });
 }
 
+bool is_all_null_key(const RealIndexDef& index, const std::vector<std::uint8_t>& key) {
+  if (key.size() != index.keys.size()) return false;
+  for (std::size_t i = 0; i < key.size(); ++i)
+    if (key[i] != (index.keys[i].ascending ? key_flags::ascending_null : key_flags::descending_null))
+      return false;
+  return true;
+}
+
 std::optional<std::vector<std::uint8_t>> row_index_key(const Format& format, const TableDef& table,
                                                        const RealIndexDef& index,
                                                        const KeyFieldSource& field_of,

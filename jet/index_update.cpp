@@ -43,14 +43,6 @@ std::string index_names(const TableDef& table, std::size_t real) {
   return out.empty() ? fmt::format("#{}", real) : out;
 }
 
-// A key whose every column is null: unique indexes may hold it repeatedly.
-bool all_null(const RealIndexDef& index, const std::vector<std::uint8_t>& key) {
-  if (key.size() != index.keys.size()) return false;
-  for (std::size_t i = 0; i < key.size(); ++i)
-    if (key[i] != (index.keys[i].ascending ? 0x00 : 0xFF)) return false;
-  return true;
-}
-
 }  // namespace
 
 IndexUpdate::IndexUpdate(UpdatePlan& plan, const TextCodec& text, const TableDef& table,
@@ -170,7 +162,7 @@ void IndexUpdate::check_unique(const std::vector<IndexPage>& leaves) const {
     if (change.new_key) keys.push_back(*change.new_key);
   std::sort(keys.begin(), keys.end());
   for (std::size_t i = 1; i < keys.size(); ++i)
-    if (keys[i] == keys[i - 1] && !all_null(index, keys[i]))
+    if (keys[i] == keys[i - 1] && !is_all_null_key(index, keys[i]))
       throw InvalidArgumentError(fmt::format(
           "{}: The changes you requested to the table were not successful because they would "
           "create duplicate values in the index, primary key, or relationship. Change the data "
