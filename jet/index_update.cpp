@@ -206,6 +206,16 @@ void IndexUpdate::insert_new_entries(const std::vector<IndexPage>& before,
 }
 
 void IndexUpdate::stage(const std::vector<IndexPage>& before, const std::vector<IndexPage>& after) {
+  // The leaves in tree order must hold one ascending sequence, as before.
+  const IndexPageEntry* previous = nullptr;
+  for (const IndexPage& leaf : after)
+    for (const IndexPageEntry& entry : leaf.entries) {
+      if (previous != nullptr && !entry_precedes(*previous, entry))
+        throw std::logic_error(fmt::format("{}, index {}: entries planned out of order on leaf "
+                                           "page {}",
+                                           where_, name_, leaf.number));
+      previous = &entry;
+    }
   for (std::size_t i = 0; i < after.size(); ++i) {
     if (same_entries(before[i].entries, after[i].entries)) continue;
     std::optional<std::vector<std::uint8_t>> image = encode_index_page(plan_.format(), after[i]);
