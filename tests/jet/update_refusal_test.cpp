@@ -60,6 +60,21 @@ TEST_F(Refusal, DuplicateKeyInPrimaryKey) {
   }
 }
 
+// Both sides of the two enforced relationships of an Access 97 file, whose
+// integrity the engine does not check (both columns are indexed, which was
+// refused before); a column outside them is updated.
+TEST_F(Refusal, ColumnInAnEnforcedRelationship) {
+  NORV_REQUIRE_FIXTURES();
+  const auto db = copy("V1997/indexTestV1997.mdb");
+  expect_refused<NotSupportedError>(db, "Table1", "otherfk1", std::int32_t{2},
+                                    "relationship Table2Table1");
+  expect_refused<NotSupportedError>(db, "TABLE3", "ID", std::int32_t{9},
+                                    "relationship Table3Table1");
+  const DatabaseRows before = read_all_tables(db);
+  Database::open(db).update_column("Table1", "data", std::string("same"));
+  expect_updated(db, before, "Table1", "data", std::string("same"));
+}
+
 TEST_F(Refusal, ValuesTheColumnCannotHold) {
   NORV_REQUIRE_FIXTURES();
   expect_refused<InvalidArgumentError>(copy("V2000/control-text-short.mdb"), "Control",
