@@ -83,8 +83,8 @@ TableSpec msysrelationships(std::uint16_t text) {
   return t;
 }
 
-CatalogObject jet_object(std::string name, std::int16_t type, std::int32_t id, std::int32_t parent) {
-  CatalogObject o;
+CreatedCatalogObject jet_object(std::string name, std::int16_t type, std::int32_t id, std::int32_t parent) {
+  CreatedCatalogObject o;
   o.name = std::move(name);
   o.type = type;
   o.id = id;
@@ -114,9 +114,9 @@ std::vector<TableSpec> system_table_specs(const Format& format) {
           msysrelationships(text)};
 }
 
-std::vector<CatalogObject> catalog_objects(const DatabaseSpec& spec,
+std::vector<CreatedCatalogObject> catalog_objects(const DatabaseSpec& spec,
                                            const std::vector<std::uint32_t>& tdef_pages) {
-  std::vector<CatalogObject> objects{
+  std::vector<CreatedCatalogObject> objects{
       jet_object("Tables", 3, catalog_id::tables, catalog_id::root),
       jet_object("Databases", 3, catalog_id::databases, catalog_id::root),
       jet_object("Relationships", 3, catalog_id::relationships, catalog_id::root),
@@ -126,14 +126,14 @@ std::vector<CatalogObject> catalog_objects(const DatabaseSpec& spec,
     objects.push_back(jet_object(system_names[i], 1, static_cast<std::int32_t>(tdef_pages[i]),
                                  catalog_id::tables));
   for (std::size_t i = 0; i < spec.tables.size(); ++i) {
-    CatalogObject o;
+    CreatedCatalogObject o;
     o.name = spec.tables[i].name;
     o.id = static_cast<std::int32_t>(tdef_pages[system_names.size() + i]);
     objects.push_back(std::move(o));
   }
   std::int32_t next_id = first_object_id;
   for (const LinkSpec& link : spec.links) {
-    CatalogObject o;
+    CreatedCatalogObject o;
     o.name = link.name;
     o.type = link.connect.rfind("ODBC;", 0) == 0 ? 4 : 6;
     o.id = next_id++;
@@ -141,7 +141,7 @@ std::vector<CatalogObject> catalog_objects(const DatabaseSpec& spec,
     objects.push_back(std::move(o));
   }
   for (const QuerySpec& query : spec.select_queries) {
-    CatalogObject o;
+    CreatedCatalogObject o;
     o.name = query.name;
     o.type = 5;
     o.id = next_id++;
@@ -150,9 +150,9 @@ std::vector<CatalogObject> catalog_objects(const DatabaseSpec& spec,
   return objects;
 }
 
-std::vector<RowValues> msysobjects_rows(const std::vector<CatalogObject>& objects, double now) {
+std::vector<RowValues> msysobjects_rows(const std::vector<CreatedCatalogObject>& objects, double now) {
   std::vector<RowValues> rows;
-  for (const CatalogObject& o : objects) {
+  for (const CreatedCatalogObject& o : objects) {
     bool owned_by_engine = o.jet_object && o.type != 2;
     rows.push_back({o.id, o.parent, o.name, o.type, DateTime{now}, DateTime{now},
                     owned_by_engine ? engine_sid : admin_sid, o.flags,
@@ -163,10 +163,10 @@ std::vector<RowValues> msysobjects_rows(const std::vector<CatalogObject>& object
   return rows;
 }
 
-std::vector<RowValues> msysaces_rows(const std::vector<CatalogObject>& objects) {
+std::vector<RowValues> msysaces_rows(const std::vector<CreatedCatalogObject>& objects) {
   auto id_of = [&objects](const char* name) {
     return std::find_if(objects.begin(), objects.end(),
-                        [name](const CatalogObject& o) { return o.name == name && o.jet_object; })
+                        [name](const CreatedCatalogObject& o) { return o.name == name && o.jet_object; })
         ->id;
   };
   std::int32_t msysobjects = id_of("MSysObjects");
@@ -184,7 +184,7 @@ std::vector<RowValues> msysaces_rows(const std::vector<CatalogObject>& objects) 
       ace(catalog_id::msysdb, users_sid, 0xE, false),   ace(msysqueries, users_sid, 0x14, false),
       ace(msysrelationships, users_sid, 0x14, false),   ace(msysobjects, users_sid, 0x14, false),
       ace(catalog_id::tables, users_sid, 0xFFEFF, true), ace(catalog_id::relationships, users_sid, 0xFFFFF, true)};
-  for (const CatalogObject& o : objects) {
+  for (const CreatedCatalogObject& o : objects) {
     if (o.jet_object) continue;
     for (const Binary* sid : {&admins_sid, &admin_sid, &users_sid}) rows.push_back(ace(o.id, *sid, 0xFFFFF, false));
   }
@@ -192,10 +192,10 @@ std::vector<RowValues> msysaces_rows(const std::vector<CatalogObject>& objects) 
 }
 
 std::vector<RowValues> msysqueries_rows(const DatabaseSpec& spec,
-                                        const std::vector<CatalogObject>& objects) {
+                                        const std::vector<CreatedCatalogObject>& objects) {
   std::vector<RowValues> rows;
   for (const QuerySpec& query : spec.select_queries) {
-    auto object = std::find_if(objects.begin(), objects.end(), [&query](const CatalogObject& o) {
+    auto object = std::find_if(objects.begin(), objects.end(), [&query](const CreatedCatalogObject& o) {
       return o.type == 5 && o.name == query.name;
     });
     std::int32_t id = object->id;

@@ -31,7 +31,7 @@ inline constexpr std::size_t msysqueries_position = 2;
 // page 2.
 std::vector<TableSpec> system_table_specs(const Format& format);
 
-struct CatalogObject {
+struct CreatedCatalogObject {
   std::string name;
   std::int16_t type = 1;  // 1 table, 2 database, 3 container, 4 ODBC link, 5 query, 6 link
   std::int32_t id = 0;    // TDEF page for tables
@@ -44,13 +44,13 @@ struct CatalogObject {
 // Every catalog object: the containers, MSysDb, the system tables, then the
 // spec's tables, links and queries. `tdef_pages` holds the first TDEF page
 // of each table, system tables first.
-std::vector<CatalogObject> catalog_objects(const DatabaseSpec& spec,
+std::vector<CreatedCatalogObject> catalog_objects(const DatabaseSpec& spec,
                                            const std::vector<std::uint32_t>& tdef_pages);
 
 // Rows of MSysObjects, MSysACEs and MSysQueries for those objects.
-std::vector<RowValues> msysobjects_rows(const std::vector<CatalogObject>& objects, double now);
-std::vector<RowValues> msysaces_rows(const std::vector<CatalogObject>& objects);
+std::vector<RowValues> msysobjects_rows(const std::vector<CreatedCatalogObject>& objects, double now);
+std::vector<RowValues> msysaces_rows(const std::vector<CreatedCatalogObject>& objects);
 std::vector<RowValues> msysqueries_rows(const DatabaseSpec& spec,
-                                        const std::vector<CatalogObject>& objects);
+                                        const std::vector<CreatedCatalogObject>& objects);
 
 }  // namespace norv::jet
