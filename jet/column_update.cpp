@@ -6,6 +6,8 @@
 
 #include "jet/catalog.h"
 #include "jet/data_page.h"
+#include "jet/index_key.h"
+#include "jet/index_update.h"
 #include "jet/long_value_field.h"
 #include "jet/long_value_reader.h"
 #include "jet/long_value_appender.h"
@@ -46,10 +48,12 @@ class ColumnPlanner {
 
   std::uint64_t plan_rows() {
     const StoredValue value = stored_value();
+    add_index_updates(value);
     const TableRows rows = locate_rows(plan_.pages(), plan_.format(), update_.table);
     refuse_if_damaged(rows);
     table_pages_ = rows.pages;
     for (const RowLocation& row : rows.rows) plan_row(row, value);
+    for (IndexUpdate& index : indexes_) index.plan();
     record_added_pages();
     return rows.rows.size();
   }
@@ -96,6 +100,19 @@ class ColumnPlanner {
         text_.file().string(), update_.table_name, damage));
   }
 
+  // One per real index holding the column.
+  void add_index_updates(const StoredValue& value) {
+    const auto& indexes = update_.table.real_indexes;
+    for (std::size_t i = 0; i < indexes.size(); ++i) {
+      const bool holds_column =
+          std::any_of(indexes[i].keys.begin(), indexes[i].keys.end(),
+                      [&](const IndexKey& key) { return key.column_number == def_.number; });
+      if (holds_column)
+        indexes_.emplace_back(plan_, text_, update_.table, update_.table_name, i, column_,
+                              value.bytes, value.present);
+    }
+  }
+
   RowOrigin origin_of(const RowLocation& row) const {
     return {text_.file(), update_.table_name, row.header.page, row.header.row};
   }
@@ -109,6 +126,10 @@ class ColumnPlanner {
                          : set_row_field(plan_.format(), update_.table, old_body, column_,
                                          {value.present, value.bytes}, origin);
     if (body == old_body) return;
+    if (!indexes_.empty()) {
+      const auto fields = decode_row_fields(plan_.format(), update_.table, old_body, origin);
+      for (IndexUpdate& index : indexes_) index.change_row(row.header, fields, origin);
+    }
     release_old_long_value(old_body, origin);
     place(row, std::move(body));
   }
@@ -243,6 +264,7 @@ class ColumnPlanner {
   LongValueAppender long_values_;
   std::vector<std::uint32_t> table_pages_;
   std::vector<std::uint32_t> added_table_pages_;
+  std::vector<IndexUpdate> indexes_;
 };
 
 std::size_t find_column(const TextCodec& text, const ColumnUpdate& update) {
@@ -264,10 +286,10 @@ std::string index_name(const TableDef& table, std::size_t real_index) {
   return fmt::format("#{}", real_index);
 }
 
-void refuse_unwritable_column(const TextCodec& text, const ColumnUpdate& update,
-                              const ColumnDef& column) {
+void refuse_unwritable_column(const Format& format, const TextCodec& text,
+                              const ColumnUpdate& update, const ColumnDef& column) {
   const std::string file = text.file().string();
-  if ((column.flags & (column_flags::long_autonumber | column_flags::guid_autonumber)) != 0)
+  if (column.is_autonumber())
     throw NotSupportedError(fmt::format("{}: column {} of table {} is an AutoNumber and cannot "
                                         "be updated",
                                         file, column.name, update.table_name));
@@ -275,10 +297,10 @@ void refuse_unwritable_column(const TextCodec& text, const ColumnUpdate& update,
   for (std::size_t i = 0; i < indexes.size(); ++i) {
     for (const IndexKey& key : indexes[i].keys) {
       if (key.column_number != column.number) continue;
+      if (computes_keys_of(format, update.table, indexes[i])) continue;
       throw NotSupportedError(fmt::format(
-          "{}: column {} of table {} is part of the index {}, which this tool cannot keep in "
-          "order; remove the column from the index (or change the value in Access) and run "
-          "again",
+          "{}: column {} of table {} is part of the index {}, whose text is in a sort order "
+          "this tool cannot compute keys for; change the value in Access",
           file, column.name, update.table_name, index_name(update.table, i)));
     }
   }
@@ -289,7 +311,7 @@ void refuse_unwritable_column(const TextCodec& text, const ColumnUpdate& update,
 std::uint64_t update_column(PageFile& pages, const Format& format, const TextCodec& text,
                             const ColumnUpdate& update) {
   const std::size_t column = find_column(text, update);
-  refuse_unwritable_column(text, update, update.table.columns[column]);
+  refuse_unwritable_column(format, text, update, update.table.columns[column]);
   UpdatePlan plan(pages, format);
   const std::uint64_t rows = ColumnPlanner(plan, text, update, column).plan_rows();
   plan.write();

@@ -18,9 +18,11 @@
 // to new long-value rows, and the long-value rows of the old value are
 // marked deleted once nothing refers to them.
 //
-// A column that any index covers is refused: keeping a Jet index in order
-// needs its exact collation, which this engine does not implement. Index
-// pages are never written.
+// Every index holding the column is kept in order (index_update.h): its
+// changed leaf pages are re-encoded and written with the rows. An index
+// whose text sorts in an order the engine has no keys for is refused, as
+// are updates that would need a page split or a changed node page, and a
+// duplicate key in a unique index.
 
 #include <cstdint>
 #include <string_view>
@@ -43,11 +45,11 @@ struct ColumnUpdate {
 // Plans, writes and syncs the update through `pages`, which must be open
 // for writing under the database lock. Returns the number of rows, changed
 // or already holding the value. Throws InvalidArgumentError for a missing
-// column or a value the column cannot hold, NotSupportedError for an
-// indexed or AutoNumber column and for a table whose page maps cannot
-// record a new page, CorruptDatabaseError for a table whose page map or row
-// count shows damage (table_damage), FormatFault for anything the reader
-// would refuse.
+// column, a value the column cannot hold and a duplicate in a unique index,
+// NotSupportedError for an AutoNumber column, an index the update cannot
+// keep (index_update.h) and a table whose page maps cannot record a new
+// page, CorruptDatabaseError for a table whose page map or row count shows
+// damage (table_damage), FormatFault for anything the reader would refuse.
 std::uint64_t update_column(PageFile& pages, const Format& format, const TextCodec& text,
                             const ColumnUpdate& update);
 

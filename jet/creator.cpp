@@ -9,6 +9,7 @@
 #include "jet/creator_checks.h"
 #include "jet/data_page_writer.h"
 #include "jet/header_writer.h"
+#include "jet/index_key.h"
 #include "jet/index_writer.h"
 #include "jet/long_value_writer.h"
 #include "jet/page_images.h"
@@ -34,6 +35,10 @@ double now_as_ole_date() {
   using namespace std::chrono;
   auto seconds = duration_cast<duration<double>>(system_clock::now().time_since_epoch()).count();
   return unix_epoch_serial + seconds / 86400.0;
+}
+
+bool ascends(const IndexSpec& index, std::size_t key) {
+  return key >= index.descending.size() || !index.descending[key];
 }
 
 struct BuiltIndex {
@@ -135,6 +140,7 @@ class DatabaseBuilder {
       IndexLayout i;
       i.name = index.spec->name;
       for (std::size_t c : index.columns) i.column_numbers.push_back(table.def.columns[c].number);
+      for (std::size_t k = 0; k < index.columns.size(); ++k) i.ascending.push_back(ascends(*index.spec, k));
       i.primary_key = index.spec->primary_key;
       bool unique = index.spec->unique || index.spec->primary_key;
       i.flags = static_cast<std::uint8_t>((unique ? index_flags::unique : 0) |
@@ -213,9 +219,15 @@ class DatabaseBuilder {
       RowPointer at = data.add(encode_row(format_, table.def, stored, text_, table.spec.name));
       for (BuiltIndex& index : table.indexes) {
         IndexEntry entry{{}, at};
-        for (std::size_t c : index.columns) {
-          auto part = index_key_part(format_, table.def.columns[c], row[c],
-                                     where(table) + ", index " + index.spec->name);
+        for (std::size_t k = 0; k < index.columns.size(); ++k) {
+          const std::size_t c = index.columns[k];
+          const std::string label = where(table) + ", index " + index.spec->name;
+          if (!computes_keys_of(format_, table.def.columns[c]))
+            throw NotSupportedError(fmt::format(
+                "{}: text of code page {} has no known sort order; index text in code page 1252",
+                label, spec_.code_page));
+          auto part = index_key_part(format_, table.def.columns[c], row[c], text_,
+                                     ascends(*index.spec, k), label);
           entry.key.insert(entry.key.end(), part.begin(), part.end());
         }
         index.entries.push_back(std::move(entry));

@@ -31,9 +31,10 @@ struct ColumnSpec {
 
 struct IndexSpec {
   std::string name;
-  std::vector<std::string> columns;  // key columns, ascending
+  std::vector<std::string> columns;  // key columns
   bool primary_key = false;          // implies unique and required
   bool unique = false;
+  std::vector<bool> descending;      // per key column; missing ones ascend
 };
 
 // Row values in column order, one alternative per type as in value.h; Memo

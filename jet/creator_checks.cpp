@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <set>
 
-#include "jet/general_sort_key.h"
 #include "jet/utf8.h"
 #include "platform/error.h"
 
@@ -58,18 +57,10 @@ class Checker {
       fail(object, fmt::format("the name \"{}\" must be 1 to 64 characters of valid text", n));
   }
 
-  // Catalog names are index keys of MSysObjects, so they must be keyable.
   void object_name(const std::string& n, std::set<std::string>& seen) const {
     name(n, n);
     if (folded(n).rfind("msys", 0) == 0) fail(n, "names starting with MSys are reserved for Jet");
     if (!seen.insert(folded(n)).second) fail(n, "the name is used twice");
-    char32_t bad = 0;
-    if (!general_sort_key(spec_.format, n, &bad))
-      throw NotSupportedError(fmt::format(
-          "{}: {}: the creator supports object names of letters (except K, W, X, Z) and "
-          "digits{}; U+{:04X} is not supported",
-          file_.string(), n, spec_.format == FormatVersion::jet3 ? " 1 to 4 and _" : "",
-          static_cast<std::uint32_t>(bad)));
   }
 
   void check_column(const TableSpec& table, const ColumnSpec& c) const {

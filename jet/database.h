@@ -65,6 +65,24 @@ struct CatalogEntry {
   std::string foreign_name;           // LINK, PASS-THROUGH: the table's name in the source
 };
 
+// One fault check_indexes() found: in an index, or (index empty) in the
+// table as a whole.
+struct IndexProblem {
+  std::string table;
+  std::string index;
+  std::string what;
+};
+
+struct IndexCheckReport {
+  std::uint64_t tables = 0;   // local tables with at least one index
+  std::uint64_t indexes = 0;  // indexes walked (one per stored index, whatever names it has)
+  std::uint64_t entries = 0;  // leaf entries read
+  std::uint64_t rows = 0;     // rows matched against the indexes
+  std::vector<std::string> keys_not_recomputed;  // "table, index": text of another sort order
+  std::vector<IndexProblem> problems;
+  bool sound() const { return problems.empty(); }
+};
+
 struct IoStats {
   std::uint64_t pages_read = 0;     // the header's prefix counts as a page
   std::uint64_t pages_written = 0;
@@ -103,6 +121,13 @@ class Database {
   // byte as it was. Durable before it returns. Returns the rows changed.
   std::uint64_t update_column(std::string_view table, std::string_view column,
                               const Value& value);
+
+  // Walks every index of every local table (system tables included) from
+  // its root and checks it against the table: entries and page layout, key
+  // order, one entry per row with the key the row gives, unique keys, leaf
+  // links, and that the index's usage map holds exactly its pages. Faults
+  // are reported, not thrown; only an unreadable catalog throws.
+  IndexCheckReport check_indexes() const;
 
   IoStats io_stats() const;
 

@@ -5,6 +5,7 @@
 
 #include "jet/column_update.h"
 #include "jet/database_impl.h"
+#include "jet/relationships.h"
 #include "jet/table_def_reader.h"
 #include "platform/database_lock.h"
 
@@ -24,6 +25,18 @@ struct CountPages {
   }
 };
 
+// Whether `column` (any case) is a key column of an index of `table`. Both
+// sides of an enforced relationship are indexed.
+bool is_indexed(const TableDef& table, std::string_view column) {
+  for (const ColumnDef& c : table.columns) {
+    if (!same_name(c.name, column)) continue;
+    for (const RealIndexDef& index : table.real_indexes)
+      for (const IndexKey& key : index.keys)
+        if (key.column_number == c.number) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 std::uint64_t Database::Impl::update_column(std::string_view table, std::string_view column,
@@ -40,6 +53,13 @@ std::uint64_t Database::Impl::update_column(std::string_view table, std::string_
   if (current.format != header.format)
     throw_format_fault("the file's format changed while it was open");
   const TableDef definition = read_table_def(writer, format(), text, object.definition_page());
+  if (const CatalogObject* relationships = catalog().find_local_table(relationships_table);
+      relationships != nullptr && is_indexed(definition, column)) {
+    const TableDef listed =
+        read_table_def(writer, format(), text, relationships->definition_page());
+    refuse_column_in_relationship(read_relationships(TableReader(writer, format(), text), listed),
+                                  path, object.name, column);
+  }
   return jet::update_column(writer, format(), text,
                             ColumnUpdate{definition, object.name, column, value});
 }

@@ -16,6 +16,7 @@ struct ColumnLayout {
   std::uint32_t var_index;      // u16
   std::uint32_t sort_order;     // u16 (text)
   std::int32_t code_page;       // u16 (text), -1 where the format has none
+  std::int32_t sort_version;    // u8 (text), -1 where the format has none
   std::int32_t precision;       // u8 (decimal), -1 where the format has none
   std::int32_t scale;           // u8 (decimal), -1 where the format has none
   std::uint32_t flags;          // u8

@@ -1,14 +1,13 @@
 #pragma once
 
-// Index keys of text under Jet's "General" sort order. Jet compares text
-// without regard to case, so a letter and its capital share a weight. Only
-// characters whose weights were read from index pages that Jet itself
-// wrote are supported: letters (except K, W, X, Z), digits and, in Jet 3,
-// the underscore. Any other character is refused rather than guessed,
-// because an index whose keys Jet would sort differently breaks lookups.
+// Index keys of text under Jet's "General" sort order (the weights are in
+// general_sort_tables.h). Jet compares text without regard to case, so a
+// letter and its capital give the same key. The key is computed from the
+// text as stored, never from a Unicode round trip: Jet 3 weighs code-page
+// bytes that have no Unicode character, Jet 4 weighs unpaired surrogates.
 
 #include <cstdint>
-#include <optional>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -16,11 +15,14 @@
 
 namespace norv::jet {
 
-// The key bytes of `utf8` (weights and terminator, without the entry's
-// leading flag byte), or nullopt when it holds a character outside the
-// supported set; `unsupported` then receives that character.
-std::optional<std::vector<std::uint8_t>> general_sort_key(FormatVersion format,
-                                                          std::string_view utf8,
-                                                          char32_t* unsupported = nullptr);
+// The key of a text value after the column's flag byte, ascending: Jet 3
+// from code-page 1252 bytes, Jet 4 from UTF-16 code units. Only the first
+// 255 characters count, and trailing spaces (U+0020 only) are dropped.
+std::vector<std::uint8_t> jet3_general_sort_key(std::span<const std::uint8_t> code_page_bytes);
+std::vector<std::uint8_t> jet4_general_sort_key(std::u16string_view code_units);
+
+// The descending form of an ascending key of `format`.
+std::vector<std::uint8_t> descending_text_key(FormatVersion format,
+                                              std::vector<std::uint8_t> ascending);
 
 }  // namespace norv::jet

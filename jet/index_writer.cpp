@@ -4,35 +4,12 @@
 
 #include <algorithm>
 
-#include "jet/general_sort_key.h"
-#include "jet/little_endian.h"
-#include "jet/utf8.h"
+#include "jet/index_page.h"
 #include "platform/error.h"
 
 namespace norv::jet {
 
 namespace {
-
-constexpr std::uint8_t value_ascending = 0x7F;
-constexpr std::uint8_t null_ascending = 0x00;
-constexpr std::uint8_t leaf_page_type = 0x04;
-
-struct LeafLayout {
-  std::size_t prefix_length;  // u16: shared prefix
-  std::size_t bitmap;         // entry-end bitmap
-  std::size_t first_entry;
-};
-
-LeafLayout leaf_layout(const Format& format) {
-  if (format.version == FormatVersion::jet4) return {24, 27, 0x1E0};
-  return {20, 22, 0xF8};
-}
-
-// Big-endian with the sign bit flipped, so that bytes sort like numbers.
-void append_signed(std::vector<std::uint8_t>& out, std::uint64_t bits, int bytes) {
-  bits ^= std::uint64_t{1} << (8 * bytes - 1);
-  for (int i = bytes - 1; i >= 0; --i) out.push_back(static_cast<std::uint8_t>(bits >> (8 * i)));
-}
 
 bool entry_less(const IndexEntry& a, const IndexEntry& b) {
   if (a.key != b.key) return a.key < b.key;
@@ -41,64 +18,20 @@ bool entry_less(const IndexEntry& a, const IndexEntry& b) {
 
 }  // namespace
 
-std::vector<std::uint8_t> index_key_part(const Format& format, const ColumnDef& column,
-                                         const Value& value, std::string_view where) {
-  if (is_null(value)) return {null_ascending};
-  std::vector<std::uint8_t> out{value_ascending};
-  if (const auto* b = std::get_if<std::uint8_t>(&value)) {
-    out.push_back(*b);
-  } else if (const auto* i = std::get_if<std::int16_t>(&value)) {
-    append_signed(out, static_cast<std::uint16_t>(*i), 2);
-  } else if (const auto* l = std::get_if<std::int32_t>(&value)) {
-    append_signed(out, static_cast<std::uint32_t>(*l), 4);
-  } else if (const auto* s = std::get_if<std::string>(&value);
-             s != nullptr && column.type() == ColumnType::text) {
-    char32_t bad = 0;
-    auto key = general_sort_key(format.version, *s, &bad);
-    if (!key)
-      throw NotSupportedError(fmt::format(
-          "{}: the creator cannot index the text \"{}\": its character U+{:04X} has no "
-          "verified sort weight (index keys support letters except K, W, X, Z, and digits)",
-          where, *s, static_cast<std::uint32_t>(bad)));
-    out.insert(out.end(), key->begin(), key->end());
-  } else {
-    throw NotSupportedError(fmt::format(
-        "{}: the creator builds indexes on Byte, Integer, Long and Text columns only, not on "
-        "column {} ({})",
-        where, column.name, column_type_name(column.type())));
-  }
-  return out;
-}
-
 std::vector<std::uint8_t> build_index_leaf(const Format& format, std::uint32_t owner,
                                            std::vector<IndexEntry> entries,
                                            std::string_view where) {
   std::sort(entries.begin(), entries.end(), entry_less);
-  LeafLayout layout = leaf_layout(format);
-  std::vector<std::uint8_t> page(format.page_size, 0);
-  page[0] = leaf_page_type;
-  page[1] = 0x01;
-  le::put32(page.data() + 4, owner);
-  std::size_t at = layout.first_entry;
-  for (const IndexEntry& entry : entries) {
-    std::size_t size = entry.key.size() + 4;
-    if (at + size > page.size() || (at + size - layout.first_entry) / 8 >= layout.first_entry - layout.bitmap)
-      throw NotSupportedError(fmt::format(
-          "{}: the index needs more than one index page ({} entries); the creator writes "
-          "indexes of one page only",
-          where, entries.size()));
-    std::copy(entry.key.begin(), entry.key.end(), page.begin() + static_cast<std::ptrdiff_t>(at));
-    std::uint32_t row_page = entry.row.page;
-    page[at + entry.key.size()] = static_cast<std::uint8_t>(row_page >> 16);
-    page[at + entry.key.size() + 1] = static_cast<std::uint8_t>(row_page >> 8);
-    page[at + entry.key.size() + 2] = static_cast<std::uint8_t>(row_page);
-    page[at + entry.key.size() + 3] = entry.row.row;
-    at += size;
-    std::size_t end_bit = at - layout.first_entry;
-    page[layout.bitmap + end_bit / 8] |= static_cast<std::uint8_t>(1u << (end_bit % 8));
-  }
-  le::put16(page.data() + 2, static_cast<std::uint16_t>(page.size() - at));
-  return page;
+  IndexPage leaf;
+  leaf.owner = owner;
+  for (IndexEntry& entry : entries) leaf.entries.push_back({std::move(entry.key), entry.row, 0});
+  std::optional<std::vector<std::uint8_t>> page = encode_index_page(format, leaf);
+  if (!page)
+    throw NotSupportedError(fmt::format(
+        "{}: the index needs more than one index page ({} entries); the creator writes "
+        "indexes of one page only",
+        where, entries.size()));
+  return std::move(*page);
 }
 
 std::uint32_t count_distinct_keys(std::vector<IndexEntry> entries) {

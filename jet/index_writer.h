@@ -1,10 +1,9 @@
 #pragma once
 
 // Index pages as the creator writes them: one leaf page (type 0x04) per
-// index holding every entry in key order, without prefix compression.
-// Keys: Byte, Integer and Long values, and Text under the General sort
-// order (general_sort_key.h). Other key types, and indexes whose entries
-// do not fit one page, are refused with NotSupportedError.
+// index holding every entry in key order (index_page.h encodes it); the
+// keys come from index_key.h. Indexes whose entries do not fit one page are
+// refused with NotSupportedError.
 
 #include <cstdint>
 #include <string_view>
@@ -15,12 +14,6 @@
 #include "jet/value.h"
 
 namespace norv::jet {
-
-// The key part of an entry for one column: flag 0x7F and the encoded value
-// (ascending), or the lone flag 0x00 for Null. `where` names the table and
-// index in messages.
-std::vector<std::uint8_t> index_key_part(const Format& format, const ColumnDef& column,
-                                         const Value& value, std::string_view where);
 
 struct IndexEntry {
   std::vector<std::uint8_t> key;  // the key parts of every column, concatenated

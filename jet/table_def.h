@@ -45,6 +45,7 @@ struct ColumnDef {
   std::uint8_t extra_flags = 0;    // Jet 4: 0x01 compression allowed
   std::uint16_t sort_order = 0;
   std::uint16_t code_page = 0;
+  std::uint8_t sort_version = 0;   // Jet 4 text: 0 legacy, 1 the newer General order
   std::uint8_t precision = 0;
   std::uint8_t scale = 0;
 
@@ -52,6 +53,13 @@ struct ColumnDef {
   bool is_fixed() const { return (flags & column_flags::fixed) != 0; }
   bool is_boolean() const { return type() == ColumnType::boolean; }
   bool is_long_value() const { return type() == ColumnType::memo || type() == ColumnType::ole; }
+  // Access 97 sets flag 0x40 on ordinary Text, Date/Time and Currency
+  // columns too, so each flag means AutoNumber only on the type it belongs to.
+  bool is_autonumber() const {
+    if (type() == ColumnType::long_integer) return (flags & column_flags::long_autonumber) != 0;
+    if (type() == ColumnType::guid) return (flags & column_flags::guid_autonumber) != 0;
+    return false;
+  }
 };
 
 struct IndexKey {

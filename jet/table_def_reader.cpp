@@ -93,6 +93,7 @@ ColumnDef parse_column(const Format& format, ByteReader block) {
   if (column.type() == ColumnType::text || column.type() == ColumnType::memo) {
     column.sort_order = block.u16(at.sort_order);
     if (at.code_page >= 0) column.code_page = block.u16(static_cast<std::size_t>(at.code_page));
+    if (at.sort_version >= 0) column.sort_version = block.u8(static_cast<std::size_t>(at.sort_version));
   }
   if (column.type() == ColumnType::decimal && at.precision >= 0) {
     column.precision = block.u8(static_cast<std::size_t>(at.precision));

@@ -27,8 +27,7 @@ ColumnInfo describe_column(const Format& format, const ColumnDef& column,
   info.precision = column.precision;
   info.scale = column.scale;
   info.fixed = column.is_fixed();
-  info.autonumber = (column.flags & (column_flags::long_autonumber |
-                                     column_flags::guid_autonumber)) != 0;
+  info.autonumber = column.is_autonumber();
   info.compressed_unicode = (column.extra_flags & compression_allowed_flag) != 0;
   for (const auto& [name, property] : properties) {
     if (!same_name(name, column.name)) continue;

@@ -120,7 +120,7 @@ void put_real_index(const Format& format, Buffer& out, const IndexLayout& index)
   for (std::size_t k = 0; k < key_slots; ++k) {
     bool used = k < index.column_numbers.size();
     out.u16(keys + 3 * k, used ? index.column_numbers[k] : 0xFFFF);
-    out.u8(keys + 3 * k + 2, used ? ascending : 0);
+    out.u8(keys + 3 * k + 2, used && index.ascending.at(k) ? ascending : 0);
   }
   std::size_t rest = keys + 3 * key_slots;
   out.u32(rest, index.usage_map.to_u32());

@@ -25,7 +25,8 @@ inline constexpr std::uint8_t jet4_always = 0x80;
 
 struct IndexLayout {
   std::string name;
-  std::vector<std::uint16_t> column_numbers;  // key columns, ascending order
+  std::vector<std::uint16_t> column_numbers;  // key columns
+  std::vector<bool> ascending;                // per key column
   std::uint8_t flags = 0;                     // index_flags
   bool primary_key = false;
   std::uint32_t unique_keys = 0;  // statistic: distinct keys

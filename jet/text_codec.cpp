@@ -64,10 +64,16 @@ void append_utf16le(std::vector<std::uint8_t>& out, char32_t c) {
   }
 }
 
-std::string decode_plain_utf16(std::span<const std::uint8_t> stored) {
-  Utf16Decoder decoder;
+std::u16string plain_code_units(std::span<const std::uint8_t> stored) {
+  std::u16string units;
   for (std::size_t pos = 0; pos + 1 < stored.size(); pos += 2)
-    decoder.add(static_cast<char16_t>(stored[pos] | stored[pos + 1] << 8));
+    units.push_back(static_cast<char16_t>(stored[pos] | stored[pos + 1] << 8));
+  return units;
+}
+
+std::string decode_code_units(std::u16string_view units) {
+  Utf16Decoder decoder;
+  for (char16_t unit : units) decoder.add(unit);
   return decoder.finish();
 }
 
@@ -78,25 +84,29 @@ bool gains_from_compression(const std::u32string& text) {
 
 }  // namespace
 
-std::string decode_ucs2_text(std::span<const std::uint8_t> stored) {
-  if (!is_compressed(stored)) return decode_plain_utf16(stored);
-  Utf16Decoder decoder;
+std::u16string ucs2_code_units(std::span<const std::uint8_t> stored) {
+  if (!is_compressed(stored)) return plain_code_units(stored);
+  std::u16string units;
   bool compressed = true;
   for (std::size_t pos = 2; pos < stored.size();) {
     if (stored[pos] == 0) {
       compressed = !compressed;
       pos += 1;
     } else if (compressed) {
-      decoder.add(stored[pos]);
+      units.push_back(stored[pos]);
       pos += 1;
     } else if (pos + 1 < stored.size()) {
-      decoder.add(static_cast<char16_t>(stored[pos] | stored[pos + 1] << 8));
+      units.push_back(static_cast<char16_t>(stored[pos] | stored[pos + 1] << 8));
       pos += 2;
     } else {
       break;
     }
   }
-  return decoder.finish();
+  return units;
+}
+
+std::string decode_ucs2_text(std::span<const std::uint8_t> stored) {
+  return decode_code_units(ucs2_code_units(stored));
 }
 
 std::vector<std::uint8_t> encode_ucs2_text(const std::u32string& text, bool allow_compression) {
@@ -162,7 +172,7 @@ std::vector<std::uint8_t> TextCodec::encode(std::string_view utf8, bool allow_co
 }
 
 std::string TextCodec::decode_name(std::span<const std::uint8_t> stored) const {
-  return code_page_ ? code_page_->decode(stored) : decode_plain_utf16(stored);
+  return code_page_ ? code_page_->decode(stored) : decode_code_units(plain_code_units(stored));
 }
 
 std::vector<std::uint8_t> TextCodec::encode_name(std::string_view utf8) const {

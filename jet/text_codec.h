@@ -62,6 +62,10 @@ class TextCodec {
   std::optional<CodePage> code_page_;  // Jet 3 only
 };
 
+// Jet 4 text as its UTF-16 code units, unpaired surrogates kept (index keys
+// weigh them); compressed text expanded.
+std::u16string ucs2_code_units(std::span<const std::uint8_t> stored);
+
 // Jet 4 text, exposed for the tests.
 std::string decode_ucs2_text(std::span<const std::uint8_t> stored);
 std::vector<std::uint8_t> encode_ucs2_text(const std::u32string& text, bool allow_compression);

@@ -3,7 +3,8 @@
 // every value of the updated column must be its old or its new one, and
 // every other value as it was. Each kind of update is tried: in place,
 // rewritten within its page, moved to other pages, Memo to long-value rows
-// and back, Jet 3.
+// and back, Jet 3, an indexed column (whose index pages must each be old or
+// new; an entry may hold the key of its row's other value).
 //
 // The same updates on a disk that fills up on the way must be refused and
 // leave the file as it was.
@@ -29,11 +30,39 @@ struct CrashCase {
   const char* column;
   Value before;  // set first, without a crash, when not Null
   Value value;
+  bool indexed = false;  // the column is in an index: its pages must be old or new
 };
+
+std::uint32_t page_size_of(const std::string& file) {
+  return file[0x14] == 0 ? 2048 : 4096;  // the format's version byte: 0 is Jet 3
+}
+
+// Every index page of `now` is whole: as in `old_file` or as in `new_file`.
+void expect_index_pages_old_or_new(const std::string& now, const std::string& old_file,
+                                   const std::string& new_file) {
+  const std::uint32_t size = page_size_of(old_file);
+  ASSERT_EQ(now.size(), new_file.size());
+  for (std::size_t at = 0; at + size <= old_file.size(); at += size) {
+    if (old_file[at] != 0x03 && old_file[at] != 0x04) continue;
+    const std::string page = now.substr(at, size);
+    EXPECT_TRUE(page == old_file.substr(at, size) || page == new_file.substr(at, size))
+        << "index page " << at / size << " is neither old nor new";
+  }
+}
+
+// The file the update leaves when it completes.
+std::string completed_update(const CrashCase& c) {
+  test::TempDir dir;
+  const auto db = test::copy_fixture(c.fixture, dir.path());
+  if (!is_null(c.before)) Database::open(db).update_column(c.table, c.column, c.before);
+  Database::open(db).update_column(c.table, c.column, c.value);
+  return file_bytes(db);
+}
 
 // Runs the update with the writer stopped after k writes, for k = 0, 1, ...
 // until it completes; returns the number of page writes it needs.
 std::uint64_t crash_at_every_write(const CrashCase& c) {
+  const std::string completed = c.indexed ? completed_update(c) : std::string();
   std::uint64_t k = 0;
   for (;; ++k) {
     SCOPED_TRACE("stopped after " + std::to_string(k) + " page writes");
@@ -41,6 +70,7 @@ std::uint64_t crash_at_every_write(const CrashCase& c) {
     const auto db = test::copy_fixture(c.fixture, dir.path());
     if (!is_null(c.before)) Database::open(db).update_column(c.table, c.column, c.before);
     const DatabaseRows before = read_all_tables(db);
+    const std::string original = file_bytes(db);
     bool crashed = false;
     {
       WriteCrashAfter crash(k);
@@ -54,7 +84,8 @@ std::uint64_t crash_at_every_write(const CrashCase& c) {
       expect_updated(db, before, c.table, c.column, c.value);
       return k;
     }
-    expect_old_or_new(db, before, c.table, c.column, c.value);
+    expect_old_or_new(db, before, c.table, c.column, c.value, c.indexed);
+    if (c.indexed) expect_index_pages_old_or_new(file_bytes(db), original, completed);
     if (::testing::Test::HasFailure() || k > 500) return k;
   }
 }
@@ -121,7 +152,12 @@ INSTANTIATE_TEST_SUITE_P(
                   std::string(50, 'x')},
         // Jet 3: a table on several pages, rows growing past their pages.
         CrashCase{"V1997/compIndexTestV1997.mdb", "Table1", "DC_AGENTE", Null{},
-                  std::string(55, 'd')}));
+                  std::string(55, 'd')},
+        // An indexed column: index leaf and rows rewritten.
+        CrashCase{"V2000/control-indexed.mdb", "Control", "Version", Null{},
+                  std::string("1.0"), true},
+        CrashCase{"GENERIC_JET4/control-indexed.mdb", "Control", "Version",
+                  std::string("0.1"), std::string("10.2 a longer version"), true}));
 
 }  // namespace
 }  // namespace norv::jet

@@ -49,14 +49,30 @@ class Refusal : public ::testing::Test {
   test::TempDir dir_;
 };
 
-TEST_F(Refusal, IndexedColumn) {
+// Indexed columns are updated now (update_indexed_test.cpp); giving both
+// rows of the shared control tables the same ID breaks their primary key.
+TEST_F(Refusal, DuplicateKeyInPrimaryKey) {
   NORV_REQUIRE_FIXTURES();
   for (const char* folder : {"V2000", "V2003", "GENERIC_JET4"}) {
     const auto db = copy(std::string(folder) + "/control-indexed.mdb");
-    expect_refused<NotSupportedError>(db, "Control", "Version", std::string("1.0"),
-                                      "index VersionIdx");
-    expect_refused<NotSupportedError>(db, "Control", "ID", std::int32_t{3}, "index");
+    expect_refused<InvalidArgumentError>(db, "Control", "ID", std::int32_t{3},
+                                         "would create duplicate values in the index");
   }
+}
+
+// Both sides of the two enforced relationships of an Access 97 file, whose
+// integrity the engine does not check (both columns are indexed, which was
+// refused before); a column outside them is updated.
+TEST_F(Refusal, ColumnInAnEnforcedRelationship) {
+  NORV_REQUIRE_FIXTURES();
+  const auto db = copy("V1997/indexTestV1997.mdb");
+  expect_refused<NotSupportedError>(db, "Table1", "otherfk1", std::int32_t{2},
+                                    "relationship Table2Table1");
+  expect_refused<NotSupportedError>(db, "TABLE3", "ID", std::int32_t{9},
+                                    "relationship Table3Table1");
+  const DatabaseRows before = read_all_tables(db);
+  Database::open(db).update_column("Table1", "data", std::string("same"));
+  expect_updated(db, before, "Table1", "data", std::string("same"));
 }
 
 TEST_F(Refusal, ValuesTheColumnCannotHold) {

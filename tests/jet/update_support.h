@@ -39,9 +39,13 @@ namespace norv::jet {
 
 // Adds a test failure unless `db` reads (with both readers) as `before`
 // where every value of `column` in `table` is either its old value or
-// `value`: the state a crash between two page writes may leave.
+// `value`: the state a crash between two page writes may leave. With
+// `stale_keys_allowed` (an indexed column) an index entry may hold the key
+// of the row's other value, the index pages and the row pages being written
+// apart.
 void expect_old_or_new(const std::filesystem::path& db, const DatabaseRows& before,
-                       const std::string& table, const std::string& column, const Value& value);
+                       const std::string& table, const std::string& column, const Value& value,
+                       bool stale_keys_allowed = false);
 
 // Live (not deleted) rows on long-value pages, over the whole file.
 std::size_t live_long_value_rows(const std::filesystem::path& db);

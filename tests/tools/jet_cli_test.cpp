@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <fstream>
+
 #include "tests/support/fixtures.h"
 #include "tests/support/mdbtools.h"
 #include "tests/support/temp_dir.h"
@@ -130,6 +132,30 @@ TEST(JetCli, CreateRefusesABadDescriptionAndWritesNothing) {
   }
   EXPECT_FALSE(std::filesystem::exists(dir / "x.mdb"));
   EXPECT_EQ(jet_cli({"create", (dir / "x.mdb").string()}).exit_status, 2);
+}
+
+// A sound file passes with a summary; a damaged index is named with its
+// file and table, and the run fails.
+TEST(JetCli, CheckNamesTheDamagedIndex) {
+  NORV_REQUIRE_FIXTURES();
+  auto result = jet_cli({"check", test::fixture("V1997/compIndexTestV1997.mdb").string()});
+  EXPECT_EQ(result.exit_status, 0) << result.out << result.err;
+  EXPECT_THAT(result.out, HasSubstr(": no problem"));
+
+  test::TempDir dir;
+  const auto db = test::copy_fixture("V2000/control-indexed.mdb", dir.path());
+  {
+    // Page 27 is the leaf of VersionIdx; its first entry's key starts at
+    // 0x1E0 with the flag byte: change the first weight.
+    std::fstream file(db, std::ios::in | std::ios::out | std::ios::binary);
+    file.seekp(27 * 4096 + 0x1E0 + 1);
+    file.put('\x40');
+  }
+  result = jet_cli({"check", db.string()});
+  EXPECT_EQ(result.exit_status, 1);
+  EXPECT_THAT(result.out, HasSubstr(db.string() + ": table Control, index VersionIdx: "));
+  EXPECT_THAT(result.err, HasSubstr(db.string()));
+  EXPECT_THAT(result.err, HasSubstr("problems in the indexes"));
 }
 
 TEST(JetCli, UsageErrorsExitWithStatusTwo) {

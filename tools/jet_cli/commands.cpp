@@ -11,6 +11,7 @@ void define_rows_command(CLI::App& sub);
 void define_create_command(CLI::App& sub);
 void define_query_command(CLI::App& sub);
 void define_exec_command(CLI::App& sub);
+void define_check_command(CLI::App& sub);
 
 std::span<const Command> commands() {
   static const std::array table{
@@ -26,6 +27,8 @@ std::span<const Command> commands() {
               define_query_command},
       Command{"exec", "Executes UPDATE <table> SET <column> = <value>; prints the rows changed",
               define_exec_command},
+      Command{"check", "Checks every index of every table against its rows and pages",
+              define_check_command},
   };
   return table;
 }

@@ -1,0 +1,69 @@
+#pragma once
+
+// Index pages (type 0x03 node, 0x04 leaf) as stored: the header, the entry
+// bitmap and the prefix-compressed entries. A leaf entry is a key and the
+// pointer of the row it indexes; a node entry adds the child page whose
+// subtree ends with that entry. Parsing checks every field it relies on, so
+// a parsed page's entries always lie inside the page.
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "jet/format.h"
+#include "jet/page_file.h"
+#include "jet/table_def.h"
+
+namespace norv::jet {
+
+inline constexpr std::uint8_t index_node_page_type = 0x03;
+inline constexpr std::uint8_t index_leaf_page_type = 0x04;
+
+// Where the fields of an index page lie in each format.
+struct IndexPageLayout {
+  std::size_t previous;       // u32, 0 = none
+  std::size_t next;           // u32, 0 = none
+  std::size_t tail;           // u32, nodes: the last child
+  std::size_t prefix_length;  // Jet 3 u8, Jet 4 u16
+  std::size_t prefix_size;
+  std::size_t bitmap;         // bit k: an entry ends k bytes after first_entry
+  std::size_t first_entry;
+};
+
+const IndexPageLayout& index_page_layout(const Format& format);
+
+struct IndexPageEntry {
+  std::vector<std::uint8_t> key;
+  RowPointer row;
+  std::uint32_t child = 0;  // node pages only
+};
+
+struct IndexPage {
+  std::uint32_t number = 0;
+  bool leaf = true;
+  std::uint32_t owner = 0;  // the table's definition page
+  std::uint32_t previous = 0;
+  std::uint32_t next = 0;
+  std::uint32_t tail = 0;
+  std::vector<IndexPageEntry> entries;  // in stored order
+};
+
+// Throws FormatFault unless `page` is an index page whose free space,
+// bitmap, prefix and entries agree.
+IndexPage parse_index_page(const Format& format, const Page& page);
+
+// The page image of `page` as Access writes it: header fields from `page`
+// (type, owner, links, tail; byte 21 / 26 set on node pages), entries in
+// the given order stored whole when they all fit and with the common
+// prefix of the first and last entry left out of every later one when they
+// do not, the entry bitmap, the exact free space and zeros after the data.
+// nullopt when the entries do not fit one page even so (a split is needed).
+std::optional<std::vector<std::uint8_t>> encode_index_page(const Format& format,
+                                                           const IndexPage& page);
+
+// Jet's order of entries: key bytes as unsigned bytes (a prefix first),
+// then row page, then row number.
+bool entry_precedes(const IndexPageEntry& a, const IndexPageEntry& b);
+
+}  // namespace norv::jet

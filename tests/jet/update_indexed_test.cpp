@@ -1,0 +1,205 @@
+// Updating indexed columns: the index entries move with the rows. After
+// each update the engine reads the new values, the index check finds every
+// entry with the key its row gives, and mdbtools reads the file
+// (expect_updated). What the tool cannot do (a duplicate in a unique index,
+// an index page that would have to split or a tree that would change shape)
+// is refused with the file left byte for byte as it was.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "jet/creator.h"
+#include "jet/database.h"
+#include "platform/error.h"
+#include "tests/jet/update_support.h"
+#include "tests/support/fixtures.h"
+#include "tests/support/temp_dir.h"
+
+namespace norv::jet {
+namespace {
+
+using ::testing::HasSubstr;
+
+const std::string duplicate_message =
+    "The changes you requested to the table were not successful because they would create "
+    "duplicate values in the index, primary key, or relationship. Change the data in the field "
+    "or fields that contain duplicate data, remove the index, or redefine the index to permit "
+    "duplicate entries and try again.";
+
+ColumnSpec column(std::string name, ColumnType type, std::uint16_t size = 50) {
+  ColumnSpec spec;
+  spec.name = std::move(name);
+  spec.type = type;
+  spec.size = size;
+  return spec;
+}
+
+// The one-row control table, its Version column indexed as `index`.
+TableSpec control_table(IndexSpec index) {
+  return {"Control",
+          {column("ID", ColumnType::long_integer), column("Version", ColumnType::text)},
+          {{"IdKey", {"ID"}, false, true}, std::move(index)},
+          {{std::int32_t{1}, std::string("0.9")}}};
+}
+
+// Rows whose keys differ in every index: descending text, a two-column
+// key mixing directions, a Yes/No column and a Memo in a key.
+TableSpec parts_table(std::int32_t rows) {
+  TableSpec table{"Parts",
+                  {column("Id", ColumnType::long_integer), column("Name", ColumnType::text, 255),
+                   column("Grade", ColumnType::integer), column("Stocked", ColumnType::boolean),
+                   column("Notes", ColumnType::memo)},
+                  {{"PrimaryKey", {"Id"}, true, true},
+                   {"NameDown", {"Name"}, false, false, {true}},
+                   {"GradeName", {"Grade", "Name"}, false, false, {false, true}},
+                   {"StockedNotes", {"Stocked", "Notes"}, false, false, {true, false}}},
+                  {}};
+  for (std::int32_t id = 1; id <= rows; ++id)
+    table.rows.push_back({id, std::string(id % 3 == 0 ? "Bolt " : "nut ") + std::to_string(id),
+                          static_cast<std::int16_t>(id % 4 == 0 ? -id : id), id % 2 == 0,
+                          std::string("note ") + std::to_string(id * 7)});
+  return table;
+}
+
+std::string format_name(FormatVersion format) {
+  return format == FormatVersion::jet4 ? "Jet 4" : "Jet 3";
+}
+
+class IndexedUpdate : public ::testing::TestWithParam<FormatVersion> {
+ protected:
+  std::filesystem::path create(TableSpec table) {
+    DatabaseSpec spec;
+    spec.format = GetParam();
+    spec.tables.push_back(std::move(table));
+    const auto path = dir_.path() / "indexed.mdb";
+    create_database(path, spec, {.overwrite = true});
+    return path;
+  }
+
+  static void expect_update(const std::filesystem::path& db, const std::string& table,
+                            const std::string& column, const Value& value) {
+    const DatabaseRows before = read_all_tables(db);
+    Database::open(db).update_column(table, column, value);
+    expect_updated(db, before, table, column, value);
+  }
+
+  test::TempDir dir_;
+};
+
+TEST_P(IndexedUpdate, ControlVersionUnderEveryKindOfIndex) {
+  const std::vector<IndexSpec> indexes{{"VersionIdx", {"Version"}, false, false},
+                                       {"VersionUnique", {"Version"}, false, true},
+                                       {"PrimaryKey", {"Version"}, true, true},
+                                       {"VersionDown", {"Version", "ID"}, false, false, {true}}};
+  for (const IndexSpec& index : indexes) {
+    SCOPED_TRACE(format_name(GetParam()) + ", index " + index.name);
+    const auto db = create(control_table(index));
+    expect_update(db, "Control", "Version", std::string("1.0"));
+    expect_update(db, "Control", "Version", std::string("10.25.3 \xC3\xA9t\xC3\xA9"));
+    // A version that sorts before the old one, then the same again.
+    expect_update(db, "Control", "Version", std::string("0.1"));
+    expect_update(db, "Control", "Version", std::string("0.1"));
+  }
+}
+
+TEST_P(IndexedUpdate, ManyRowsUnderDescendingAndMultiColumnIndexes) {
+  const struct {
+    const char* column;
+    Value value;
+  } cases[] = {
+      {"Name", std::string("washer")},  // NameDown and GradeName
+      {"Grade", std::int16_t{-3}},      // GradeName
+      {"Stocked", true},                // StockedNotes, the Memo read from the rows
+      {"Notes", std::string("checked")},
+      {"Name", Null{}},
+      {"Notes", Null{}},
+  };
+  const auto db = create(parts_table(60));
+  for (const auto& c : cases) {
+    SCOPED_TRACE(format_name(GetParam()) + ", column " + c.column);
+    expect_update(db, "Parts", c.column, c.value);
+  }
+}
+
+// Long equal keys fit the leaf only with the common prefix left out.
+TEST_P(IndexedUpdate, LongKeysFitWithPrefixCompression) {
+  TableSpec table = parts_table(40);
+  table.indexes.erase(table.indexes.begin() + 2);  // GradeName would need a split
+  const auto db = create(std::move(table));
+  expect_update(db, "Parts", "Name", std::string(255, 'w'));
+  expect_update(db, "Parts", "Name", std::string("short again"));
+}
+
+TEST_P(IndexedUpdate, RefusedWithTheFileUnchanged) {
+  TableSpec unique_names = parts_table(3);
+  unique_names.indexes[1].unique = true;
+  TableSpec full_leaf = parts_table(40);  // GradeName keys of 255 characters overflow the leaf
+  const struct {
+    const char* what;
+    TableSpec table;
+    const char* column;
+    Value value;
+    std::string words;
+  } cases[] = {
+      {"duplicate primary key", parts_table(3), "Id", std::int32_t{5}, duplicate_message},
+      {"duplicate unique key", std::move(unique_names), "Name", std::string("x"), duplicate_message},
+      {"null primary key", control_table({"PrimaryKey", {"Version"}, true, true}), "Version",
+       Null{}, "Null"},
+      {"page split", std::move(full_leaf), "Name", std::string(255, 'w'), "split"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(format_name(GetParam()) + ": " + c.what);
+    const auto db = create(c.table);
+    const std::string bytes = file_bytes(db);
+    const DatabaseRows before = read_all_tables(db);
+    try {
+      Database::open(db).update_column(c.table.name, c.column, c.value);
+      ADD_FAILURE() << "the update was not refused";
+    } catch (const Error& error) {
+      EXPECT_THAT(error.what(), HasSubstr(db.string() + ": "));
+      EXPECT_THAT(error.what(), HasSubstr(c.words));
+    }
+    EXPECT_TRUE(file_bytes(db) == bytes) << "the file changed";
+    expect_unchanged(db, before);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(BothFormats, IndexedUpdate,
+                         ::testing::Values(FormatVersion::jet3, FormatVersion::jet4));
+
+// The shared control tables with an indexed Version: the stamp goes in.
+TEST(IndexedFixture, ControlIndexedIsStamped) {
+  NORV_REQUIRE_FIXTURES();
+  test::TempDir dir;
+  for (const char* folder : {"V2000", "V2003", "GENERIC_JET4"}) {
+    SCOPED_TRACE(folder);
+    const auto db = test::copy_fixture(std::string(folder) + "/control-indexed.mdb", dir.path());
+    const DatabaseRows before = read_all_tables(db);
+    EXPECT_EQ(Database::open(db).update_column("Control", "Version", std::string("1.0")), 2u);
+    expect_updated(db, before, "Control", "Version", std::string("1.0"));
+  }
+}
+
+// An index of several levels: entries that would change a leaf's last
+// entry, which the node above repeats, are refused.
+TEST(IndexedFixture, TreeOfSeveralLevelsIsNotReshaped) {
+  NORV_REQUIRE_FIXTURES();
+  test::TempDir dir;
+  const auto db = test::copy_fixture("V1997/compIndexTestV1997.mdb", dir.path());
+  const std::string bytes = file_bytes(db);
+  try {
+    Database::open(db).update_column("Table1", "CD_AGENTE", std::int32_t{7});
+    ADD_FAILURE() << "the update was not refused";
+  } catch (const NotSupportedError& error) {
+    EXPECT_THAT(error.what(), HasSubstr(db.string()));
+    EXPECT_THAT(error.what(), HasSubstr("index CD_AGENTE"));
+    EXPECT_THAT(error.what(), HasSubstr("split or restructure"));
+  }
+  EXPECT_TRUE(file_bytes(db) == bytes) << "the file changed";
+}
+
+}  // namespace
+}  // namespace norv::jet
