@@ -40,7 +40,7 @@ const FlagCase flag_cases[] = {
 };
 
 // Sets `added` in the stored flags of column `position` (columns are stored
-// in column-number order, which is the spec's order).
+// in column-number order, the order of the TableSpec's columns).
 void patch_column_flags(const std::filesystem::path& db, std::size_t position, std::uint8_t added) {
   Database database = Database::open(db);
   const Format& format = format_for(database.format());
