@@ -12,16 +12,49 @@ if(NORV_SANITIZE)
   target_link_options(norv_options INTERFACE -fsanitize=address,undefined)
 endif()
 
-# norv_library(NAME SOURCES... DEPS ...): one library per folder, includes
-# rooted at the project so headers read as "jet/database.h".
+# norv_library(NAME SOURCES... PUBLIC_HEADERS... DEPS ...): one library per
+# folder. Headers read as "jet/database.h", but a target sees only its own
+# folder's headers and the PUBLIC_HEADERS of the libraries it links: each
+# library's include root is a folder of links made here, one to each public
+# header, and a second root with a link to its own source folder that only
+# the library itself and its programs get (see norv_own_headers). So a layer
+# that includes a header of a layer above it, or another layer's internals,
+# does not compile. Tests, benchmarks and fuzz targets are whitebox code and
+# include from the project root.
 function(norv_library name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "SOURCES;PUBLIC_HEADERS;DEPS" ${ARGN})
   add_library(${name} STATIC ${ARG_SOURCES})
-  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  file(RELATIVE_PATH folder "${PROJECT_SOURCE_DIR}" "${CMAKE_CURRENT_SOURCE_DIR}")
+  set(public_root "${PROJECT_BINARY_DIR}/include/public/${name}")
+  file(REMOVE_RECURSE "${public_root}")
+  file(MAKE_DIRECTORY "${public_root}/${folder}")
+  foreach(header ${ARG_PUBLIC_HEADERS})
+    norv_link("${CMAKE_CURRENT_SOURCE_DIR}/${header}" "${public_root}/${folder}/${header}")
+  endforeach()
+  norv_own_headers(${name})
+  target_include_directories(${name} PUBLIC "${public_root}")
   target_link_libraries(${name} PUBLIC norv_options ${ARG_DEPS})
   # Absolute paths (also inside the platform choices) for norv_release_copy.
   list(TRANSFORM ARG_SOURCES REPLACE "([A-Za-z0-9_]+\\.cpp)" "${CMAKE_CURRENT_SOURCE_DIR}/\\1")
   set_property(GLOBAL PROPERTY norv_sources_${name} "${ARG_SOURCES}")
+endfunction()
+
+# norv_own_headers(TARGET): TARGET, defined in this folder, sees this
+# folder's headers as "<folder>/<header>", through a root holding a link to
+# the folder alone (the project root would show every layer's internals).
+function(norv_own_headers target)
+  file(RELATIVE_PATH folder "${PROJECT_SOURCE_DIR}" "${CMAKE_CURRENT_SOURCE_DIR}")
+  set(private_root "${PROJECT_BINARY_DIR}/include/private/${target}")
+  file(REMOVE_RECURSE "${private_root}")
+  get_filename_component(parent "${private_root}/${folder}" DIRECTORY)
+  file(MAKE_DIRECTORY "${parent}")
+  norv_link("${CMAKE_CURRENT_SOURCE_DIR}" "${private_root}/${folder}")
+  target_include_directories(${target} PRIVATE "${private_root}")
+endfunction()
+
+# A symbolic link, or a copy where the file system has none.
+function(norv_link target link)
+  file(CREATE_LINK "${target}" "${link}" COPY_ON_ERROR SYMBOLIC)
 endfunction()
 
 # norv_release_copy(NAME SOURCES... LIBRARIES... DEPS...): an executable of
