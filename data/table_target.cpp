@@ -5,7 +5,7 @@
 #include <system_error>
 
 #include "data/linked_path.h"
-#include "data/text_case.h"
+#include "platform/case_fold.h"
 #include "platform/error.h"
 
 namespace norv::data {
@@ -15,7 +15,7 @@ using jet::CatalogKind;
 
 const jet::CatalogEntry* find_entry(const jet::Database& database, std::string_view name) {
   for (const jet::CatalogEntry& entry : database.catalog())
-    if (names_equal(entry.name, name)) return &entry;
+    if (platform::equal_ignoring_case(entry.name, name)) return &entry;
   return nullptr;
 }
 
@@ -106,7 +106,7 @@ TableTarget TableTarget::resolve(jet::Database& database, std::string_view windo
 
 const jet::ColumnInfo& TableTarget::column(std::string_view name) const {
   for (const jet::ColumnInfo& column : table_.columns)
-    if (names_equal(column.name, name)) return column;
+    if (platform::equal_ignoring_case(column.name, name)) return column;
   throw InvalidArgumentError("There is no column " + std::string(name) + " in " + description_ +
                              "; check the column's name.");
 }

@@ -52,7 +52,8 @@ class Catalog {
   const std::vector<CatalogEntry>& entries() const { return entries_; }
 
   // The local table (TABLE, SYSTEM TABLE or ACCESS TABLE) of that name,
-  // compared without regard to case.
+  // compared as Jet compares object names: without regard to case
+  // (platform/case_fold.h).
   const CatalogObject* find_local_table(std::string_view name) const;
 
   // The stored LvProp blob of an object (empty when it has none).
@@ -63,8 +64,5 @@ class Catalog {
   std::vector<CatalogObject> objects_;
   std::vector<CatalogEntry> entries_;
 };
-
-// Names compared as Jet compares them: without regard to case.
-bool same_name(std::string_view a, std::string_view b);
 
 }  // namespace norv::jet

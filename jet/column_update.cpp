@@ -16,6 +16,7 @@
 #include "jet/update_plan.h"
 #include "jet/usage_map_marking.h"
 #include "jet/value_codec.h"
+#include "platform/case_fold.h"
 #include "platform/error.h"
 
 namespace norv::jet {
@@ -270,7 +271,7 @@ class ColumnPlanner {
 std::size_t find_column(const TextCodec& text, const ColumnUpdate& update) {
   const auto& columns = update.table.columns;
   const auto found = std::find_if(columns.begin(), columns.end(), [&](const ColumnDef& c) {
-    return same_name(c.name, update.column_name);
+    return platform::equal_ignoring_case(c.name, update.column_name);
   });
   if (found == columns.end())
     throw InvalidArgumentError(fmt::format("{}: table {} has no column named {}; check the "

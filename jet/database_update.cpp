@@ -7,6 +7,7 @@
 #include "jet/database_impl.h"
 #include "jet/relationships.h"
 #include "jet/table_def_reader.h"
+#include "platform/case_fold.h"
 #include "platform/database_lock.h"
 
 namespace norv::jet {
@@ -29,7 +30,7 @@ struct CountPages {
 // sides of an enforced relationship are indexed.
 bool is_indexed(const TableDef& table, std::string_view column) {
   for (const ColumnDef& c : table.columns) {
-    if (!same_name(c.name, column)) continue;
+    if (!platform::equal_ignoring_case(c.name, column)) continue;
     for (const RealIndexDef& index : table.real_indexes)
       for (const IndexKey& key : index.keys)
         if (key.column_number == c.number) return true;
