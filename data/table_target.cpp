@@ -71,7 +71,7 @@ TableTarget TableTarget::resolve(jet::Database& database, std::string_view windo
                                ", so " + consequence(request) + "; check the table's name.");
   check_kind(*entry, request, where);
   if (entry->kind != CatalogKind::link)
-    return TableTarget(nullptr, database, database.table(entry->name),
+    return TableTarget(nullptr, database, database.table(*entry),
                        "the table " + entry->name + " in " + where);
 
   std::optional<std::string> source_path =
@@ -99,7 +99,7 @@ TableTarget TableTarget::resolve(jet::Database& database, std::string_view windo
   if (source_entry->kind == CatalogKind::link)
     refuse(request, where, "linked to a table that is itself a link (" + link + ")");
   check_kind(*source_entry, request, source_where);
-  jet::TableInfo table = source->table(source_entry->name);
+  jet::TableInfo table = source->table(*source_entry);
   jet::Database& source_database = *source;
   return TableTarget(std::move(source), source_database, std::move(table), link);
 }

@@ -1,6 +1,7 @@
 #include "jet/catalog.h"
 
 #include <algorithm>
+#include <functional>
 #include <map>
 
 #include <fmt/format.h>
@@ -164,7 +165,8 @@ Catalog Catalog::read(const TableReader& reader) {
       has_queries && msys_queries)
     queries = read_query_info(reader, msys_queries->definition_page());
 
-  for (const CatalogObject& object : catalog.objects_) {
+  for (std::size_t i = 0; i < catalog.objects_.size(); ++i) {
+    const CatalogObject& object = catalog.objects_[i];
     if (object.parent_id != tables_id) continue;
     const auto kind = kind_of(object, queries);
     if (!kind) continue;
@@ -172,6 +174,7 @@ Catalog Catalog::read(const TableReader& reader) {
     if (object.type == object_type::local_table)
       entry.definition_page = object.definition_page();
     catalog.entries_.push_back(std::move(entry));
+    catalog.entry_objects_.push_back(i);
   }
   return catalog;
 }
@@ -182,6 +185,13 @@ const CatalogObject* Catalog::find_local_table(std::string_view name) const {
         platform::equal_ignoring_case(object.name, name))
       return &object;
   return nullptr;
+}
+
+const CatalogObject* Catalog::object_of(const CatalogEntry& entry) const {
+  const std::less<const CatalogEntry*> before;
+  const CatalogEntry* first = entries_.data();
+  if (before(&entry, first) || !before(&entry, first + entries_.size())) return nullptr;
+  return &objects_[entry_objects_[static_cast<std::size_t>(&entry - first)]];
 }
 
 std::vector<std::uint8_t> Catalog::properties(const CatalogObject& object,

@@ -56,6 +56,10 @@ class Catalog {
   // (platform/case_fold.h).
   const CatalogObject* find_local_table(std::string_view name) const;
 
+  // The object an entry of entries() was made from; nullptr for an entry
+  // of another catalog.
+  const CatalogObject* object_of(const CatalogEntry& entry) const;
+
   // The stored LvProp blob of an object (empty when it has none).
   std::vector<std::uint8_t> properties(const CatalogObject& object,
                                        const TableReader& reader) const;
@@ -63,6 +67,7 @@ class Catalog {
  private:
   std::vector<CatalogObject> objects_;
   std::vector<CatalogEntry> entries_;
+  std::vector<std::size_t> entry_objects_;  // per entry, its object's position
 };
 
 }  // namespace norv::jet

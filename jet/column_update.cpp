@@ -4,7 +4,6 @@
 
 #include <algorithm>
 
-#include "jet/catalog.h"
 #include "jet/data_page.h"
 #include "jet/index_key.h"
 #include "jet/index_update.h"
@@ -16,7 +15,6 @@
 #include "jet/update_plan.h"
 #include "jet/usage_map_marking.h"
 #include "jet/value_codec.h"
-#include "platform/case_fold.h"
 #include "platform/error.h"
 
 namespace norv::jet {
@@ -38,13 +36,12 @@ struct StoredValue {
 
 class ColumnPlanner {
  public:
-  ColumnPlanner(UpdatePlan& plan, const TextCodec& text, const ColumnUpdate& update,
-                std::size_t column)
+  ColumnPlanner(UpdatePlan& plan, const TextCodec& text, const ColumnUpdate& update)
       : plan_(plan),
         text_(text),
         update_(update),
-        column_(column),
-        def_(update.table.columns[column]),
+        column_(update.column),
+        def_(update.table.columns[update.column]),
         long_values_(plan) {}
 
   std::uint64_t plan_rows() {
@@ -268,19 +265,6 @@ class ColumnPlanner {
   std::vector<IndexUpdate> indexes_;
 };
 
-std::size_t find_column(const TextCodec& text, const ColumnUpdate& update) {
-  const auto& columns = update.table.columns;
-  const auto found = std::find_if(columns.begin(), columns.end(), [&](const ColumnDef& c) {
-    return platform::equal_ignoring_case(c.name, update.column_name);
-  });
-  if (found == columns.end())
-    throw InvalidArgumentError(fmt::format("{}: table {} has no column named {}; check the "
-                                           "column's name",
-                                           text.file().string(), update.table_name,
-                                           update.column_name));
-  return static_cast<std::size_t>(found - columns.begin());
-}
-
 std::string index_name(const TableDef& table, std::size_t real_index) {
   for (const LogicalIndexDef& index : table.logical_indexes)
     if (index.real_index == real_index) return index.name;
@@ -311,10 +295,9 @@ void refuse_unwritable_column(const Format& format, const TextCodec& text,
 
 std::uint64_t update_column(PageFile& pages, const Format& format, const TextCodec& text,
                             const ColumnUpdate& update) {
-  const std::size_t column = find_column(text, update);
-  refuse_unwritable_column(format, text, update, update.table.columns[column]);
+  refuse_unwritable_column(format, text, update, update.table.columns.at(update.column));
   UpdatePlan plan(pages, format);
-  const std::uint64_t rows = ColumnPlanner(plan, text, update, column).plan_rows();
+  const std::uint64_t rows = ColumnPlanner(plan, text, update).plan_rows();
   plan.write();
   return rows;
 }
