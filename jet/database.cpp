@@ -44,7 +44,8 @@ const CatalogObject& Database::Impl::local_object(const CatalogEntry& entry) {
   const CatalogObject* object = catalog().object_of(entry);
   if (object == nullptr || entry.definition_page == 0)
     throw InvalidArgumentError(fmt::format(
-        "{} is no local table of {}; look its entry up in this database's catalog",
+        "the catalog entry {} is not a local table of {}; pass a TABLE, SYSTEM TABLE or "
+        "ACCESS TABLE entry of this database's own catalog",
         entry.name, path.string()));
   return *object;
 }
