@@ -42,7 +42,7 @@ std::uint64_t Connection::execute(std::string_view statement) {
   const jet::ColumnInfo& column = target.column(update->column);
   std::string target_file = target.database().path().string();
   jet::Value value = convert_literal(update->value, {column, target.table().name, target_file});
-  return target.database().update_column(target.table().name, column.name, value);
+  return target.database().update_column(target.table(), column, value);
 }
 
 }  // namespace norv::data

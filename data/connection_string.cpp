@@ -1,6 +1,6 @@
 #include "data/connection_string.h"
 
-#include "data/text_case.h"
+#include "platform/case_fold.h"
 #include "platform/error.h"
 
 namespace norv::data {
@@ -28,10 +28,10 @@ class Reader {
     bool have_provider = false, have_source = false;
     while (!trim(text_.substr(pos_)).empty()) {
       std::string keyword = read_keyword();
-      if (names_equal(keyword, "Provider")) {
+      if (platform::equal_ignoring_case(keyword, "Provider")) {
         result.provider = read_value_to_semicolon();
         have_provider = true;
-      } else if (names_equal(keyword, "Data Source")) {
+      } else if (platform::equal_ignoring_case(keyword, "Data Source")) {
         result.data_source = read_data_source();
         have_source = true;
       } else {
@@ -42,7 +42,7 @@ class Reader {
       }
     }
     if (!have_provider) refuse_string(text_, "it names no Provider");
-    if (!names_equal(result.provider, kJetProvider))
+    if (!platform::equal_ignoring_case(result.provider, kJetProvider))
       throw NotSupportedError("The connection string \"" + std::string(text_) +
                               "\" names the provider \"" + result.provider +
                               "\"; this tool opens Jet databases only, with the provider " +

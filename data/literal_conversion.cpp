@@ -5,9 +5,10 @@
 
 #include "data/number_text.h"
 #include "data/numeric_conversion.h"
-#include "data/text_case.h"
 #include "data/text_values.h"
+#include "platform/case_fold.h"
 #include "platform/error.h"
+#include "platform/utf8.h"
 
 namespace norv::data {
 namespace {
@@ -78,8 +79,8 @@ class Converter {
       case ColumnType::memo:
         return checked_text(text);
       case ColumnType::boolean:
-        if (names_equal(trimmed(text), "True")) return true;
-        if (names_equal(trimmed(text), "False")) return false;
+        if (platform::equal_ignoring_case(trimmed(text), "True")) return true;
+        if (platform::equal_ignoring_case(trimmed(text), "False")) return false;
         return from_number(number_in_text(text));
       case ColumnType::date_time:
         if (auto date = parse_iso_date_time(trimmed(text)))
@@ -110,8 +111,7 @@ class Converter {
   }
 
   jet::Value checked_text(std::string text) const {
-    std::size_t characters = 0;
-    for (unsigned char c : text) characters += (c & 0xC0) != 0x80;
+    const std::size_t characters = platform::character_count(text);
     if (column_.type == ColumnType::text && characters > column_.max_characters)
       fail<InvalidArgumentError>("the text \"" + text + "\" has " + std::to_string(characters) +
                                  " characters and the column holds at most " +

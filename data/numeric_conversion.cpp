@@ -5,13 +5,14 @@
 #include <string>
 
 #include "data/number_text.h"
+#include "platform/round_half_even.h"
 
 namespace norv::data {
 namespace {
 
 template <typename Int>
 std::optional<Int> to_integral(double value, double low, double high) {
-  double rounded = round_half_even(value);
+  double rounded = platform::round_half_even(value);
   if (!(rounded >= low && rounded <= high)) return std::nullopt;
   return static_cast<Int>(rounded);
 }
@@ -55,14 +56,6 @@ std::optional<jet::Decimal> decimal_from(bool negative, std::string scaled_digit
 
 }  // namespace
 
-double round_half_even(double value) {
-  double floor = std::floor(value);
-  double fraction = value - floor;
-  if (fraction > 0.5) return floor + 1;
-  if (fraction < 0.5) return floor;
-  return std::fmod(floor, 2.0) == 0 ? floor : floor + 1;
-}
-
 std::optional<std::uint8_t> to_byte(double value) {
   return to_integral<std::uint8_t>(value, 0, 255);
 }
@@ -79,7 +72,7 @@ std::optional<float> to_single(double value) {
 }
 
 std::optional<jet::Currency> to_currency(double value) {
-  double scaled = round_half_even(value * 10000);
+  double scaled = platform::round_half_even(value * 10000);
   // The int64 range, written as powers of two the double holds exactly.
   if (!(scaled >= -9223372036854775808.0 && scaled < 9223372036854775808.0)) return std::nullopt;
   return jet::Currency{static_cast<std::int64_t>(scaled)};

@@ -11,10 +11,8 @@
 
 namespace norv::data {
 
-// The nearest integer, halves to the even neighbour (2.5 -> 2, 3.5 -> 4).
-double round_half_even(double value);
-
-// Byte (0..255), Integer (16-bit) and Long (32-bit) after rounding.
+// Byte (0..255), Integer (16-bit) and Long (32-bit) after rounding half to
+// even (platform/round_half_even.h).
 std::optional<std::uint8_t> to_byte(double value);
 std::optional<std::int16_t> to_integer(double value);
 std::optional<std::int32_t> to_long(double value);

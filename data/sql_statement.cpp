@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "data/sql_lexer.h"
-#include "data/text_case.h"
+#include "platform/case_fold.h"
 #include "platform/error.h"
 
 namespace norv::data {
@@ -115,7 +115,7 @@ class Parser {
   }
   const Token& peek() const { return tokens_[pos_]; }
   bool is_keyword(std::string_view keyword) const {
-    return peek().kind == TokenKind::word && names_equal(peek().text, keyword);
+    return peek().kind == TokenKind::word && platform::equal_ignoring_case(peek().text, keyword);
   }
   bool is_symbol(std::string_view symbol) const {
     return peek().kind == TokenKind::symbol && peek().text == symbol;

@@ -5,7 +5,7 @@
 #include <system_error>
 
 #include "data/linked_path.h"
-#include "data/text_case.h"
+#include "platform/case_fold.h"
 #include "platform/error.h"
 
 namespace norv::data {
@@ -15,7 +15,7 @@ using jet::CatalogKind;
 
 const jet::CatalogEntry* find_entry(const jet::Database& database, std::string_view name) {
   for (const jet::CatalogEntry& entry : database.catalog())
-    if (names_equal(entry.name, name)) return &entry;
+    if (platform::equal_ignoring_case(entry.name, name)) return &entry;
   return nullptr;
 }
 
@@ -71,7 +71,7 @@ TableTarget TableTarget::resolve(jet::Database& database, std::string_view windo
                                ", so " + consequence(request) + "; check the table's name.");
   check_kind(*entry, request, where);
   if (entry->kind != CatalogKind::link)
-    return TableTarget(nullptr, database, database.table(entry->name),
+    return TableTarget(nullptr, database, database.table(*entry),
                        "the table " + entry->name + " in " + where);
 
   std::optional<std::string> source_path =
@@ -99,14 +99,14 @@ TableTarget TableTarget::resolve(jet::Database& database, std::string_view windo
   if (source_entry->kind == CatalogKind::link)
     refuse(request, where, "linked to a table that is itself a link (" + link + ")");
   check_kind(*source_entry, request, source_where);
-  jet::TableInfo table = source->table(source_entry->name);
+  jet::TableInfo table = source->table(*source_entry);
   jet::Database& source_database = *source;
   return TableTarget(std::move(source), source_database, std::move(table), link);
 }
 
 const jet::ColumnInfo& TableTarget::column(std::string_view name) const {
   for (const jet::ColumnInfo& column : table_.columns)
-    if (names_equal(column.name, name)) return column;
+    if (platform::equal_ignoring_case(column.name, name)) return column;
   throw InvalidArgumentError("There is no column " + std::string(name) + " in " + description_ +
                              "; check the column's name.");
 }

@@ -1,8 +1,10 @@
 #pragma once
 
 // The table a statement names, looked up in the database's catalog without
-// regard to case. A linked Jet table leads to its source table in the source
-// database, which this object then holds open. ODBC links, saved queries
+// regard to case: the one place a statement's table and column names are
+// resolved; the engine is handed the definitions found here. A linked Jet
+// table leads to its source table in the source database, which this object
+// then holds open. ODBC links, saved queries
 // and (for writing) system tables are refused: they hold no rows this tool
 // may change.
 

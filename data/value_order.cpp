@@ -4,7 +4,7 @@
 #include <string>
 #include <type_traits>
 
-#include "data/text_case.h"
+#include "platform/case_fold.h"
 #include "platform/error.h"
 
 namespace norv::data {
@@ -74,7 +74,7 @@ int compare_values(const jet::Value& a, const jet::Value& b) {
         } else if constexpr (std::is_same_v<T, jet::DateTime>) {
           return three_way(time_line(left.serial), time_line(right.serial));
         } else if constexpr (std::is_same_v<T, std::string>) {
-          return compare_ignoring_case(left, right);
+          return platform::compare_ignoring_case(left, right);
         } else if constexpr (std::is_same_v<T, jet::Decimal>) {
           return compare_decimals(left, right);
         } else {

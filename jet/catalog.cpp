@@ -1,12 +1,14 @@
 #include "jet/catalog.h"
 
 #include <algorithm>
+#include <functional>
 #include <map>
 
 #include <fmt/format.h>
 
 #include "jet/format_fault.h"
 #include "jet/table_def_reader.h"
+#include "platform/case_fold.h"
 
 namespace norv::jet {
 
@@ -34,7 +36,7 @@ constexpr std::int16_t select_query_kind = 1;
 
 std::optional<std::size_t> find_column(const TableDef& table, std::string_view name) {
   for (std::size_t i = 0; i < table.columns.size(); ++i)
-    if (same_name(table.columns[i].name, name)) return i;
+    if (platform::equal_ignoring_case(table.columns[i].name, name)) return i;
   return std::nullopt;
 }
 
@@ -125,12 +127,6 @@ std::optional<CatalogKind> kind_of(const CatalogObject& object,
 
 }  // namespace
 
-bool same_name(std::string_view a, std::string_view b) {
-  auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return fold(x) == fold(y); });
-}
-
 Catalog Catalog::read(const TableReader& reader) {
   const TableDef table = read_table_def(reader.pages(), reader.format(), reader.text(),
                                         catalog_definition_page);
@@ -156,7 +152,7 @@ Catalog Catalog::read(const TableReader& reader) {
   const auto container = std::find_if(
       catalog.objects_.begin(), catalog.objects_.end(), [](const CatalogObject& o) {
         return o.type == object_type::container && o.parent_id == root_id &&
-               same_name(o.name, tables_container);
+               platform::equal_ignoring_case(o.name, tables_container);
       });
   if (container == catalog.objects_.end())
     throw_format_fault("the system catalog has no Tables container");
@@ -169,7 +165,8 @@ Catalog Catalog::read(const TableReader& reader) {
       has_queries && msys_queries)
     queries = read_query_info(reader, msys_queries->definition_page());
 
-  for (const CatalogObject& object : catalog.objects_) {
+  for (std::size_t i = 0; i < catalog.objects_.size(); ++i) {
+    const CatalogObject& object = catalog.objects_[i];
     if (object.parent_id != tables_id) continue;
     const auto kind = kind_of(object, queries);
     if (!kind) continue;
@@ -177,14 +174,24 @@ Catalog Catalog::read(const TableReader& reader) {
     if (object.type == object_type::local_table)
       entry.definition_page = object.definition_page();
     catalog.entries_.push_back(std::move(entry));
+    catalog.entry_objects_.push_back(i);
   }
   return catalog;
 }
 
 const CatalogObject* Catalog::find_local_table(std::string_view name) const {
   for (const CatalogObject& object : objects_)
-    if (object.type == object_type::local_table && same_name(object.name, name)) return &object;
+    if (object.type == object_type::local_table &&
+        platform::equal_ignoring_case(object.name, name))
+      return &object;
   return nullptr;
+}
+
+const CatalogObject* Catalog::object_of(const CatalogEntry& entry) const {
+  const std::less<const CatalogEntry*> before;
+  const CatalogEntry* first = entries_.data();
+  if (before(&entry, first) || !before(&entry, first + entries_.size())) return nullptr;
+  return &objects_[entry_objects_[static_cast<std::size_t>(&entry - first)]];
 }
 
 std::vector<std::uint8_t> Catalog::properties(const CatalogObject& object,

@@ -52,8 +52,13 @@ class Catalog {
   const std::vector<CatalogEntry>& entries() const { return entries_; }
 
   // The local table (TABLE, SYSTEM TABLE or ACCESS TABLE) of that name,
-  // compared without regard to case.
+  // compared as Jet compares object names: without regard to case
+  // (platform/case_fold.h).
   const CatalogObject* find_local_table(std::string_view name) const;
+
+  // The object an entry of entries() was made from; nullptr for an entry
+  // of another catalog.
+  const CatalogObject* object_of(const CatalogEntry& entry) const;
 
   // The stored LvProp blob of an object (empty when it has none).
   std::vector<std::uint8_t> properties(const CatalogObject& object,
@@ -62,9 +67,7 @@ class Catalog {
  private:
   std::vector<CatalogObject> objects_;
   std::vector<CatalogEntry> entries_;
+  std::vector<std::size_t> entry_objects_;  // per entry, its object's position
 };
-
-// Names compared as Jet compares them: without regard to case.
-bool same_name(std::string_view a, std::string_view b);
 
 }  // namespace norv::jet

@@ -2,7 +2,7 @@
 
 #include <fmt/format.h>
 
-#include "jet/utf8.h"
+#include "platform/utf8.h"
 #include "platform/error.h"
 
 namespace norv::jet {
@@ -46,7 +46,7 @@ std::string CodePage::decode(std::span<const std::uint8_t> bytes) const {
   out.reserve(bytes.size());
   for (std::uint8_t b : bytes) {
     char32_t c = table_[b];
-    append_utf8(out, c == no_character ? char32_t{0xFFFD} : c);
+    platform::append_utf8(out, c == no_character ? char32_t{0xFFFD} : c);
   }
   return out;
 }

@@ -7,8 +7,8 @@
 #include <fmt/format.h>
 
 #include "jet/bytes.h"
-#include "jet/catalog.h"
 #include "jet/format_fault.h"
+#include "platform/case_fold.h"
 
 namespace norv::jet {
 
@@ -57,9 +57,9 @@ void parse_column_chunk(const ByteReader& chunk, const std::vector<std::string>&
     const Bytes value = property.slice(property_header_size, property.u16(6));
     position += length;
     if (name_index >= names.size()) continue;
-    if (same_name(names[name_index], "Required"))
+    if (platform::equal_ignoring_case(names[name_index], "Required"))
       properties.required = std::any_of(value.begin(), value.end(), [](auto b) { return b != 0; });
-    if (same_name(names[name_index], "ValidationRule"))
+    if (platform::equal_ignoring_case(names[name_index], "ValidationRule"))
       properties.has_validation_rule = !text.decode(value).empty();
   }
 }

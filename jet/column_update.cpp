@@ -4,7 +4,6 @@
 
 #include <algorithm>
 
-#include "jet/catalog.h"
 #include "jet/data_page.h"
 #include "jet/index_key.h"
 #include "jet/index_update.h"
@@ -37,13 +36,12 @@ struct StoredValue {
 
 class ColumnPlanner {
  public:
-  ColumnPlanner(UpdatePlan& plan, const TextCodec& text, const ColumnUpdate& update,
-                std::size_t column)
+  ColumnPlanner(UpdatePlan& plan, const TextCodec& text, const ColumnUpdate& update)
       : plan_(plan),
         text_(text),
         update_(update),
-        column_(column),
-        def_(update.table.columns[column]),
+        column_(update.column),
+        def_(update.table.columns[update.column]),
         long_values_(plan) {}
 
   std::uint64_t plan_rows() {
@@ -117,37 +115,40 @@ class ColumnPlanner {
     return {text_.file(), update_.table_name, row.header.page, row.header.row};
   }
 
+  // The row is decoded once; its new body, its index entries and its old
+  // long value all start from those fields.
   void plan_row(const RowLocation& row, const StoredValue& value) {
     const std::vector<std::uint8_t> old_body =
         plan_.data_page(row.body.page, WriteStage::rows).body(row.body.row);
     const RowOrigin origin = origin_of(row);
+    const std::vector<RowField> fields =
+        decode_row_fields(plan_.format(), update_.table, old_body, origin);
+    const std::optional<LongValueField> old_long = old_long_value(fields, origin);
     std::vector<std::uint8_t> body =
-        value.long_value ? body_with_long_value(old_body, value, origin)
-                         : set_row_field(plan_.format(), update_.table, old_body, column_,
+        value.long_value ? body_with_long_value(old_body, fields, old_long, value, origin)
+                         : set_row_field(plan_.format(), update_.table, old_body, fields, column_,
                                          {value.present, value.bytes}, origin);
     if (body == old_body) return;
-    if (!indexes_.empty()) {
-      const auto fields = decode_row_fields(plan_.format(), update_.table, old_body, origin);
-      for (IndexUpdate& index : indexes_) index.change_row(row.header, fields, origin);
-    }
-    release_old_long_value(old_body, origin);
+    for (IndexUpdate& index : indexes_) index.change_row(row.header, fields, origin);
+    release_old_long_value(old_long);
     place(row, std::move(body));
   }
 
   // The old Memo/OLE field of the row, when it has one.
-  std::optional<LongValueField> old_long_value(std::span<const std::uint8_t> body,
+  std::optional<LongValueField> old_long_value(const std::vector<RowField>& fields,
                                                const RowOrigin& origin) const {
-    const RowField field =
-        decode_row_fields(plan_.format(), update_.table, body, origin).at(column_);
+    if (!def_.is_long_value()) return std::nullopt;
+    const RowField& field = fields.at(column_);
     if (!field.present) return std::nullopt;
     return parse_long_value_field(field.bytes, origin);
   }
 
   std::vector<std::uint8_t> body_with_long_value(const std::vector<std::uint8_t>& old_body,
+                                                 const std::vector<RowField>& fields,
+                                                 const std::optional<LongValueField>& old,
                                                  const StoredValue& value,
                                                  const RowOrigin& origin) {
-    if (auto old = old_long_value(old_body, origin);
-        old && read_long_value(plan_.pages(), plan_.format(), *old) == value.bytes)
+    if (old && read_long_value(plan_.pages(), plan_.format(), *old) == value.bytes)
       return old_body;  // already holds the value: its rows stay as they are
 
     // The size of the row with a 12-byte field tells whether the data fits
@@ -158,22 +159,20 @@ class ColumnPlanner {
                                {}};
     const std::vector<std::uint8_t> header_only = build_long_value_field(placeholder);
     const std::size_t row_size =
-        set_row_field(plan_.format(), update_.table, old_body, column_, {true, header_only},
-                      origin)
+        set_row_field(plan_.format(), update_.table, old_body, fields, column_,
+                      {true, header_only}, origin)
             .size();
     const bool fits_inline = value.bytes.size() <= inline_long_value_limit &&
                              row_size + value.bytes.size() + 2 <= plan_.format().max_row_size;
     const std::vector<std::uint8_t> field =
         fits_inline ? inline_long_value(value.bytes) : long_values_.store(value.bytes);
-    return set_row_field(plan_.format(), update_.table, old_body, column_, {true, field}, origin);
+    return set_row_field(plan_.format(), update_.table, old_body, fields, column_, {true, field},
+                         origin);
   }
 
   // The old value's long-value rows are deleted once the row no longer
   // refers to them (the cleanup stage, after the row is written).
-  void release_old_long_value(const std::vector<std::uint8_t>& old_body,
-                              const RowOrigin& origin) {
-    if (!def_.is_long_value()) return;
-    const auto old = old_long_value(old_body, origin);
+  void release_old_long_value(const std::optional<LongValueField>& old) {
     if (!old) return;
     for (const RowPointer& lval : long_value_rows(plan_, *old)) delete_row(lval);
   }
@@ -267,19 +266,6 @@ class ColumnPlanner {
   std::vector<IndexUpdate> indexes_;
 };
 
-std::size_t find_column(const TextCodec& text, const ColumnUpdate& update) {
-  const auto& columns = update.table.columns;
-  const auto found = std::find_if(columns.begin(), columns.end(), [&](const ColumnDef& c) {
-    return same_name(c.name, update.column_name);
-  });
-  if (found == columns.end())
-    throw InvalidArgumentError(fmt::format("{}: table {} has no column named {}; check the "
-                                           "column's name",
-                                           text.file().string(), update.table_name,
-                                           update.column_name));
-  return static_cast<std::size_t>(found - columns.begin());
-}
-
 std::string index_name(const TableDef& table, std::size_t real_index) {
   for (const LogicalIndexDef& index : table.logical_indexes)
     if (index.real_index == real_index) return index.name;
@@ -310,10 +296,9 @@ void refuse_unwritable_column(const Format& format, const TextCodec& text,
 
 std::uint64_t update_column(PageFile& pages, const Format& format, const TextCodec& text,
                             const ColumnUpdate& update) {
-  const std::size_t column = find_column(text, update);
-  refuse_unwritable_column(format, text, update, update.table.columns[column]);
+  refuse_unwritable_column(format, text, update, update.table.columns.at(update.column));
   UpdatePlan plan(pages, format);
-  const std::uint64_t rows = ColumnPlanner(plan, text, update, column).plan_rows();
+  const std::uint64_t rows = ColumnPlanner(plan, text, update).plan_rows();
   plan.write();
   return rows;
 }

@@ -24,6 +24,7 @@
 // are updates that would need a page split or a changed node page, and a
 // duplicate key in a unique index.
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -38,14 +39,14 @@ namespace norv::jet {
 struct ColumnUpdate {
   const TableDef& table;
   std::string_view table_name;
-  std::string_view column_name;  // matched without regard to case
+  std::size_t column;  // its position in table.columns
   const Value& value;            // the alternative of the column's type, or Null
 };
 
 // Plans, writes and syncs the update through `pages`, which must be open
 // for writing under the database lock. Returns the number of rows, changed
-// or already holding the value. Throws InvalidArgumentError for a missing
-// column, a value the column cannot hold and a duplicate in a unique index,
+// or already holding the value. Throws InvalidArgumentError for a value the
+// column cannot hold and a duplicate in a unique index,
 // NotSupportedError for an AutoNumber column, an index the update cannot
 // keep (index_update.h) and a table whose page maps cannot record a new
 // page, CorruptDatabaseError for a table whose page map or row count shows

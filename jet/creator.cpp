@@ -19,6 +19,7 @@
 #include "jet/tdef_writer.h"
 #include "jet/text_codec.h"
 #include "jet/usage_map_writer.h"
+#include "platform/case_fold.h"
 #include "platform/error.h"
 #include "platform/file.h"
 #include "platform/publish_file.h"
@@ -63,14 +64,8 @@ struct BuiltTable {
 };
 
 std::size_t column_position(const TableSpec& table, const std::string& name) {
-  for (std::size_t i = 0; i < table.columns.size(); ++i) {
-    const std::string& c = table.columns[i].name;
-    if (c.size() == name.size() &&
-        std::equal(c.begin(), c.end(), name.begin(), [](char a, char b) {
-          return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
-        }))
-      return i;
-  }
+  for (std::size_t i = 0; i < table.columns.size(); ++i)
+    if (platform::equal_ignoring_case(table.columns[i].name, name)) return i;
   return 0;  // checked before
 }
 

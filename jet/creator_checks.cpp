@@ -5,7 +5,8 @@
 #include <algorithm>
 #include <set>
 
-#include "jet/utf8.h"
+#include "platform/utf8.h"
+#include "platform/case_fold.h"
 #include "platform/error.h"
 
 namespace norv::jet {
@@ -16,13 +17,8 @@ constexpr std::size_t max_name_characters = 64;
 constexpr std::size_t max_columns = 255;
 constexpr std::size_t max_index_columns = 10;
 
-std::string folded(std::string_view name) {
-  std::string out(name);
-  std::transform(out.begin(), out.end(), out.begin(), [](unsigned char c) {
-    return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
-  });
-  return out;
-}
+// The key under which names Jet takes for the same name meet.
+std::string folded(std::string_view name) { return platform::to_upper_case(name); }
 
 class Checker {
  public:
@@ -52,14 +48,14 @@ class Checker {
   }
 
   void name(std::string_view object, const std::string& n) const {
-    auto text = decode_utf8(n);
+    auto text = platform::decode_utf8(n);
     if (!text || text->empty() || text->size() > max_name_characters)
       fail(object, fmt::format("the name \"{}\" must be 1 to 64 characters of valid text", n));
   }
 
   void object_name(const std::string& n, std::set<std::string>& seen) const {
     name(n, n);
-    if (folded(n).rfind("msys", 0) == 0) fail(n, "names starting with MSys are reserved for Jet");
+    if (folded(n).rfind("MSYS", 0) == 0) fail(n, "names starting with MSys are reserved for Jet");
     if (!seen.insert(folded(n)).second) fail(n, "the name is used twice");
   }
 

@@ -40,9 +40,20 @@ const CatalogObject& Database::Impl::local_object(std::string_view name) {
   return *object;
 }
 
-Database::Impl::LocalTable Database::Impl::local_table(std::string_view name) {
-  const CatalogObject& object = local_object(name);
-  return {&object, read_table_def(pages, format(), text, object.definition_page())};
+const CatalogObject& Database::Impl::local_object(const CatalogEntry& entry) {
+  const CatalogObject* object = catalog().object_of(entry);
+  if (object == nullptr || entry.definition_page == 0)
+    throw InvalidArgumentError(fmt::format(
+        "the catalog entry {} is not a local table of {}; pass a TABLE, SYSTEM TABLE or "
+        "ACCESS TABLE entry of this database's own catalog",
+        entry.name, path.string()));
+  return *object;
+}
+
+TableInfo Database::Impl::describe(const CatalogObject& object) {
+  const TableDef definition = read_table_def(pages, format(), text, object.definition_page());
+  const auto properties = parse_column_properties(catalog().properties(object, reader()), text);
+  return describe_table(object.name, format(), definition, properties);
 }
 
 Database Database::open(const std::filesystem::path& path) {
@@ -69,13 +80,11 @@ const std::vector<CatalogEntry>& Database::catalog() const {
 }
 
 TableInfo Database::table(std::string_view name) const {
-  return impl_->operation([&] {
-    const auto [object, definition] = impl_->local_table(name);
-    TableReader reader = impl_->reader();
-    const auto properties =
-        parse_column_properties(impl_->catalog().properties(*object, reader), impl_->text);
-    return describe_table(object->name, impl_->format(), definition, properties);
-  });
+  return impl_->operation([&] { return impl_->describe(impl_->local_object(name)); });
+}
+
+TableInfo Database::table(const CatalogEntry& entry) const {
+  return impl_->operation([&] { return impl_->describe(impl_->local_object(entry)); });
 }
 
 void Database::for_each_row(const TableInfo& table,
@@ -90,7 +99,19 @@ void Database::for_each_row(const TableInfo& table,
 
 std::uint64_t Database::update_column(std::string_view table, std::string_view column,
                                       const Value& value) {
-  return impl_->operation([&] { return impl_->update_column(table, column, value); });
+  return impl_->operation([&] {
+    const CatalogObject& object = impl_->local_object(table);
+    return impl_->update_column(object.name, object.definition_page(), {column, std::nullopt},
+                                value);
+  });
+}
+
+std::uint64_t Database::update_column(const TableInfo& table, const ColumnInfo& column,
+                                      const Value& value) {
+  return impl_->operation([&] {
+    return impl_->update_column(table.name, table.definition_page, {column.name, column.number},
+                                value);
+  });
 }
 
 IoStats Database::io_stats() const {

@@ -111,6 +111,12 @@ class Database {
   // InvalidArgumentError naming the table and the file when there is none.
   TableInfo table(std::string_view name) const;
 
+  // The local table (TABLE, SYSTEM TABLE or ACCESS TABLE) an entry of this
+  // database's catalog() lists, for a caller that has already found the
+  // entry: its name is not looked up again. InvalidArgumentError for an
+  // entry of another kind or of another catalog.
+  TableInfo table(const CatalogEntry& entry) const;
+
   // Calls visit once per live row, values in TableInfo::columns order.
   void for_each_row(const TableInfo& table,
                     const std::function<void(const std::vector<Value>&)>& visit) const;
@@ -120,6 +126,13 @@ class Database {
   // Either every row changes or, on any error, the file is left byte for
   // byte as it was. Durable before it returns. Returns the rows changed.
   std::uint64_t update_column(std::string_view table, std::string_view column,
+                              const Value& value);
+
+  // The same for a table that table() of this database described and one of
+  // its columns: the names are not looked up again. The definition is still
+  // read anew under the lock; a column no longer there is an
+  // InvalidArgumentError, as with names.
+  std::uint64_t update_column(const TableInfo& table, const ColumnInfo& column,
                               const Value& value);
 
   // Walks every index of every local table (system tables included) from

@@ -31,12 +31,12 @@ struct Database::Impl {
   // InvalidArgumentError when there is none.
   const CatalogObject& local_object(std::string_view name);
 
-  // The same with the table's definition, read through this handle.
-  struct LocalTable {
-    const CatalogObject* object;
-    TableDef definition;
-  };
-  LocalTable local_table(std::string_view name);
+  // The catalog object a local table's entry of catalog() was made from;
+  // InvalidArgumentError for any other entry.
+  const CatalogObject& local_object(const CatalogEntry& entry);
+
+  // The public description of a local table, read through this handle.
+  TableInfo describe(const CatalogObject& object);
 
   // Runs one operation: a FormatFault becomes the CorruptDatabaseError
   // naming the file, and the pages kept for the operation are forgotten.
@@ -49,9 +49,18 @@ struct Database::Impl {
     return with_file_context(pages.path(), std::forward<Body>(body));
   }
 
-  // Sets one column of every row of a local table (database_update.cpp).
-  std::uint64_t update_column(std::string_view table, std::string_view column,
-                              const Value& value);
+  // The column an update sets: the one of that name (any case), or, when
+  // `number` is given, the column a TableInfo described (its stored name
+  // and number).
+  struct ColumnChoice {
+    std::string_view name;
+    std::optional<std::uint16_t> number;
+  };
+
+  // Sets one column of every row of the local table `table` (its stored
+  // name) defined at `definition_page` (database_update.cpp).
+  std::uint64_t update_column(std::string_view table, std::uint32_t definition_page,
+                              const ColumnChoice& column, const Value& value);
 
   std::filesystem::path path;
   PageFile pages;

@@ -3,11 +3,15 @@
 
 #include <fmt/format.h>
 
+#include <algorithm>
+
 #include "jet/column_update.h"
 #include "jet/database_impl.h"
 #include "jet/relationships.h"
 #include "jet/table_def_reader.h"
+#include "platform/case_fold.h"
 #include "platform/database_lock.h"
+#include "platform/error.h"
 
 namespace norv::jet {
 
@@ -25,43 +29,53 @@ struct CountPages {
   }
 };
 
-// Whether `column` (any case) is a key column of an index of `table`. Both
-// sides of an enforced relationship are indexed.
-bool is_indexed(const TableDef& table, std::string_view column) {
-  for (const ColumnDef& c : table.columns) {
-    if (!same_name(c.name, column)) continue;
-    for (const RealIndexDef& index : table.real_indexes)
-      for (const IndexKey& key : index.keys)
-        if (key.column_number == c.number) return true;
-  }
+// Whether the column of that number is a key column of an index of
+// `table`. Both sides of an enforced relationship are indexed.
+bool is_indexed(const TableDef& table, std::uint16_t column_number) {
+  for (const RealIndexDef& index : table.real_indexes)
+    for (const IndexKey& key : index.keys)
+      if (key.column_number == column_number) return true;
   return false;
+}
+
+// The position in `table` of the column an update sets.
+std::size_t find_column(const TableDef& table, const Database::Impl::ColumnChoice& choice,
+                        const std::filesystem::path& file, std::string_view table_name) {
+  const auto& columns = table.columns;
+  const auto found = std::find_if(columns.begin(), columns.end(), [&](const ColumnDef& c) {
+    return choice.number ? c.number == *choice.number && c.name == choice.name
+                         : platform::equal_ignoring_case(c.name, choice.name);
+  });
+  if (found == columns.end())
+    throw InvalidArgumentError(fmt::format("{}: table {} has no column named {}; check the "
+                                           "column's name",
+                                           file.string(), table_name, choice.name));
+  return static_cast<std::size_t>(found - columns.begin());
 }
 
 }  // namespace
 
-std::uint64_t Database::Impl::update_column(std::string_view table, std::string_view column,
-                                            const Value& value) {
-  // Only the catalog comes from the read handle; the definition is read
-  // under the lock.
-  const CatalogObject& object = local_object(table);
+std::uint64_t Database::Impl::update_column(std::string_view table, std::uint32_t definition_page,
+                                            const ColumnChoice& choice, const Value& value) {
   PageFile writer = PageFile::over(platform::lock_database_for_update(path));
   CountPages count{writer, update_stats};
 
-  // Everything is read again under the lock: another program may have
-  // changed the file since it was opened.
+  // Everything but the catalog is read again under the lock: another
+  // program may have changed the file since it was opened.
   const Header current = read_header(writer);
   if (current.format != header.format)
     throw_format_fault("the file's format changed while it was open");
-  const TableDef definition = read_table_def(writer, format(), text, object.definition_page());
+  const TableDef definition = read_table_def(writer, format(), text, definition_page);
+  const std::size_t column = find_column(definition, choice, path, table);
+  const ColumnDef& def = definition.columns[column];
   if (const CatalogObject* relationships = catalog().find_local_table(relationships_table);
-      relationships != nullptr && is_indexed(definition, column)) {
+      relationships != nullptr && is_indexed(definition, def.number)) {
     const TableDef listed =
         read_table_def(writer, format(), text, relationships->definition_page());
     refuse_column_in_relationship(read_relationships(TableReader(writer, format(), text), listed),
-                                  path, object.name, column);
+                                  path, table, def.name);
   }
-  return jet::update_column(writer, format(), text,
-                            ColumnUpdate{definition, object.name, column, value});
+  return jet::update_column(writer, format(), text, ColumnUpdate{definition, table, column, value});
 }
 
 }  // namespace norv::jet

@@ -2,7 +2,7 @@
 
 #include <fmt/format.h>
 
-#include "jet/catalog.h"
+#include "platform/case_fold.h"
 #include "platform/error.h"
 
 namespace norv::jet {
@@ -22,15 +22,16 @@ std::int32_t long_of(const Value& value) {
 }  // namespace
 
 bool Relationship::involves(std::string_view t, std::string_view c) const {
-  return (same_name(table, t) && same_name(column, c)) ||
-         (same_name(referenced_table, t) && same_name(referenced_column, c));
+  using platform::equal_ignoring_case;
+  return (equal_ignoring_case(table, t) && equal_ignoring_case(column, c)) ||
+         (equal_ignoring_case(referenced_table, t) && equal_ignoring_case(referenced_column, c));
 }
 
 std::vector<Relationship> read_relationships(const TableReader& reader,
                                              const TableDef& definition) {
   const auto position = [&](std::string_view name) {
     for (std::size_t i = 0; i < definition.columns.size(); ++i)
-      if (same_name(definition.columns[i].name, name)) return i;
+      if (platform::equal_ignoring_case(definition.columns[i].name, name)) return i;
     return definition.columns.size();
   };
   const std::size_t name = position("szRelationship"), flags = position("grbit"),

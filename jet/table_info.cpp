@@ -1,6 +1,6 @@
 #include "jet/table_info.h"
 
-#include "jet/catalog.h"
+#include "platform/case_fold.h"
 
 namespace norv::jet {
 
@@ -30,7 +30,7 @@ ColumnInfo describe_column(const Format& format, const ColumnDef& column,
   info.autonumber = column.is_autonumber();
   info.compressed_unicode = (column.extra_flags & compression_allowed_flag) != 0;
   for (const auto& [name, property] : properties) {
-    if (!same_name(name, column.name)) continue;
+    if (!platform::equal_ignoring_case(name, column.name)) continue;
     info.required = property.required;
     info.has_validation_rule = property.has_validation_rule;
   }

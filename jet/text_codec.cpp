@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "jet/utf8.h"
+#include "platform/utf8.h"
 #include "platform/error.h"
 
 namespace norv::jet {
@@ -20,24 +20,24 @@ class Utf16Decoder {
   void add(char16_t unit) {
     if (pending_high_ != 0) {
       if (unit >= 0xDC00 && unit <= 0xDFFF) {
-        append_utf8(out_, 0x10000 + ((pending_high_ - 0xD800) << 10) + (unit - 0xDC00));
+        platform::append_utf8(out_, 0x10000 + ((pending_high_ - 0xD800) << 10) + (unit - 0xDC00));
         pending_high_ = 0;
         return;
       }
-      append_utf8(out_, 0xFFFD);
+      platform::append_utf8(out_, 0xFFFD);
       pending_high_ = 0;
     }
     if (unit >= 0xD800 && unit <= 0xDBFF) {
       pending_high_ = unit;
     } else if (unit >= 0xDC00 && unit <= 0xDFFF) {
-      append_utf8(out_, 0xFFFD);
+      platform::append_utf8(out_, 0xFFFD);
     } else {
-      append_utf8(out_, unit);
+      platform::append_utf8(out_, unit);
     }
   }
 
   std::string finish() {
-    if (pending_high_ != 0) append_utf8(out_, 0xFFFD);
+    if (pending_high_ != 0) platform::append_utf8(out_, 0xFFFD);
     pending_high_ = 0;
     return std::move(out_);
   }
@@ -140,7 +140,7 @@ TextCodec::TextCodec(FormatVersion format, std::uint16_t code_page, std::filesys
 }
 
 std::u32string TextCodec::checked_utf8(std::string_view utf8) const {
-  auto text = decode_utf8(utf8);
+  auto text = platform::decode_utf8(utf8);
   if (!text)
     throw InvalidArgumentError(
         fmt::format("{}: a text to store is not valid UTF-8", file_.string()));

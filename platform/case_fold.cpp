@@ -1,80 +1,77 @@
 #include "platform/case_fold.h"
 
-#include <cstdint>
+#include "platform/utf8.h"
 
 namespace norv::platform {
 
 namespace {
 
-// One code point decoded from UTF-8; an invalid sequence yields its first
-// byte alone, tagged so that it never equals a real character.
-struct CodePoint {
-  std::uint32_t value;
-  std::size_t length;
-};
+constexpr char32_t after_every_character = 0x110000;
 
-constexpr std::uint32_t raw_byte_tag = 0x80000000u;
-
-CodePoint decode(std::string_view text, std::size_t at) {
-  auto byte = [&](std::size_t i) { return static_cast<std::uint8_t>(text[i]); };
-  std::uint8_t lead = byte(at);
-  if (lead < 0x80) return {lead, 1};
-  std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
-  if (length == 0 || lead > 0xF4 || at + length > text.size()) return {raw_byte_tag | lead, 1};
-  std::uint32_t value = lead & (0x7F >> length);
-  for (std::size_t i = 1; i < length; ++i) {
-    if ((byte(at + i) & 0xC0) != 0x80) return {raw_byte_tag | lead, 1};
-    value = (value << 6) | (byte(at + i) & 0x3F);
-  }
-  static constexpr std::uint32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
-  if (value < smallest[length] || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF))
-    return {raw_byte_tag | lead, 1};
-  return {value, length};
+// What a position of the text compares as.
+char32_t compared_as(const Utf8Step& step) {
+  return step.valid ? upper_case(step.code_point) : after_every_character + step.code_point;
 }
 
-std::uint32_t fold(std::uint32_t c) {
-  if (c >= 'A' && c <= 'Z') return c + 0x20;
-  if (c < 0xC0) return c;
-  if (c <= 0xDE && c != 0xD7) return c + 0x20;         // Latin-1 capitals
-  if (c == 0x178) return 0xFF;                          // Y with diaeresis
-  if (c >= 0x100 && c <= 0x17F) {                       // Latin Extended-A pairs
-    bool odd_capitals = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
-    if (c == 0x130 || c == 0x131 || c == 0x138 || c == 0x149 || c == 0x17F) return c;
-    bool is_capital = odd_capitals ? (c % 2 == 1) : (c % 2 == 0);
-    return is_capital ? c + 1 : c;
-  }
-  if (c >= 0x391 && c <= 0x3A9 && c != 0x3A2) return c + 0x20;  // Greek
-  if (c >= 0x410 && c <= 0x42F) return c + 0x20;                // Cyrillic
-  if (c >= 0x400 && c <= 0x40F) return c + 0x50;
-  return c;
-}
-
-bool ascii_equal_ignoring_case(unsigned char a, unsigned char b) {
-  auto lower = [](unsigned char c) { return (c >= 'A' && c <= 'Z') ? c + 0x20 : c; };
-  return lower(a) == lower(b);
-}
+char ascii_upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 0x20) : c; }
 
 }  // namespace
 
+char32_t upper_case(char32_t c) {
+  if (c >= U'a' && c <= U'z') return c - 0x20;
+  if (c < 0x80) return c;
+  if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return c - 0x20;  // Latin-1
+  if (c == 0xFF) return 0x178;                                // y with diaeresis
+  if (c >= 0x100 && c <= 0x17F) {  // Latin Extended-A: upper and lower in pairs
+    if (c == 0x131 || c == 0x138 || c == 0x149 || c == 0x17F) return c;
+    const bool upper_is_odd = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
+    const bool is_lower = upper_is_odd ? c % 2 == 0 : c % 2 == 1;
+    return is_lower ? c - 1 : c;
+  }
+  if (c >= 0x3B1 && c <= 0x3C9 && c != 0x3C2) return c - 0x20;  // Greek
+  if (c >= 0x430 && c <= 0x44F) return c - 0x20;                // Cyrillic
+  if (c >= 0x450 && c <= 0x45F) return c - 0x50;
+  return c;
+}
+
+std::string to_upper_case(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t at = 0; at < text.size();) {
+    const Utf8Step step = decode_utf8_at(text, at);
+    if (step.valid) append_utf8(out, upper_case(step.code_point));
+    else out += text[at];
+    at += step.length;
+  }
+  return out;
+}
+
 bool equal_ignoring_case(std::string_view a, std::string_view b) {
+  return compare_ignoring_case(a, b) == 0;
+}
+
+int compare_ignoring_case(std::string_view a, std::string_view b) {
   std::size_t i = 0;
   std::size_t j = 0;
   while (i < a.size() && j < b.size()) {
-    auto ca = static_cast<unsigned char>(a[i]);
-    auto cb = static_cast<unsigned char>(b[j]);
-    if (ca < 0x80 && cb < 0x80) {
-      if (!ascii_equal_ignoring_case(ca, cb)) return false;
-      ++i;
-      ++j;
+    // Most names are ASCII: compared byte by byte without decoding.
+    if (static_cast<unsigned char>(a[i]) < 0x80 && static_cast<unsigned char>(b[j]) < 0x80) {
+      const char ca = ascii_upper(a[i++]);
+      const char cb = ascii_upper(b[j++]);
+      if (ca != cb) return ca < cb ? -1 : 1;
       continue;
     }
-    CodePoint pa = decode(a, i);
-    CodePoint pb = decode(b, j);
-    if (fold(pa.value) != fold(pb.value)) return false;
-    i += pa.length;
-    j += pb.length;
+    const Utf8Step sa = decode_utf8_at(a, i);
+    const Utf8Step sb = decode_utf8_at(b, j);
+    const char32_t ca = compared_as(sa);
+    const char32_t cb = compared_as(sb);
+    if (ca != cb) return ca < cb ? -1 : 1;
+    i += sa.length;
+    j += sb.length;
   }
-  return i == a.size() && j == b.size();
+  if (i < a.size()) return 1;
+  if (j < b.size()) return -1;
+  return 0;
 }
 
 std::string lower_ascii(std::string_view text) {

@@ -1,6 +1,7 @@
 #include "settings/profile_functions.h"
 
 #include "settings/profile_text.h"
+#include "platform/utf8.h"
 #include "settings/text_encoding.h"
 
 namespace norv::settings {
@@ -113,14 +114,14 @@ std::string profile_get_string(std::optional<std::string_view> file, std::string
     while (!fallback.empty() && fallback.back() == ' ') fallback.remove_suffix(1);
     value = std::string(fallback);
   }
-  return std::string(first_characters(*value, size - 1));
+  return std::string(platform::first_characters(*value, size - 1));
 }
 
 std::uint32_t profile_get_int(std::optional<std::string_view> file, std::string_view section,
                               std::string_view key, std::int32_t default_value) {
   std::optional<std::string> value = find_value(file, section, key);
   if (!value || value->empty()) return static_cast<std::uint32_t>(default_value);
-  return leading_number(first_characters(*value, integer_text_limit));
+  return leading_number(platform::first_characters(*value, integer_text_limit));
 }
 
 ProfileWriteResult profile_write(std::optional<std::string_view> file, std::string_view section,

@@ -1,6 +1,7 @@
 #include "settings/profile_text.h"
 
 #include "platform/case_fold.h"
+#include "platform/utf8.h"
 #include "settings/text_encoding.h"
 
 namespace norv::settings {
@@ -49,7 +50,7 @@ ProfileText decode_profile(std::string_view bytes) {
     profile.text = std::string(bytes.substr(utf8_bom.size()));
   } else {
     bool beyond_ascii = !is_ascii(bytes);
-    profile.encoding = beyond_ascii && is_valid_utf8(bytes) ? ProfileEncoding::utf8
+    profile.encoding = beyond_ascii && platform::is_valid_utf8(bytes) ? ProfileEncoding::utf8
                                                             : ProfileEncoding::ansi;
     profile.text = std::string(bytes);
   }

@@ -3,6 +3,7 @@
 #include <fmt/format.h>
 
 #include "platform/error.h"
+#include "platform/utf8.h"
 #include "settings/text_encoding.h"
 
 namespace norv::settings {
@@ -29,7 +30,7 @@ std::string GetRegistryString(const Registry& registry, std::int32_t root,
   std::string_view data = value->data;
   std::size_t nul = data.find('\0');
   if (nul == std::string_view::npos) return std::string(data);
-  if (character_count(data.substr(0, nul)) + 1 > largest_nul_position) {
+  if (platform::character_count(data.substr(0, nul)) + 1 > largest_nul_position) {
     throw OverflowError(fmt::format(
         "The registry value {} under {}\\{} is longer than {} characters, more than this tool "
         "can read; correct the value with the registry editor",

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "platform/utf8.h"
 #include "settings/text_encoding.h"
 
 namespace norv::settings {
@@ -25,7 +26,7 @@ std::size_t append_raw_utf8(std::string_view line, std::size_t at, std::string& 
   auto lead = static_cast<std::uint8_t>(line[at]);
   std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 1;
   std::string_view sequence = line.substr(at, length);
-  if (sequence.size() != length || !is_valid_utf8(sequence)) return 1;  // dropped
+  if (sequence.size() != length || !platform::is_valid_utf8(sequence)) return 1;  // dropped
   std::string units = utf8_to_utf16le(sequence);
   utf16le += units;
   return length;

@@ -2,9 +2,16 @@
 
 #include <utility>
 
+#include "platform/utf8.h"
+
 namespace norv::settings {
 
 namespace {
+
+using platform::append_utf8;
+using platform::decode_utf8_at;
+using platform::Surrogates;
+using platform::Utf8Step;
 
 constexpr char32_t replacement_character = 0xFFFD;
 
@@ -15,31 +22,6 @@ constexpr char16_t windows_1252_high[32] = {
     0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-struct Decoded {
-  char32_t code_point;
-  std::size_t length;  // 0: not a valid sequence
-};
-
-// One UTF-8 sequence at `at`; surrogates are accepted only when
-// `allow_surrogates` (the generalised form used for lone UTF-16 surrogates).
-Decoded decode_utf8(std::string_view text, std::size_t at, bool allow_surrogates) {
-  auto byte = [&](std::size_t i) { return static_cast<std::uint8_t>(text[i]); };
-  std::uint8_t lead = byte(at);
-  if (lead < 0x80) return {lead, 1};
-  std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
-  if (length == 0 || lead > 0xF4 || at + length > text.size()) return {0, 0};
-  char32_t value = lead & (0x7F >> length);
-  for (std::size_t i = 1; i < length; ++i) {
-    if ((byte(at + i) & 0xC0) != 0x80) return {0, 0};
-    value = (value << 6) | (byte(at + i) & 0x3F);
-  }
-  static constexpr char32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
-  bool surrogate = value >= 0xD800 && value <= 0xDFFF;
-  if (value < smallest[length] || value > 0x10FFFF || (surrogate && !allow_surrogates))
-    return {0, 0};
-  return {value, length};
-}
-
 void append_utf16le_unit(std::string& out, char32_t unit) {
   out.push_back(static_cast<char>(unit & 0xFF));
   out.push_back(static_cast<char>((unit >> 8) & 0xFF));
@@ -47,46 +29,15 @@ void append_utf16le_unit(std::string& out, char32_t unit) {
 
 }  // namespace
 
-void append_utf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out.push_back(static_cast<char>(c));
-  } else if (c < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else if (c < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  }
-}
-
-bool is_valid_utf8(std::string_view bytes) {
-  for (std::size_t i = 0; i < bytes.size();) {
-    Decoded d = decode_utf8(bytes, i, false);
-    if (d.length == 0) return false;
-    i += d.length;
-  }
-  return true;
-}
-
 std::string sanitized_utf8(std::string_view bytes) {
   std::string out;
   out.reserve(bytes.size());
   for (std::size_t i = 0; i < bytes.size();) {
-    Decoded d = decode_utf8(bytes, i, true);
-    bool surrogate = d.code_point >= 0xD800 && d.code_point <= 0xDFFF;
-    if (d.length == 0 || surrogate) {
-      append_utf8(out, replacement_character);
-      i += d.length == 0 ? 1 : d.length;
-    } else {
-      out.append(bytes.substr(i, d.length));
-      i += d.length;
-    }
+    const Utf8Step step = decode_utf8_at(bytes, i, Surrogates::accepted);
+    const bool surrogate = step.code_point >= 0xD800 && step.code_point <= 0xDFFF;
+    if (step.valid && !surrogate) out.append(bytes.substr(i, step.length));
+    else append_utf8(out, replacement_character);
+    i += step.length;
   }
   return out;
 }
@@ -106,9 +57,9 @@ std::string utf8_to_ansi(std::string_view text) {
   std::string out;
   out.reserve(text.size());
   for (std::size_t i = 0; i < text.size();) {
-    Decoded d = decode_utf8(text, i, false);
-    i += d.length == 0 ? 1 : d.length;
-    char32_t c = d.length == 0 ? replacement_character : d.code_point;
+    const Utf8Step step = decode_utf8_at(text, i);
+    i += step.length;
+    const char32_t c = step.valid ? step.code_point : replacement_character;
     if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
       out.push_back(static_cast<char>(c));
       continue;
@@ -122,7 +73,7 @@ std::string utf8_to_ansi(std::string_view text) {
 }
 
 std::string ansi_or_utf8_to_utf8(std::string_view bytes) {
-  return is_valid_utf8(bytes) ? std::string(bytes) : ansi_to_utf8(bytes);
+  return platform::is_valid_utf8(bytes) ? std::string(bytes) : ansi_to_utf8(bytes);
 }
 
 std::string utf16le_to_utf8(std::string_view bytes) {
@@ -138,9 +89,9 @@ std::string utf8_to_utf16le(std::string_view text) {
   std::string out;
   out.reserve(text.size() * 2);
   for (std::size_t i = 0; i < text.size();) {
-    Decoded d = decode_utf8(text, i, true);
-    i += d.length == 0 ? 1 : d.length;
-    char32_t c = d.length == 0 ? replacement_character : d.code_point;
+    const Utf8Step step = decode_utf8_at(text, i, Surrogates::accepted);
+    i += step.length;
+    const char32_t c = step.valid ? step.code_point : replacement_character;
     if (c >= 0x10000) {
       append_utf16le_unit(out, 0xD800 + ((c - 0x10000) >> 10));
       append_utf16le_unit(out, 0xDC00 + ((c - 0x10000) & 0x3FF));
@@ -149,24 +100,6 @@ std::string utf8_to_utf16le(std::string_view text) {
     }
   }
   return out;
-}
-
-std::string_view first_characters(std::string_view text, std::size_t count) {
-  std::size_t at = 0;
-  for (std::size_t n = 0; n < count && at < text.size(); ++n) {
-    Decoded d = decode_utf8(text, at, true);
-    at += d.length == 0 ? 1 : d.length;
-  }
-  return text.substr(0, at);
-}
-
-std::size_t character_count(std::string_view text) {
-  std::size_t count = 0;
-  for (std::size_t at = 0; at < text.size(); ++count) {
-    Decoded d = decode_utf8(text, at, true);
-    at += d.length == 0 ? 1 : d.length;
-  }
-  return count;
 }
 
 void Utf16leStreamDecoder::decode(std::string_view bytes, std::string& out) {

@@ -2,7 +2,8 @@
 
 // Conversions at the edges of the settings layer. The program's text is
 // UTF-8; settings and registry files hold ANSI bytes (Windows-1252, the
-// code page of the suite's machines), UTF-8 or UTF-16LE.
+// code page of the suite's machines), UTF-8 or UTF-16LE. UTF-8 itself is
+// platform/utf8.h.
 
 #include <cstddef>
 #include <cstdint>
@@ -10,10 +11,6 @@
 #include <string_view>
 
 namespace norv::settings {
-
-void append_utf8(std::string& out, char32_t code_point);
-
-bool is_valid_utf8(std::string_view bytes);
 
 // Invalid sequences become U+FFFD, so the result is always valid UTF-8.
 std::string sanitized_utf8(std::string_view bytes);
@@ -36,10 +33,6 @@ std::string ansi_or_utf8_to_utf8(std::string_view bytes);
 // not decoded; the caller keeps it.
 std::string utf16le_to_utf8(std::string_view bytes);
 std::string utf8_to_utf16le(std::string_view text);
-
-// The first `count` characters (code points) of UTF-8 text.
-std::string_view first_characters(std::string_view text, std::size_t count);
-std::size_t character_count(std::string_view text);
 
 // Decodes UTF-16LE that arrives in pieces (a registry export read chunk by
 // chunk): a code unit or surrogate pair split across pieces is completed by

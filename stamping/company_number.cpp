@@ -7,6 +7,7 @@
 #include <type_traits>
 
 #include "platform/error.h"
+#include "platform/round_half_even.h"
 
 namespace norv::stamping {
 
@@ -68,19 +69,12 @@ long double number_from(const jet::Value& value, const std::string& path) {
       value);
 }
 
-long double round_half_to_even(long double x) {
-  long double floor = std::floor(x);
-  long double fraction = x - floor;
-  if (fraction > 0.5L || (fraction == 0.5L && std::fmod(floor, 2.0L) != 0)) floor += 1;
-  return floor;
-}
-
 }  // namespace
 
 std::optional<std::int16_t> company_number_from(const jet::Value& value, const std::string& path) {
   if (jet::is_null(value)) return std::nullopt;
   long double number = number_from(value, path);
-  long double rounded = std::isfinite(number) ? round_half_to_even(number) : number;
+  long double rounded = std::isfinite(number) ? platform::round_half_even(number) : number;
   if (!(rounded >= -32768 && rounded <= 32767)) {
     throw OverflowError(fmt::format(
         "Overflow: the highest company number in {} is {}, outside the range -32768 to 32767 "

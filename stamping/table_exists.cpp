@@ -1,10 +1,10 @@
 #include "stamping/table_exists.h"
 
-#include "data/text_case.h"
+#include "platform/case_fold.h"
 
 namespace norv::stamping {
 
-std::string upper_case_name(const std::string& name) { return data::to_upper_case(name); }
+std::string upper_case_name(const std::string& name) { return platform::to_upper_case(name); }
 
 bool TableExists(const data::Catalog& catalog, const std::string& table_name) {
   const std::string wanted = upper_case_name(table_name);

@@ -11,8 +11,9 @@ namespace norv::stamping {
 // trimmed. The catalog's active connection must be set.
 bool TableExists(const data::Catalog& catalog, const std::string& table_name);
 
-// The upper-casing used for that comparison: ASCII and Latin-1 letters,
-// UTF-8 in and out. Other characters are left as they are.
+// The upper-casing used for that comparison, the program's one case rule
+// (platform/case_fold.h): names equal after it are the names Jet takes for
+// one. UTF-8 in and out.
 std::string upper_case_name(const std::string& name);
 
 }  // namespace norv::stamping

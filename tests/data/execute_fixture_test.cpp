@@ -8,7 +8,7 @@
 #include <cmath>
 
 #include "data/connection.h"
-#include "data/text_case.h"
+#include "platform/case_fold.h"
 #include "platform/error.h"
 #include "tests/data/installed_fixture.h"
 #include "tests/support/fixtures.h"
@@ -24,7 +24,8 @@ std::vector<jet::Value> column_values(jet::Database& database, std::string_view 
                                       std::string_view column) {
   jet::TableInfo info = database.table(table);
   std::size_t position = 0;
-  while (position < info.columns.size() && !names_equal(info.columns[position].name, column))
+  while (position < info.columns.size() &&
+         !platform::equal_ignoring_case(info.columns[position].name, column))
     ++position;
   std::vector<jet::Value> values;
   database.for_each_row(

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "data/text_case.h"
 
 namespace norv::data {
 namespace {
@@ -53,25 +52,6 @@ TEST(ValueOrder, UnorderedTypes) {
   EXPECT_FALSE(is_ordered_type(jet::ColumnType::guid));
   EXPECT_TRUE(is_ordered_type(jet::ColumnType::text));
   EXPECT_ANY_THROW(compare(std::int32_t{1}, 1.0));
-}
-
-TEST(TextCase, UpperCaseForms) {
-  EXPECT_EQ(to_upper_case("control"), "CONTROL");
-  EXPECT_EQ(to_upper_case("größe ÿ"), "GRÖßE Ÿ");  // ß has no single upper-case letter
-  EXPECT_EQ(to_upper_case("łódź"), "ŁÓDŹ");
-  EXPECT_EQ(to_upper_case("ωμέγα"), "ΩΜέΓΑ");
-  EXPECT_EQ(to_upper_case("привет ё"), "ПРИВЕТ Ё");
-  EXPECT_EQ(to_upper_case("a\xFF"
-                          "b"),
-            "A\xFF"
-            "B");  // invalid UTF-8 kept
-}
-
-TEST(TextCase, NamesMatchWithoutRegardToCaseButNotTrimmed) {
-  EXPECT_TRUE(names_equal("CONTROL", "control"));
-  EXPECT_TRUE(names_equal("Größe", "GRÖßE"));
-  EXPECT_FALSE(names_equal("Control ", "Control"));
-  EXPECT_FALSE(names_equal("ControlOld", "Control"));
 }
 
 }  // namespace

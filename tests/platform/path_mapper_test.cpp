@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/case_fold.h"
 #include "tests/support/temp_dir.h"
 
 namespace norv::platform {
@@ -119,17 +118,6 @@ TEST(IsOrdinaryFile, DotFoldersAboveTheFileDoNotHideIt) {
   fs::create_directories(dir / ".wine" / "drive_c");
   test::write_file(dir / ".wine" / "drive_c" / "Fendrel.mdb", "x");
   EXPECT_TRUE(is_ordinary_file(dir / ".wine" / "drive_c" / "Fendrel.mdb"));
-}
-
-TEST(EqualIgnoringCase, FoldsTheLettersOfTheSuitesLanguages) {
-  EXPECT_TRUE(equal_ignoring_case("Norv Software", "NORV software"));
-  EXPECT_TRUE(equal_ignoring_case("\xC3\x86\xC3\x98\xC3\x85", "\xC3\xA6\xC3\xB8\xC3\xA5"));  // ÆØÅ æøå
-  EXPECT_TRUE(equal_ignoring_case("\xC5\x81\xC3\x93\xC5\xB9", "\xC5\x82\xC3\xB3\xC5\xBA"));  // ŁÓŹ łóź
-  EXPECT_TRUE(equal_ignoring_case("\xD0\x94\xD0\x81", "\xD0\xB4\xD1\x91"));                  // ДЁ дё
-  EXPECT_FALSE(equal_ignoring_case("\xC3\x97", "\xC3\xB7"));  // × and ÷ are not a pair
-  EXPECT_FALSE(equal_ignoring_case("abc", "abcd"));
-  EXPECT_FALSE(equal_ignoring_case("\xC4", "\xE4"));  // invalid UTF-8 must match exactly
-  EXPECT_TRUE(equal_ignoring_case("\xC4", "\xC4"));
 }
 
 }  // namespace

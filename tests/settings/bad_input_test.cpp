@@ -7,6 +7,7 @@
 #include <random>
 #include <string>
 
+#include "platform/utf8.h"
 #include "settings/profile_functions.h"
 #include "settings/registry_file_scanner.h"
 #include "settings/text_encoding.h"
@@ -15,6 +16,7 @@ namespace norv::settings {
 namespace {
 
 using namespace std::literals;
+using platform::is_valid_utf8;
 
 std::string garbage(std::size_t size, unsigned seed) {
   std::mt19937 random(seed);
