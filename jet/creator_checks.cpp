@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <set>
 
+#include "jet/format.h"
 #include "jet/utf8.h"
 #include "platform/error.h"
 
@@ -74,7 +75,7 @@ class Checker {
     if (c.type == ColumnType::decimal &&
         (c.precision < 1 || c.precision > 28 || c.scale > c.precision))
       fail(table.name, fmt::format("Decimal column {} needs precision 1..28 and scale <= precision", c.name));
-    if (c.type == ColumnType::decimal && spec_.format == FormatVersion::jet3)
+    if (c.type == ColumnType::decimal && !format_for(spec_.format).has_decimal_type)
       throw NotSupportedError(fmt::format("{}: {}: Jet 3 databases have no Decimal type (column {})",
                                           file_.string(), table.name, c.name));
     if (c.autonumber && c.type != ColumnType::long_integer)

@@ -20,20 +20,16 @@ constexpr char engine_name[] = "Standard Jet DB";
 constexpr std::uint16_t general_sort_order = 0x0409;
 constexpr std::size_t commit_area_size = 512;
 
-void put_jet4_fields(std::vector<std::uint8_t>& page, double creation_date) {
-  // An empty password is stored as the date-derived mask itself, so that
-  // removing the mask leaves zeros.
+// Where the header stores a creation date, an empty password is stored as
+// the date-derived mask itself, so that removing the mask leaves zeros.
+void put_creation_date(const Format& format, std::vector<std::uint8_t>& page,
+                       double creation_date) {
+  const std::optional<std::uint32_t> offset = format.header.creation_date;
+  if (!offset) return;
   auto mask = static_cast<std::uint32_t>(static_cast<std::int32_t>(std::trunc(creation_date)));
-  for (std::size_t i = 0; i < 40; i += 4) le::put32(page.data() + 0x42 + i, mask);
-  le::put16(page.data() + 0x6E, general_sort_order);
-  le::put_float(page.data() + 0x72, creation_date);
-  le::put32(page.data() + 0x98, 0x0654);
-  std::memcpy(page.data() + 0x9C, "4.0", 4);
-}
-
-void put_jet3_fields(std::vector<std::uint8_t>& page) {
-  page[0x38] = 0x01;
-  le::put16(page.data() + 0x3A, general_sort_order);
+  for (std::size_t i = 0; i < format.header.password_length; i += 4)
+    le::put32(page.data() + 0x42 + i, mask);
+  le::put_float(page.data() + *offset, creation_date);
 }
 
 // The commit bytes of a closed database, as Jet leaves them.
@@ -50,14 +46,14 @@ std::vector<std::uint8_t> build_header_page(const Format& format, std::uint16_t 
   std::vector<std::uint8_t> page(format.page_size, 0);
   page[1] = 0x01;
   std::memcpy(page.data() + 4, engine_name, sizeof engine_name - 1);
-  page[0x14] = format.version == FormatVersion::jet4 ? 0x01 : 0x00;
+  page[0x14] = format.header.version_byte;
   std::copy(block_start.begin(), block_start.end(), page.begin() + masked_block_offset);
   le::put16(page.data() + 0x3C, code_page);
-  if (format.version == FormatVersion::jet4)
-    put_jet4_fields(page, creation_date);
-  else
-    put_jet3_fields(page);
-  rc4_apply(mask_key, std::span(page).subspan(masked_block_offset, format.masked_block_length));
+  le::put16(page.data() + format.header.sort_order, general_sort_order);
+  put_creation_date(format, page, creation_date);
+  put_constants(page.data(), format.header.constants);
+  rc4_apply(mask_key,
+            std::span(page).subspan(masked_block_offset, format.header.masked_block_length));
   put_commit_area(page);
   return page;
 }

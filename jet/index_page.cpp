@@ -73,12 +73,6 @@ std::size_t stored_size(const std::vector<std::vector<std::uint8_t>>& entries, s
 
 }  // namespace
 
-const IndexPageLayout& index_page_layout(const Format& format) {
-  static const IndexPageLayout jet3{8, 12, 16, 20, 1, 22, 0xF8};
-  static const IndexPageLayout jet4{12, 16, 20, 24, 2, 27, 0x1E0};
-  return format.version == FormatVersion::jet4 ? jet4 : jet3;
-}
-
 IndexPage parse_index_page(const Format& format, const Page& page) {
   const IndexPageLayout& at = index_page_layout(format);
   const std::vector<std::uint8_t> bytes(page.bytes().begin(), page.bytes().end());

@@ -20,18 +20,9 @@ namespace norv::jet {
 inline constexpr std::uint8_t index_node_page_type = 0x03;
 inline constexpr std::uint8_t index_leaf_page_type = 0x04;
 
-// Where the fields of an index page lie in each format.
-struct IndexPageLayout {
-  std::size_t previous;       // u32, 0 = none
-  std::size_t next;           // u32, 0 = none
-  std::size_t tail;           // u32, nodes: the last child
-  std::size_t prefix_length;  // Jet 3 u8, Jet 4 u16
-  std::size_t prefix_size;
-  std::size_t bitmap;         // bit k: an entry ends k bytes after first_entry
-  std::size_t first_entry;
-};
-
-const IndexPageLayout& index_page_layout(const Format& format);
+inline const IndexPageLayout& index_page_layout(const Format& format) {
+  return format.index_page;
+}
 
 struct IndexPageEntry {
   std::vector<std::uint8_t> key;

@@ -108,9 +108,8 @@ RowValues query_row(std::int32_t object, std::uint8_t attribute, Value name1, Va
 }  // namespace
 
 std::vector<TableSpec> system_table_specs(const Format& format) {
-  // Text(255); Binary 510 bytes in Jet 4 and 255 in Jet 3, as Jet declares.
   std::uint16_t text = 255;
-  std::uint16_t binary = format.version == FormatVersion::jet4 ? 510 : 255;
+  std::uint16_t binary = format.system_binary_length;
   return {msysobjects(text, binary), msysaces(binary), msysqueries(text, binary),
           msysrelationships(text)};
 }

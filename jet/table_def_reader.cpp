@@ -25,18 +25,6 @@ constexpr std::size_t index_key_slots = 10;
 // cannot be in a Jet 3 / Jet 4 file.
 constexpr std::uint8_t last_jet_column_type = 0x11;
 
-// Field offsets of the index blocks, which the format descriptor does not
-// carry: Jet 4 blocks start with four bytes Jet 3 does not have.
-struct IndexLayout {
-  std::size_t key_slots, usage_map, first_page, flags;              // real index
-  std::size_t logical_number, logical_real_index, logical_type;     // logical index
-};
-
-IndexLayout index_layout(const Format& format) {
-  if (format.version == FormatVersion::jet3) return {0, 30, 34, 38, 0, 4, 19};
-  return {4, 34, 38, 46, 4, 8, 23};
-}
-
 // Reads definition bytes field by field, advancing a cursor.
 class Cursor {
  public:
@@ -132,7 +120,7 @@ std::vector<ColumnDef> parse_columns(const Format& format, const TextCodec& name
   return columns;
 }
 
-RealIndexDef parse_real_index(const IndexLayout& at, ByteReader block, const TableDef& table) {
+RealIndexDef parse_real_index(const IndexDefLayout& at, ByteReader block, const TableDef& table) {
   RealIndexDef index;
   for (std::size_t slot = 0; slot < index_key_slots; ++slot) {
     const std::uint16_t number = block.u16(at.key_slots + 3 * slot);
@@ -151,7 +139,7 @@ RealIndexDef parse_real_index(const IndexLayout& at, ByteReader block, const Tab
 void parse_indexes(const Format& format, const TextCodec& names, ByteReader bytes,
                    Cursor& cursor, std::size_t real_count, std::size_t logical_count,
                    TableDef& table) {
-  const IndexLayout at = index_layout(format);
+  const IndexDefLayout& at = format.tdef.index;
   const std::size_t real_size = format.tdef.real_index_def_size;
   const std::size_t real_start = cursor.take_blocks(real_count, real_size, "real indexes");
   table.real_indexes.reserve(real_count);

@@ -11,14 +11,10 @@ namespace norv::jet {
 
 namespace {
 
-constexpr std::uint32_t jet4_magic = 0x0659;        // seen before several Jet 4 structures
-constexpr std::uint32_t jet4_index_magic = 0x0783;  // first bytes of a Jet 4 real index
 constexpr std::size_t key_slots = 10;
 constexpr std::size_t continuation_header = 8;
 constexpr std::uint16_t general_sort_order = 0x0409;
 constexpr std::uint8_t ascending = 0x01;
-
-bool is_jet4(const Format& format) { return format.version == FormatVersion::jet4; }
 
 class Buffer {
  public:
@@ -35,6 +31,9 @@ class Buffer {
   void u8(std::size_t at, std::uint8_t v) { bytes_[at] = v; }
   void u16(std::size_t at, std::uint16_t v) { le::put16(bytes_.data() + at, v); }
   void u32(std::size_t at, std::uint32_t v) { le::put32(bytes_.data() + at, v); }
+  void constants(std::size_t at, const ConstantFields& fields) {
+    put_constants(bytes_.data() + at, fields);
+  }
   void append(const std::vector<std::uint8_t>& data) {
     bytes_.insert(bytes_.end(), data.begin(), data.end());
   }
@@ -60,13 +59,8 @@ void put_header(const Format& format, Buffer& out, const TableLayout& table) {
   const TableDefLayout& t = format.tdef;
   out.u8(0, 0x02);
   out.u8(1, 0x01);
-  if (is_jet4(format)) {
-    out.u32(0x0C, jet4_magic);
-    out.u8(0x18, 0x01);  // autonumbering on, as Jet writes it
-  } else {
-    out.u8(2, 'V');
-    out.u8(3, 'C');
-  }
+  out.constants(0, t.page_constants);
+  out.constants(0, t.header_constants);
   out.u32(t.num_rows, table.num_rows);
   out.u32(t.autonumber, table.autonumber);
   out.u8(t.table_type, table.table_type);
@@ -92,54 +86,41 @@ void put_column(const Format& format, Buffer& out, const ColumnDef& column, std:
   out.u8(at + c.flags, column.flags);
   out.u16(at + c.fixed_offset, column.fixed_offset);
   out.u16(at + c.length, column.length);
-  if (is_jet4(format)) {
-    out.u32(at + 1, jet4_magic);
-    out.u16(at + 9, column.number);
-    out.u8(at + static_cast<std::size_t>(c.extra_flags), column.extra_flags);
-    if (column.type() == ColumnType::decimal) {
-      out.u8(at + static_cast<std::size_t>(c.precision), column.precision);
-      out.u8(at + static_cast<std::size_t>(c.scale), column.scale);
-    } else if (is_textual(column)) {
-      out.u16(at + c.sort_order, general_sort_order);
-    }
-  } else {
-    // Jet 3 repeats sort order and code page on every column.
-    out.u16(at + 7, 0x0001);
+  out.constants(at, c.constants);
+  if (c.number_copy >= 0) out.u16(at + static_cast<std::size_t>(c.number_copy), column.number);
+  if (c.extra_flags >= 0) out.u8(at + static_cast<std::size_t>(c.extra_flags), column.extra_flags);
+  if (column.type() == ColumnType::decimal && c.precision >= 0) {
+    out.u8(at + static_cast<std::size_t>(c.precision), column.precision);
+    out.u8(at + static_cast<std::size_t>(c.scale), column.scale);
+  } else if (is_textual(column) || c.sort_order_on_every_column) {
     out.u16(at + c.sort_order, general_sort_order);
-    out.u16(at + static_cast<std::size_t>(c.code_page), code_page);
+    if (c.code_page >= 0) out.u16(at + static_cast<std::size_t>(c.code_page), code_page);
   }
 }
 
 void put_real_index(const Format& format, Buffer& out, const IndexLayout& index) {
+  const IndexDefLayout& i = format.tdef.index;
   std::size_t at = out.grow(format.tdef.real_index_def_size);
-  std::size_t keys = at;
-  if (is_jet4(format)) {
-    out.u32(at, jet4_index_magic);
-    keys += 4;
-  }
+  out.constants(at, i.real_constants);
   for (std::size_t k = 0; k < key_slots; ++k) {
     bool used = k < index.column_numbers.size();
-    out.u16(keys + 3 * k, used ? index.column_numbers[k] : 0xFFFF);
-    out.u8(keys + 3 * k + 2, used && index.ascending.at(k) ? ascending : 0);
+    out.u16(at + i.key_slots + 3 * k, used ? index.column_numbers[k] : 0xFFFF);
+    out.u8(at + i.key_slots + 3 * k + 2, used && index.ascending.at(k) ? ascending : 0);
   }
-  std::size_t rest = keys + 3 * key_slots;
-  out.u32(rest, index.usage_map.to_u32());
-  out.u32(rest + 4, index.first_page);
-  std::size_t flags_at = is_jet4(format) ? rest + 12 : rest + 8;
-  out.u8(flags_at, static_cast<std::uint8_t>(index.flags | (is_jet4(format) ? index_flags::jet4_always : 0)));
+  out.u32(at + i.usage_map, index.usage_map.to_u32());
+  out.u32(at + i.first_page, index.first_page);
+  out.u8(at + i.flags, static_cast<std::uint8_t>(index.flags | i.flags_always_set));
 }
 
 void put_logical_index(const Format& format, Buffer& out, const IndexLayout& index,
                        std::uint32_t number) {
+  const IndexDefLayout& i = format.tdef.index;
   std::size_t at = out.grow(format.tdef.logical_index_def_size);
-  if (is_jet4(format)) {
-    out.u32(at, jet4_magic);
-    at += 4;
-  }
-  out.u32(at, number);
-  out.u32(at + 4, number);  // one real index per logical index, same position
-  out.u32(at + 9, 0xFFFFFFFF);  // no related index
-  out.u8(at + 19, index.primary_key ? 1 : 0);
+  out.constants(at, i.logical_constants);
+  out.u32(at + i.logical_number, number);
+  out.u32(at + i.logical_real_index, number);  // one real index per logical index, same position
+  out.u32(at + i.logical_related, 0xFFFFFFFF);  // no related index
+  out.u8(at + i.logical_type, index.primary_key ? 1 : 0);
 }
 
 }  // namespace
@@ -179,17 +160,14 @@ void write_tdef_pages(const Format& format, std::span<const std::uint8_t> buffer
   std::size_t done = std::min<std::size_t>(buffer.size(), format.page_size);
   auto& first = pages[numbers[0]];
   std::copy(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(done), first.begin());
-  if (is_jet4(format) && numbers.size() == 1)
+  if (format.tdef.stores_free_space && numbers.size() == 1)
     le::put16(first.data() + 2, static_cast<std::uint16_t>(format.page_size - buffer.size() - 8));
   for (std::size_t i = 1; i < numbers.size(); ++i) {
     le::put32(pages[numbers[i - 1]].data() + 4, numbers[i]);
     auto& page = pages[numbers[i]];
     page[0] = 0x02;
     page[1] = 0x01;
-    if (!is_jet4(format)) {
-      page[2] = 'V';
-      page[3] = 'C';
-    }
+    put_constants(page.data(), format.tdef.page_constants);
     std::size_t chunk = std::min<std::size_t>(buffer.size() - done, format.page_size - continuation_header);
     std::copy(buffer.begin() + static_cast<std::ptrdiff_t>(done),
               buffer.begin() + static_cast<std::ptrdiff_t>(done + chunk),

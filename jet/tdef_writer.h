@@ -20,7 +20,6 @@ namespace norv::jet {
 namespace index_flags {
 inline constexpr std::uint8_t unique = 0x01;
 inline constexpr std::uint8_t required = 0x08;
-inline constexpr std::uint8_t jet4_always = 0x80;
 }  // namespace index_flags
 
 struct IndexLayout {

@@ -16,10 +16,9 @@ constexpr std::uint8_t reference_map = 1;
 
 // The bitmap bytes of an inline map covering `covered_pages` pages, or
 // nothing when such a row would not fit a data page. Jet's own inline maps
-// cover 512 pages in Jet 4 and 1024 in Jet 3.
+// are never smaller than the format's usual size.
 std::optional<std::size_t> inline_bitmap_bytes(const Format& format, std::uint32_t covered_pages) {
-  std::size_t usual = format.version == FormatVersion::jet4 ? 64 : 128;
-  std::size_t size = std::max<std::size_t>(usual, (covered_pages + 7u) / 8u);
+  std::size_t size = std::max<std::size_t>(format.usual_inline_map_bytes, (covered_pages + 7u) / 8u);
   if (map_header_size + size + 2 > format.empty_data_page_free_space()) return std::nullopt;
   return size;
 }
