@@ -13,6 +13,10 @@
 
 namespace norv::jet {
 
+// The LCID of Jet's General sort order, the default of both formats (the
+// header's default order and every text column the creator makes).
+inline constexpr std::uint16_t general_sort_order = 0x0409;
+
 // A field Jet always fills with the same value and no reader relies on;
 // writers store it so that new files look as Jet makes them.
 struct ConstantField {

@@ -14,7 +14,6 @@ namespace norv::jet {
 
 namespace {
 
-constexpr std::uint16_t general_sort_order = 1033;
 constexpr std::uint16_t general_code_page = 1252;
 constexpr std::uint8_t general_sort_version = 0;
 

@@ -46,7 +46,7 @@ TableDef lay_out_columns(const Format& format, const std::vector<ColumnSpec>& co
     if (textual && spec.compressed_unicode && format.text_compression)
       column.extra_flags = 0x01;
     column.code_page = code_page;
-    column.sort_order = textual ? 0x0409 : 0;
+    column.sort_order = textual ? general_sort_order : 0;
     column.precision = spec.type == ColumnType::decimal ? spec.precision : 0;
     column.scale = spec.type == ColumnType::decimal ? spec.scale : 0;
     if (fixed) {
