@@ -38,12 +38,7 @@ inline constexpr std::int32_t msysdb = 0x10000000;
 }  // namespace catalog_id
 
 namespace object_type {
-inline constexpr std::int16_t local_table = 1;
-inline constexpr std::int16_t database = 2;
-inline constexpr std::int16_t container = 3;
-inline constexpr std::int16_t odbc_link = 4;
-inline constexpr std::int16_t query = 5;
-inline constexpr std::int16_t jet_link = 6;
+enum : std::int16_t { local_table = 1, database, container, odbc_link, query, jet_link };
 }  // namespace object_type
 
 namespace object_flags {

@@ -10,7 +10,7 @@
 #include "jet/data_page.h"
 #include "jet/header.h"
 #include "jet/index_key.h"
-#include "jet/index_writer.h"
+#include "jet/index_page.h"
 #include "jet/long_value.h"
 #include "jet/page_images.h"
 #include "jet/row_codec.h"

@@ -128,7 +128,10 @@ TableDef read_table_def(PageFile& pages, const Format& format, const TextCodec& 
 TableDef parse_table_def(const Format& format, const TextCodec& names,
                          std::span<const std::uint8_t> definition);
 
-// Writing.
+// Writing: the creator's definitions, with the header counts, column
+// definitions and names, one real index per logical index and no
+// long-value column maps. A definition longer than a page continues on
+// further TDEF pages.
 
 namespace index_flags {
 inline constexpr std::uint8_t unique = 0x01;
@@ -158,13 +161,10 @@ struct TableLayout {
   RowPointer free_space;
 };
 
-// The creator's definitions: the header counts, column definitions and
-// names, one real index per logical index, no long-value column maps.
-
 // The logical definition buffer (as if the pages were concatenated without
-// their continuation headers). Its size does not depend on the
-// pointers in `table`, so a first call with placeholders tells how many
-// pages to allocate. Names that cannot be stored are an InvalidArgumentError.
+// their continuation headers). Its size does not depend on the pointers in
+// `table`, so a first call with placeholders tells how many pages to
+// allocate. Names that cannot be stored are an InvalidArgumentError.
 std::vector<std::uint8_t> build_tdef_buffer(const Format& format, const TableLayout& table,
                                             const TextCodec& text);
 
