@@ -7,27 +7,16 @@
 #include <fmt/format.h>
 
 #include "jet/format_fault.h"
-#include "jet/table_def_reader.h"
+#include "jet/table_def.h"
 #include "platform/case_fold.h"
 
 namespace norv::jet {
 
 namespace {
 
-constexpr std::int32_t root_id = 0x0F000000;
 constexpr std::string_view tables_container = "Tables";
 constexpr std::string_view queries_table = "MSysQueries";
 
-namespace object_type {
-constexpr std::int16_t local_table = 1;
-constexpr std::int16_t container = 3;
-constexpr std::int16_t odbc_link = 4;
-constexpr std::int16_t query = 5;
-constexpr std::int16_t jet_link = 6;
-}  // namespace object_type
-
-constexpr std::uint32_t jet_system_flag = 0x80000000;
-constexpr std::uint32_t access_system_flag = 0x00000002;
 constexpr std::uint32_t query_kind_flags = 0x000000F0;
 
 constexpr std::uint8_t query_kind_attribute = 1;
@@ -113,8 +102,8 @@ std::optional<CatalogKind> kind_of(const CatalogObject& object,
                                    const std::map<std::int32_t, QueryInfo>& queries) {
   switch (object.type) {
     case object_type::local_table:
-      if (object.flags & jet_system_flag) return CatalogKind::system_table;
-      if (object.flags & access_system_flag) return CatalogKind::access_table;
+      if (object.flags & object_flags::jet_system) return CatalogKind::system_table;
+      if (object.flags & object_flags::access_system) return CatalogKind::access_table;
       return CatalogKind::table;
     case object_type::jet_link: return CatalogKind::link;
     case object_type::odbc_link: return CatalogKind::pass_through;
@@ -151,7 +140,7 @@ Catalog Catalog::read(const TableReader& reader) {
 
   const auto container = std::find_if(
       catalog.objects_.begin(), catalog.objects_.end(), [](const CatalogObject& o) {
-        return o.type == object_type::container && o.parent_id == root_id &&
+        return o.type == object_type::container && o.parent_id == catalog_id::root &&
                platform::equal_ignoring_case(o.name, tables_container);
       });
   if (container == catalog.objects_.end())

@@ -27,6 +27,25 @@ namespace norv::jet {
 
 inline constexpr std::uint32_t catalog_definition_page = 2;
 
+// MSysObjects' ids, types and flags, as the catalog reader and the
+// creator's system tables both use them.
+namespace catalog_id {
+inline constexpr std::int32_t root = 0x0F000000;
+inline constexpr std::int32_t tables = 0x0F000001;
+inline constexpr std::int32_t databases = 0x0F000002;
+inline constexpr std::int32_t relationships = 0x0F000003;
+inline constexpr std::int32_t msysdb = 0x10000000;
+}  // namespace catalog_id
+
+namespace object_type {
+enum : std::int16_t { local_table = 1, database, container, odbc_link, query, jet_link };
+}  // namespace object_type
+
+namespace object_flags {
+inline constexpr std::uint32_t jet_system = 0x80000000;
+inline constexpr std::uint32_t access_system = 0x00000002;
+}  // namespace object_flags
+
 // One MSysObjects row, as far as the engine needs it.
 struct CatalogObject {
   std::int32_t id = 0;

@@ -7,13 +7,11 @@
 #include "jet/data_page.h"
 #include "jet/index_key.h"
 #include "jet/index_update.h"
-#include "jet/long_value_field.h"
-#include "jet/long_value_reader.h"
-#include "jet/long_value_appender.h"
+#include "jet/long_value.h"
 #include "jet/row_field_update.h"
 #include "jet/row_locations.h"
 #include "jet/update_plan.h"
-#include "jet/usage_map_marking.h"
+#include "jet/usage_map.h"
 #include "jet/value_codec.h"
 #include "platform/error.h"
 
@@ -178,7 +176,7 @@ class ColumnPlanner {
   }
 
   void delete_row(RowPointer row) {
-    plan_.set_row_flags(row.page, row.row, 0xC000, WriteStage::cleanup);
+    plan_.set_row_flags(row.page, row.row, slot_flags::deleted, WriteStage::cleanup);
     plan_.replace_row(row.page, row.row, {}, WriteStage::cleanup);
   }
 

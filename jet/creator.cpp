@@ -7,18 +7,18 @@
 #include <random>
 
 #include "jet/creator_checks.h"
-#include "jet/data_page_writer.h"
-#include "jet/header_writer.h"
+#include "jet/data_page.h"
+#include "jet/header.h"
 #include "jet/index_key.h"
-#include "jet/index_writer.h"
-#include "jet/long_value_writer.h"
+#include "jet/index_page.h"
+#include "jet/long_value.h"
 #include "jet/page_images.h"
 #include "jet/row_codec.h"
 #include "jet/system_catalog.h"
 #include "jet/table_layout.h"
-#include "jet/tdef_writer.h"
+#include "jet/table_def.h"
 #include "jet/text_codec.h"
-#include "jet/usage_map_writer.h"
+#include "jet/usage_map.h"
 #include "platform/case_fold.h"
 #include "platform/error.h"
 #include "platform/file.h"
@@ -247,10 +247,10 @@ class DatabaseBuilder {
     std::uint32_t covered = pages_.count();
     DataPageWriter maps(format_, pages_, 0);
     for (BuiltTable& table : tables_) {
-      table.owned_map = maps.add(usage_map(format_, table.data_pages, covered, pages_));
-      table.free_map = maps.add(usage_map(format_, table.pages_with_room, covered, pages_));
+      table.owned_map = maps.add(build_usage_map(format_, table.data_pages, covered, pages_));
+      table.free_map = maps.add(build_usage_map(format_, table.pages_with_room, covered, pages_));
       for (BuiltIndex& index : table.indexes)
-        index.usage_map = maps.add(usage_map(format_, {index.leaf_page}, covered, pages_));
+        index.usage_map = maps.add(build_usage_map(format_, {index.leaf_page}, covered, pages_));
     }
   }
 
@@ -261,8 +261,8 @@ class DatabaseBuilder {
 
   void write_global_map() {
     DataPageWriter global(format_, pages_, global_map_owner, global_map_page);
-    global.add(global_usage_map(format_, pages_));
-    global.add(usage_map(format_, {}, 0, pages_));
+    global.add(build_global_usage_map(format_, pages_));
+    global.add(build_usage_map(format_, {}, 0, pages_));
   }
 
   const std::filesystem::path& path_;

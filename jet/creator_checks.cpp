@@ -5,8 +5,9 @@
 #include <algorithm>
 #include <set>
 
-#include "platform/utf8.h"
+#include "jet/format.h"
 #include "platform/case_fold.h"
+#include "platform/utf8.h"
 #include "platform/error.h"
 
 namespace norv::jet {
@@ -70,7 +71,7 @@ class Checker {
     if (c.type == ColumnType::decimal &&
         (c.precision < 1 || c.precision > 28 || c.scale > c.precision))
       fail(table.name, fmt::format("Decimal column {} needs precision 1..28 and scale <= precision", c.name));
-    if (c.type == ColumnType::decimal && spec_.format == FormatVersion::jet3)
+    if (c.type == ColumnType::decimal && !format_for(spec_.format).has_decimal_type)
       throw NotSupportedError(fmt::format("{}: {}: Jet 3 databases have no Decimal type (column {})",
                                           file_.string(), table.name, c.name));
     if (c.autonumber && c.type != ColumnType::long_integer)

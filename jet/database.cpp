@@ -4,7 +4,7 @@
 
 #include "jet/column_properties.h"
 #include "jet/database_impl.h"
-#include "jet/table_def_reader.h"
+#include "jet/table_def.h"
 #include "jet/table_info.h"
 
 namespace norv::jet {

@@ -16,11 +16,11 @@
 #include <vector>
 
 #include "jet/column_type.h"
+#include "jet/format_version.h"
+#include "jet/io_stats.h"
 #include "jet/value.h"
 
 namespace norv::jet {
-
-enum class FormatVersion { jet3, jet4 };
 
 struct ColumnInfo {
   std::string name;
@@ -81,12 +81,6 @@ struct IndexCheckReport {
   std::vector<std::string> keys_not_recomputed;  // "table, index": text of another sort order
   std::vector<IndexProblem> problems;
   bool sound() const { return problems.empty(); }
-};
-
-struct IoStats {
-  std::uint64_t pages_read = 0;     // the header's prefix counts as a page
-  std::uint64_t pages_written = 0;
-  std::uint64_t bytes_read = 0;
 };
 
 class Database {

@@ -3,7 +3,7 @@
 #include "jet/database.h"
 #include "jet/database_impl.h"
 #include "jet/index_check.h"
-#include "jet/table_def_reader.h"
+#include "jet/table_def.h"
 #include "jet/usage_map.h"
 
 namespace norv::jet {

@@ -8,7 +8,7 @@
 #include "jet/column_update.h"
 #include "jet/database_impl.h"
 #include "jet/relationships.h"
-#include "jet/table_def_reader.h"
+#include "jet/table_def.h"
 #include "platform/case_fold.h"
 #include "platform/database_lock.h"
 #include "platform/error.h"

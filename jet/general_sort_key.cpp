@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "jet/format.h"
 #include "jet/general_sort_tables.h"
 
 namespace norv::jet {
@@ -173,7 +174,7 @@ std::vector<std::uint8_t> jet4_general_sort_key(std::u16string_view code_units) 
 std::vector<std::uint8_t> descending_text_key(FormatVersion format,
                                               std::vector<std::uint8_t> ascending) {
   for (std::uint8_t& b : ascending) b = static_cast<std::uint8_t>(~b);
-  if (format == FormatVersion::jet4) ascending.push_back(0x00);
+  if (format_for(format).descending_text_key_terminator) ascending.push_back(0x00);
   return ascending;
 }
 

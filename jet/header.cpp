@@ -2,11 +2,13 @@
 
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <string_view>
 
 #include <fmt/format.h>
 
 #include "jet/format_fault.h"
+#include "jet/little_endian.h"
 #include "jet/page_file.h"
 #include "jet/rc4.h"
 
@@ -14,19 +16,22 @@ namespace norv::jet {
 
 namespace {
 
+// Offsets both formats share; the rest is Format::header.
 constexpr std::size_t engine_name_offset = 0x04;
 constexpr std::size_t engine_name_length = 15;
 constexpr std::size_t version_offset = 0x14;
 constexpr std::size_t masked_block_offset = 0x18;
-constexpr std::size_t jet3_sort_order_offset = 0x3A;
 constexpr std::size_t code_page_offset = 0x3C;
 constexpr std::size_t encryption_key_offset = 0x3E;
 constexpr std::size_t password_offset = 0x42;
-constexpr std::size_t jet4_sort_order_offset = 0x6E;
-constexpr std::size_t jet4_creation_date_offset = 0x72;
 constexpr std::uint32_t minimum_page_count = 3;  // header, global map, catalog
+constexpr std::size_t commit_area_size = 512;     // at the end of the page
 
 constexpr std::array<std::uint8_t, 4> header_mask_key{0xC7, 0xDA, 0x39, 0x6B};
+// The masked block's first bytes as Jet writes them in a new file.
+constexpr std::array<std::uint8_t, 24> block_start{0x00, 0x01, 0x00, 0x00, 0x01, 0x01, 0x00, 0x00,
+                                                   0x02, 0x00, 0x00, 0x00, 0x03, 0x00, 0x00, 0x00,
+                                                   0x04, 0x00, 0x00, 0x00, 0x05, 0x00, 0x00, 0x00};
 
 constexpr std::string_view jet_engine = "Standard Jet DB";
 constexpr std::string_view ace_engine = "Standard ACE DB";
@@ -50,19 +55,26 @@ const Format& format_of(Bytes front, const std::filesystem::path& file) {
         "{} is an MSISAM database, not an Access database; it cannot be read", file.string()));
   if (front[0] != 0x00 || engine != jet_engine)
     throw_format_fault("its first page is not a Jet database header");
-  if (version == 0x00) return jet3_format();
-  if (version == 0x01) return jet4_format();
+  if (const Format* format = format_of_version_byte(version)) return *format;
   throw_format_fault(fmt::format("not a Jet 3/Jet 4 database (format byte {:#04x})", version));
 }
 
-// Jet 4 masks the password once more with the integer part of the creation
-// date; see the format notes.
-void unmask_jet4_password(std::span<std::uint8_t> password, double creation_date) {
+// Where the header stores a creation date, the password is masked once more
+// with the date's integer part; see the format notes. Masking and unmasking
+// are the same XOR.
+void mask_password_by_date(std::span<std::uint8_t> password, double creation_date) {
   std::uint32_t day = 0;
   if (std::isfinite(creation_date) && std::fabs(creation_date) < 2147483647.0)
     day = static_cast<std::uint32_t>(static_cast<std::int32_t>(std::trunc(creation_date)));
   for (std::size_t i = 0; i < password.size(); ++i)
     password[i] ^= static_cast<std::uint8_t>(day >> (8 * (i % 4)));
+}
+
+// The commit bytes of a closed database, as Jet leaves them.
+void put_commit_area(std::vector<std::uint8_t>& page) {
+  std::size_t start = page.size() - commit_area_size;
+  page[start] = 0x01;
+  for (std::size_t i = start + 1; i < page.size(); i += 2) page[i] = 0x01;
 }
 
 void require_whole_pages(std::uint64_t file_size, const Format& format) {
@@ -78,7 +90,7 @@ void require_whole_pages(std::uint64_t file_size, const Format& format) {
 
 std::vector<std::uint8_t> unmask_header_block(Bytes front, const Format& format) {
   ByteReader reader(front, "the header page");
-  Bytes masked = reader.slice(masked_block_offset, format.masked_block_length);
+  Bytes masked = reader.slice(masked_block_offset, format.header.masked_block_length);
   std::vector<std::uint8_t> block(masked.begin(), masked.end());
   rc4_apply(header_mask_key, block);
   return block;
@@ -105,13 +117,13 @@ Header decode_header(Bytes front, std::uint64_t file_size, const std::filesystem
   header.format = &format;
   header.code_page = fields.u16(at(code_page_offset));
   header.encryption_key = fields.u32(at(encryption_key_offset));
-  const bool jet4 = format.version == FormatVersion::jet4;
-  header.sort_order = fields.u16(at(jet4 ? jet4_sort_order_offset : jet3_sort_order_offset));
-  if (jet4) header.creation_date = fields.f64(at(jet4_creation_date_offset));
+  header.sort_order = fields.u16(at(format.header.sort_order));
+  const std::optional<std::uint32_t> creation_date = format.header.creation_date;
+  if (creation_date) header.creation_date = fields.f64(at(*creation_date));
 
-  Bytes password = fields.slice(at(password_offset), format.password_length);
+  Bytes password = fields.slice(at(password_offset), format.header.password_length);
   header.password.assign(password.begin(), password.end());
-  if (jet4) unmask_jet4_password(header.password, header.creation_date);
+  if (creation_date) mask_password_by_date(header.password, header.creation_date);
   return header;
 }
 
@@ -132,6 +144,29 @@ Header read_header(PageFile& pages) {
   require_readable(header, pages.path());
   pages.set_page_size(header.format->page_size);
   return header;
+}
+
+std::vector<std::uint8_t> build_header_page(const Format& format, std::uint16_t code_page,
+                                            double creation_date) {
+  std::vector<std::uint8_t> page(format.page_size, 0);
+  page[1] = 0x01;
+  std::memcpy(page.data() + engine_name_offset, jet_engine.data(), jet_engine.size());
+  page[version_offset] = format.header.version_byte;
+  std::copy(block_start.begin(), block_start.end(), page.begin() + masked_block_offset);
+  le::put16(page.data() + code_page_offset, code_page);
+  le::put16(page.data() + format.header.sort_order, general_sort_order);
+  if (const std::optional<std::uint32_t> date = format.header.creation_date) {
+    // An empty password is stored as the date-derived mask itself, so that
+    // removing the mask leaves zeros.
+    le::put_float(page.data() + *date, creation_date);
+    mask_password_by_date(
+        std::span(page).subspan(password_offset, format.header.password_length), creation_date);
+  }
+  put_constants(page.data(), format.header.constants);
+  rc4_apply(header_mask_key,
+            std::span(page).subspan(masked_block_offset, format.header.masked_block_length));
+  put_commit_area(page);
+  return page;
 }
 
 }  // namespace norv::jet

@@ -4,7 +4,8 @@
 // its masked block. Opening refuses, with a message per case, every file
 // the engine does not read: ACE (Access 2007 and later), MSISAM, page-
 // encrypted and password-protected databases, and anything that is not a
-// Jet database at all.
+// Jet database at all. The creator's new header page is built from the same
+// offsets.
 
 #include <cstdint>
 #include <filesystem>
@@ -50,5 +51,12 @@ Header read_header(PageFile& pages);
 // The masked block (from 0x18) with the mask removed; exposed for tests and
 // for a writer that must re-apply the mask.
 std::vector<std::uint8_t> unmask_header_block(Bytes front, const Format& format);
+
+// Page 0 of a new database: the engine name, the format byte, and the
+// masked block with the code page, the General sort order, no page
+// encryption and no password. `creation_date` is an OLE date (stored where
+// the format has one, and the password mask derives from it).
+std::vector<std::uint8_t> build_header_page(const Format& format, std::uint16_t code_page,
+                                            double creation_date);
 
 }  // namespace norv::jet

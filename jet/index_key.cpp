@@ -14,7 +14,6 @@ namespace norv::jet {
 
 namespace {
 
-constexpr std::uint16_t general_sort_order = 1033;
 constexpr std::uint16_t general_code_page = 1252;
 constexpr std::uint8_t general_sort_version = 0;
 
@@ -104,7 +103,7 @@ std::vector<std::uint8_t> decimal_key(std::span<const std::uint8_t> stored, bool
 
 std::vector<std::uint8_t> text_key(const Format& format, std::span<const std::uint8_t> stored,
                                    bool ascending) {
-  std::vector<std::uint8_t> key = format.version == FormatVersion::jet3
+  std::vector<std::uint8_t> key = format.text_unit_size == 1
                                       ? jet3_general_sort_key(stored)
                                       : jet4_general_sort_key(ucs2_code_units(stored));
   return ascending ? key : descending_text_key(format.version, std::move(key));
@@ -166,7 +165,9 @@ bool computes_keys_of(const Format& format, const ColumnDef& column) {
   if (column.type() != ColumnType::text && column.type() != ColumnType::memo)
     return column.type() != ColumnType::ole;
   if (column.sort_order != general_sort_order) return false;
-  if (format.version == FormatVersion::jet3) return column.code_page == general_code_page;
+  // A column definition names its text's order by code page where it has
+  // one, otherwise by sort version.
+  if (format.column.code_page >= 0) return column.code_page == general_code_page;
   return column.sort_version == general_sort_version;
 }
 

@@ -6,6 +6,7 @@
 
 #include "jet/format_fault.h"
 #include "jet/little_endian.h"
+#include "platform/error.h"
 
 namespace norv::jet {
 
@@ -72,12 +73,6 @@ std::size_t stored_size(const std::vector<std::vector<std::uint8_t>>& entries, s
 }
 
 }  // namespace
-
-const IndexPageLayout& index_page_layout(const Format& format) {
-  static const IndexPageLayout jet3{8, 12, 16, 20, 1, 22, 0xF8};
-  static const IndexPageLayout jet4{12, 16, 20, 24, 2, 27, 0x1E0};
-  return format.version == FormatVersion::jet4 ? jet4 : jet3;
-}
 
 IndexPage parse_index_page(const Format& format, const Page& page) {
   const IndexPageLayout& at = index_page_layout(format);
@@ -159,6 +154,29 @@ bool entry_precedes(const IndexPageEntry& a, const IndexPageEntry& b) {
   if (a.key != b.key)
     return std::lexicographical_compare(a.key.begin(), a.key.end(), b.key.begin(), b.key.end());
   return a.row.to_u32() < b.row.to_u32();
+}
+
+std::vector<std::uint8_t> build_index_leaf(const Format& format, std::uint32_t owner,
+                                           std::vector<IndexEntry> entries,
+                                           std::string_view where) {
+  IndexPage leaf;
+  leaf.owner = owner;
+  for (IndexEntry& entry : entries) leaf.entries.push_back({std::move(entry.key), entry.row, 0});
+  std::sort(leaf.entries.begin(), leaf.entries.end(), entry_precedes);
+  std::optional<std::vector<std::uint8_t>> page = encode_index_page(format, leaf);
+  if (!page)
+    throw NotSupportedError(fmt::format(
+        "{}: the index needs more than one index page ({} entries); the creator writes "
+        "indexes of one page only",
+        where, entries.size()));
+  return std::move(*page);
+}
+
+std::uint32_t count_distinct_keys(std::vector<IndexEntry> entries) {
+  std::vector<std::vector<std::uint8_t>> keys;
+  for (IndexEntry& entry : entries) keys.push_back(std::move(entry.key));
+  std::sort(keys.begin(), keys.end());
+  return static_cast<std::uint32_t>(std::unique(keys.begin(), keys.end()) - keys.begin());
 }
 
 }  // namespace norv::jet

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string_view>
 #include <vector>
 
 #include "jet/format.h"
@@ -20,18 +21,9 @@ namespace norv::jet {
 inline constexpr std::uint8_t index_node_page_type = 0x03;
 inline constexpr std::uint8_t index_leaf_page_type = 0x04;
 
-// Where the fields of an index page lie in each format.
-struct IndexPageLayout {
-  std::size_t previous;       // u32, 0 = none
-  std::size_t next;           // u32, 0 = none
-  std::size_t tail;           // u32, nodes: the last child
-  std::size_t prefix_length;  // Jet 3 u8, Jet 4 u16
-  std::size_t prefix_size;
-  std::size_t bitmap;         // bit k: an entry ends k bytes after first_entry
-  std::size_t first_entry;
-};
-
-const IndexPageLayout& index_page_layout(const Format& format);
+inline const IndexPageLayout& index_page_layout(const Format& format) {
+  return format.index_page;
+}
 
 struct IndexPageEntry {
   std::vector<std::uint8_t> key;
@@ -65,5 +57,24 @@ std::optional<std::vector<std::uint8_t>> encode_index_page(const Format& format,
 // Jet's order of entries: key bytes as unsigned bytes (a prefix first),
 // then row page, then row number.
 bool entry_precedes(const IndexPageEntry& a, const IndexPageEntry& b);
+
+// The creator's indexes: one leaf page per index holding every entry in key
+// order (the keys come from index_key.h). Indexes whose entries do not fit
+// one page are refused with NotSupportedError.
+struct IndexEntry {
+  std::vector<std::uint8_t> key;  // the key parts of every column, concatenated
+  RowPointer row;
+};
+
+// Sorts `entries` and builds the leaf page of an index of the table whose
+// TDEF is `owner`. Throws NotSupportedError naming `where` when they do not
+// fit.
+std::vector<std::uint8_t> build_index_leaf(const Format& format, std::uint32_t owner,
+                                           std::vector<IndexEntry> entries,
+                                           std::string_view where);
+
+// The number of distinct keys among `entries` (a unique index needs one per
+// entry).
+std::uint32_t count_distinct_keys(std::vector<IndexEntry> entries);
 
 }  // namespace norv::jet

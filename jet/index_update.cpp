@@ -7,8 +7,7 @@
 #include <stdexcept>
 
 #include "jet/format_fault.h"
-#include "jet/long_value_field.h"
-#include "jet/long_value_reader.h"
+#include "jet/long_value.h"
 #include "platform/error.h"
 
 namespace norv::jet {

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "jet/bytes.h"
-#include "jet/database.h"
+#include "jet/io_stats.h"
 #include "platform/file.h"
 
 namespace norv::jet {

@@ -6,7 +6,6 @@ namespace norv::jet {
 
 namespace {
 
-constexpr std::int32_t jet_system_flag = static_cast<std::int32_t>(0x80000000u);
 constexpr std::int32_t first_object_id = static_cast<std::int32_t>(0x80000001u);
 constexpr std::uint8_t query_select = 1;
 constexpr std::uint8_t attribute_start = 0;
@@ -90,7 +89,7 @@ NewCatalogObject jet_object(std::string name, std::int16_t type, std::int32_t id
   o.type = type;
   o.id = id;
   o.parent = parent;
-  o.flags = jet_system_flag;
+  o.flags = static_cast<std::int32_t>(object_flags::jet_system);
   o.jet_object = true;
   return o;
 }
@@ -108,9 +107,8 @@ RowValues query_row(std::int32_t object, std::uint8_t attribute, Value name1, Va
 }  // namespace
 
 std::vector<TableSpec> system_table_specs(const Format& format) {
-  // Text(255); Binary 510 bytes in Jet 4 and 255 in Jet 3, as Jet declares.
   std::uint16_t text = 255;
-  std::uint16_t binary = format.version == FormatVersion::jet4 ? 510 : 255;
+  std::uint16_t binary = format.system_binary_length;
   return {msysobjects(text, binary), msysaces(binary), msysqueries(text, binary),
           msysrelationships(text)};
 }
@@ -118,13 +116,13 @@ std::vector<TableSpec> system_table_specs(const Format& format) {
 std::vector<NewCatalogObject> catalog_objects(const DatabaseSpec& spec,
                                               const std::vector<std::uint32_t>& tdef_pages) {
   std::vector<NewCatalogObject> objects{
-      jet_object("Tables", 3, catalog_id::tables, catalog_id::root),
-      jet_object("Databases", 3, catalog_id::databases, catalog_id::root),
-      jet_object("Relationships", 3, catalog_id::relationships, catalog_id::root),
-      jet_object("MSysDb", 2, catalog_id::msysdb, catalog_id::databases)};
+      jet_object("Tables", object_type::container, catalog_id::tables, catalog_id::root),
+      jet_object("Databases", object_type::container, catalog_id::databases, catalog_id::root),
+      jet_object("Relationships", object_type::container, catalog_id::relationships, catalog_id::root),
+      jet_object("MSysDb", object_type::database, catalog_id::msysdb, catalog_id::databases)};
   std::vector<std::string> system_names{"MSysObjects", "MSysACEs", "MSysQueries", "MSysRelationships"};
   for (std::size_t i = 0; i < system_names.size(); ++i)
-    objects.push_back(jet_object(system_names[i], 1, static_cast<std::int32_t>(tdef_pages[i]),
+    objects.push_back(jet_object(system_names[i], object_type::local_table, static_cast<std::int32_t>(tdef_pages[i]),
                                  catalog_id::tables));
   for (std::size_t i = 0; i < spec.tables.size(); ++i) {
     NewCatalogObject o;

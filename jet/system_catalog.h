@@ -10,18 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "jet/catalog.h"
 #include "jet/creator.h"
 #include "jet/format.h"
 
 namespace norv::jet {
-
-namespace catalog_id {
-inline constexpr std::int32_t root = 0x0F000000;
-inline constexpr std::int32_t tables = 0x0F000001;
-inline constexpr std::int32_t databases = 0x0F000002;
-inline constexpr std::int32_t relationships = 0x0F000003;
-inline constexpr std::int32_t msysdb = 0x10000000;
-}  // namespace catalog_id
 
 inline constexpr std::size_t msysobjects_position = 0;  // its TDEF is page 2
 inline constexpr std::size_t msysaces_position = 1;

@@ -23,7 +23,7 @@ ColumnInfo describe_column(const Format& format, const ColumnDef& column,
   info.number = column.number;
   info.length = column.length;
   if (info.type == ColumnType::text)
-    info.max_characters = format.names_are_ucs2 ? column.length / 2 : column.length;
+    info.max_characters = static_cast<std::uint16_t>(column.length / format.text_unit_size);
   info.precision = column.precision;
   info.scale = column.scale;
   info.fixed = column.is_fixed();

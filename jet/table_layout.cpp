@@ -9,8 +9,7 @@ namespace {
 std::uint16_t stored_length(const Format& format, const ColumnSpec& spec) {
   switch (spec.type) {
     case ColumnType::text:
-      return static_cast<std::uint16_t>(format.version == FormatVersion::jet4 ? spec.size * 2
-                                                                               : spec.size);
+      return static_cast<std::uint16_t>(spec.size * format.text_unit_size);
     case ColumnType::binary: return spec.size;
     case ColumnType::memo:
     case ColumnType::ole: return 0;
@@ -44,10 +43,10 @@ TableDef lay_out_columns(const Format& format, const std::vector<ColumnSpec>& co
     bool fixed = fixed_value_size(spec.type).has_value();
     column.flags = column_flag_bits(spec, fixed, system);
     bool textual = spec.type == ColumnType::text || spec.type == ColumnType::memo;
-    if (textual && spec.compressed_unicode && format.version == FormatVersion::jet4)
+    if (textual && spec.compressed_unicode && format.text_compression)
       column.extra_flags = 0x01;
     column.code_page = code_page;
-    column.sort_order = textual ? 0x0409 : 0;
+    column.sort_order = textual ? general_sort_order : 0;
     column.precision = spec.type == ColumnType::decimal ? spec.precision : 0;
     column.scale = spec.type == ColumnType::decimal ? spec.scale : 0;
     if (fixed) {

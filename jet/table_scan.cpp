@@ -1,7 +1,6 @@
 #include "jet/table_scan.h"
 
-#include "jet/long_value_field.h"
-#include "jet/long_value_reader.h"
+#include "jet/long_value.h"
 #include "jet/row_codec.h"
 #include "jet/usage_map.h"
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "jet/format.h"
 #include "platform/utf8.h"
 #include "platform/error.h"
 
@@ -130,7 +131,7 @@ std::vector<std::uint8_t> encode_ucs2_text(const std::u32string& text, bool allo
 
 TextCodec::TextCodec(FormatVersion format, std::uint16_t code_page, std::filesystem::path file)
     : format_(format), file_(std::move(file)) {
-  if (format_ == FormatVersion::jet3) {
+  if (format_for(format_).text_unit_size == 1) {
     try {
       code_page_ = CodePage::load(code_page);
     } catch (const NotSupportedError& e) {

@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "jet/code_page.h"
-#include "jet/database.h"
+#include "jet/format_version.h"
 
 namespace norv::jet {
 

@@ -26,7 +26,7 @@
 #include <map>
 #include <vector>
 
-#include "jet/data_page_layout.h"
+#include "jet/data_page.h"
 #include "jet/format.h"
 #include "jet/page_file.h"
 

@@ -2,24 +2,52 @@
 
 #include <fmt/format.h>
 
+#include <algorithm>
+#include <optional>
+
 #include "jet/data_page.h"
 #include "jet/format_fault.h"
+#include "jet/little_endian.h"
+#include "platform/error.h"
 
 namespace norv::jet {
 
 namespace {
 
+// The map row: its kind, then for an inline map the first page its bitmap
+// covers and the bitmap (LSB first); for a reference map one u32 slot per
+// bitmap page, slot k covering pages from k * Format::pages_per_map_page.
+constexpr std::size_t kind_offset = 0;
 constexpr std::size_t inline_start_offset = 1;
 constexpr std::size_t inline_bitmap_offset = 5;
+constexpr std::size_t reference_slots_offset = 1;
+constexpr std::size_t reference_slot_size = 4;
+// A bitmap page: type, a constant 0x01, two unused bytes, the bitmap.
 constexpr std::size_t bitmap_page_header_size = 4;
 
-// Appends start + i for every set bit i of bitmap (LSB first).
+bool bit_is_set(const std::uint8_t* bitmap, std::uint64_t bit) {
+  return (bitmap[bit / 8] >> (bit % 8) & 1) != 0;
+}
+
+void set_bit(std::uint8_t* bitmap, std::uint64_t bit, bool value = true) {
+  const auto mask = static_cast<std::uint8_t>(1u << (bit % 8));
+  if (value)
+    bitmap[bit / 8] |= mask;
+  else
+    bitmap[bit / 8] &= static_cast<std::uint8_t>(~mask);
+}
+
+std::size_t reference_slot(std::size_t k) { return reference_slots_offset + reference_slot_size * k; }
+
+// Decoding.
+
+// Appends start + i for every set bit i of bitmap.
 void collect_set_bits(Bytes bitmap, std::uint64_t start, std::uint32_t page_count, MapSense sense,
                       std::vector<std::uint32_t>& out) {
   for (std::size_t byte = 0; byte < bitmap.size(); ++byte) {
     if (bitmap[byte] == 0) continue;
     for (unsigned bit = 0; bit < 8; ++bit) {
-      if ((bitmap[byte] >> bit & 1) == 0) continue;
+      if (!bit_is_set(bitmap.data() + byte, bit)) continue;
       const std::uint64_t page = start + byte * 8 + bit;
       if (page >= page_count && sense == MapSense::free) return;
       if (page >= page_count)
@@ -42,9 +70,9 @@ UsageMap decode_inline(PageFile& pages, ByteReader row, MapSense sense) {
 UsageMap decode_reference(PageFile& pages, const Format& format, ByteReader row,
                           MapSense sense) {
   UsageMap map{UsageMapKind::reference, {}};
-  const std::size_t slots = (row.size() - 1) / 4;
+  const std::size_t slots = (row.size() - reference_slots_offset) / reference_slot_size;
   for (std::size_t k = 0; k < slots; ++k) {
-    const std::uint32_t bitmap_page = row.u32(1 + 4 * k);
+    const std::uint32_t bitmap_page = row.u32(reference_slot(k));
     if (bitmap_page == 0) continue;
     if (bitmap_page >= pages.page_count() && sense == MapSense::free) continue;
     const Page page = pages.page(bitmap_page);
@@ -58,14 +86,112 @@ UsageMap decode_reference(PageFile& pages, const Format& format, ByteReader row,
   return map;
 }
 
+// Marking a page in an existing map.
+
+[[noreturn]] void cannot_record(std::uint32_t page, std::string_view why) {
+  throw NotSupportedError(fmt::format(
+      "the table's page map cannot record the new page {} ({}); compact the database in "
+      "Access and run again",
+      page, why));
+}
+
+// The pages an inline map row marks.
+std::vector<std::uint32_t> set_pages(const std::vector<std::uint8_t>& row) {
+  std::vector<std::uint32_t> out;
+  const std::uint32_t start = le::get32(row.data() + inline_start_offset);
+  for (std::size_t i = 0; i < (row.size() - inline_bitmap_offset) * 8; ++i)
+    if (bit_is_set(row.data() + inline_bitmap_offset, i))
+      out.push_back(static_cast<std::uint32_t>(start + i));
+  return out;
+}
+
+// An inline map: the bit of `page` inside the window, or a window moved to
+// start at the lowest used page when the map's pages no longer fit it.
+std::vector<std::uint8_t> mark_inline(std::vector<std::uint8_t> row, std::uint32_t page,
+                                      MapSense sense) {
+  const std::uint64_t bits = (row.size() - inline_bitmap_offset) * 8;
+  const std::uint32_t start = le::get32(row.data() + inline_start_offset);
+  if (page >= start && page - start < bits) {
+    set_bit(row.data() + inline_bitmap_offset, page - start, sense == MapSense::used);
+    return row;
+  }
+  if (sense == MapSense::free) return row;
+
+  std::vector<std::uint32_t> used = set_pages(row);
+  used.push_back(page);
+  const std::uint32_t lowest = *std::min_element(used.begin(), used.end()) / 8 * 8;
+  const std::uint32_t highest = *std::max_element(used.begin(), used.end());
+  if (highest - lowest >= bits) cannot_record(page, "its pages lie too far apart");
+  le::put32(row.data() + inline_start_offset, lowest);
+  std::fill(row.begin() + inline_bitmap_offset, row.end(), 0);
+  for (std::uint32_t p : used) set_bit(row.data() + inline_bitmap_offset, p - lowest);
+  return row;
+}
+
+void mark_reference(UpdatePlan& plan, const std::vector<std::uint8_t>& row, std::uint32_t page,
+                    MapSense sense, WriteStage stage) {
+  const std::size_t slot = page / plan.format().pages_per_map_page;
+  const std::uint64_t bit = page % plan.format().pages_per_map_page;
+  const std::uint32_t bitmap_page = reference_slot(slot) + reference_slot_size <= row.size()
+                                        ? le::get32(row.data() + reference_slot(slot))
+                                        : 0;
+  if (bitmap_page == 0 || bitmap_page >= plan.pages().page_count()) {
+    if (sense == MapSense::free) return;  // outside the global map: nothing to clear
+    cannot_record(page, "it needs a new bitmap page");
+  }
+  std::vector<std::uint8_t>& bytes = plan.raw_page(bitmap_page, stage);
+  set_bit(bytes.data() + bitmap_page_header_size, bit, sense == MapSense::used);
+}
+
+// Building new maps.
+
+// The bitmap bytes of an inline map covering `covered_pages` pages, or
+// nothing when such a row would not fit a data page. Jet's own inline maps
+// are never smaller than the format's usual size.
+std::optional<std::size_t> inline_bitmap_bytes(const Format& format, std::uint32_t covered_pages) {
+  std::size_t size = std::max<std::size_t>(format.usual_inline_map_bytes, (covered_pages + 7u) / 8u);
+  if (inline_bitmap_offset + size + 2 > format.empty_data_page_free_space()) return std::nullopt;
+  return size;
+}
+
+// An inline map whose bitmap starts at page `first`.
+std::vector<std::uint8_t> inline_map_row(std::size_t bitmap_bytes, std::uint32_t first,
+                                         const std::vector<std::uint32_t>& pages) {
+  std::vector<std::uint8_t> row(inline_bitmap_offset + bitmap_bytes, 0);
+  row[kind_offset] = static_cast<std::uint8_t>(UsageMapKind::inline_bitmap);
+  le::put32(row.data() + inline_start_offset, first);
+  for (std::uint32_t page : pages) set_bit(row.data() + inline_bitmap_offset, page - first);
+  return row;
+}
+
+// Row of a reference map with `slots` slots, all empty.
+std::vector<std::uint8_t> reference_map_row(std::uint32_t slots) {
+  std::vector<std::uint8_t> row(reference_slot(slots), 0);
+  row[kind_offset] = static_cast<std::uint8_t>(UsageMapKind::reference);
+  return row;
+}
+
+// A new bitmap page, its number stored in `slot` of the reference map `row`.
+std::uint8_t* add_bitmap_page(std::vector<std::uint8_t>& row, std::uint32_t slot,
+                              PageImages& images) {
+  const std::uint32_t number = images.allocate();
+  std::vector<std::uint8_t>& page = images[number];
+  page[0] = usage_bitmap_page_type;
+  page[1] = 0x01;
+  le::put32(row.data() + reference_slot(slot), number);
+  return page.data() + bitmap_page_header_size;
+}
+
 }  // namespace
 
 UsageMap decode_usage_map(PageFile& pages, const Format& format, Bytes map_row,
                           MapSense sense) {
   ByteReader row(map_row, "a usage map");
-  switch (row.u8(0)) {
-    case 0: return decode_inline(pages, row, sense);
-    case 1: return decode_reference(pages, format, row, sense);
+  switch (row.u8(kind_offset)) {
+    case static_cast<std::uint8_t>(UsageMapKind::inline_bitmap):
+      return decode_inline(pages, row, sense);
+    case static_cast<std::uint8_t>(UsageMapKind::reference):
+      return decode_reference(pages, format, row, sense);
     default:
       throw_format_fault(fmt::format("a usage map has the unknown type {:#04x}", map_row[0]));
   }
@@ -77,5 +203,72 @@ UsageMap read_usage_map(PageFile& pages, const Format& format, RowPointer where,
   return decode_usage_map(pages, format, row.bytes, sense);
 }
 
-}  // namespace norv::jet
+void mark_page_used(UpdatePlan& plan, RowPointer where, std::uint32_t page, MapSense sense,
+                    WriteStage stage) {
+  const DataPageLayout& holder = plan.data_page(where.page, stage);
+  if (where.row >= holder.row_count() || !is_plain_row(holder.flags(where.row)))
+    throw_format_fault(
+        fmt::format("the usage map at row {} of page {} is missing", where.row, where.page));
+  std::vector<std::uint8_t> row = holder.body(where.row);
+  if (row.size() <= inline_bitmap_offset)
+    throw_format_fault(fmt::format("the usage map at row {} of page {} is too short", where.row,
+                                   where.page));
+  read_usage_map(plan.pages(), plan.format(), where, sense);
+  if (row.at(kind_offset) == static_cast<std::uint8_t>(UsageMapKind::reference)) {
+    mark_reference(plan, row, page, sense, stage);
+    return;
+  }
+  std::vector<std::uint8_t> marked = mark_inline(row, page, sense);
+  if (marked != row) plan.replace_row(where.page, where.row, std::move(marked), stage);
+}
 
+std::vector<std::uint8_t> build_usage_map(const Format& format,
+                                          const std::vector<std::uint32_t>& pages,
+                                          std::uint32_t covered_pages, PageImages& images) {
+  if (auto bytes = inline_bitmap_bytes(format, covered_pages))
+    return inline_map_row(*bytes, 0, pages);
+  // In a large file, a table whose pages lie close together still gets an
+  // inline map, its window starting at its first page, as Jet makes them.
+  if (pages.empty()) return inline_map_row(*inline_bitmap_bytes(format, 0), 0, pages);
+  const auto [lowest, highest] = std::minmax_element(pages.begin(), pages.end());
+  if (auto bytes = inline_bitmap_bytes(format, *highest - *lowest + 1))
+    return inline_map_row(*bytes, *lowest, pages);
+
+  const std::uint32_t per_page = format.pages_per_map_page;
+  std::vector<std::uint8_t> row = reference_map_row((covered_pages + per_page - 1) / per_page);
+  std::vector<std::uint32_t> sorted = pages;
+  std::sort(sorted.begin(), sorted.end());
+  std::uint8_t* bitmap = nullptr;
+  std::uint32_t slot_of_bitmap = 0;
+  for (std::uint32_t page : sorted) {
+    const std::uint32_t slot = page / per_page;
+    if (bitmap == nullptr || slot != slot_of_bitmap) {
+      bitmap = add_bitmap_page(row, slot, images);
+      slot_of_bitmap = slot;
+    }
+    set_bit(bitmap, page % per_page);
+  }
+  return row;
+}
+
+std::vector<std::uint8_t> build_global_usage_map(const Format& format, PageImages& images) {
+  if (auto bytes = inline_bitmap_bytes(format, images.count())) {
+    std::vector<std::uint8_t> row = inline_map_row(*bytes, 0, {});
+    const auto covered = static_cast<std::uint32_t>(*bytes * 8);
+    for (std::uint32_t page = images.count(); page < covered; ++page)
+      set_bit(row.data() + inline_bitmap_offset, page);
+    return row;
+  }
+  // Slots before the last stay empty: every page they cover is in use. The
+  // last one's bitmap page is itself the file's last page.
+  const std::uint32_t per_page = format.pages_per_map_page;
+  const std::uint32_t end_of_file = images.count() + 1;
+  const std::uint32_t last_slot = end_of_file / per_page;
+  std::vector<std::uint8_t> row = reference_map_row(last_slot + 1);
+  std::uint8_t* bitmap = add_bitmap_page(row, last_slot, images);
+  for (std::uint32_t index = end_of_file % per_page; index < per_page; ++index)
+    set_bit(bitmap, index);
+  return row;
+}
+
+}  // namespace norv::jet

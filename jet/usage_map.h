@@ -2,8 +2,10 @@
 
 // Usage maps: which pages a table (or an index, a long-value column, the
 // whole file) uses. A map is the body of a row: type 0 holds the bitmap
-// inline, type 1 refers to bitmap pages (type 0x05). The result is always
-// checked: ascending, no duplicates, every page inside the file.
+// inline, type 1 refers to bitmap pages (type 0x05). Decoding, marking a
+// page in an existing map and building new maps share one description of
+// the row, and a decoded map is always checked: ascending, no duplicates,
+// every page inside the file.
 
 #include <cstdint>
 #include <vector>
@@ -11,7 +13,9 @@
 #include "jet/bytes.h"
 #include "jet/format.h"
 #include "jet/page_file.h"
+#include "jet/page_images.h"
 #include "jet/table_def.h"
+#include "jet/update_plan.h"
 
 namespace norv::jet {
 
@@ -40,5 +44,30 @@ UsageMap decode_usage_map(PageFile& pages, const Format& format, Bytes map_row,
 // Reads the map row at `where` and decodes it.
 UsageMap read_usage_map(PageFile& pages, const Format& format, RowPointer where,
                         MapSense sense = MapSense::used);
+
+// Marks `page` as used in the map at `where`, as edits to an update plan:
+// sets its bit in a `used` map (re-basing an inline map's window when the
+// page lies outside it and the span still fits), clears it in the `free`
+// global map (a page outside the global map's range needs nothing: Jet
+// leaves pages past its window unknown to the map). The map row keeps its
+// length; a reference map's bitmap page is edited in place. The map is
+// decoded, and so checked, before any edit. Throws NotSupportedError (the
+// caller names the file) when a `used` map cannot record the page without
+// being converted or given a new bitmap page.
+void mark_page_used(UpdatePlan& plan, RowPointer where, std::uint32_t page, MapSense sense,
+                    WriteStage stage);
+
+// A new map marking `pages`, with room for pages up to `covered_pages`, as
+// the creator writes them: an inline bitmap starting at page 0, at least as
+// large as Jet makes them, larger when the file needs; a reference map once
+// an inline bitmap would no longer fit a data page, its bitmap pages
+// allocated at the end of `images`.
+std::vector<std::uint8_t> build_usage_map(const Format& format,
+                                          const std::vector<std::uint32_t>& pages,
+                                          std::uint32_t covered_pages, PageImages& images);
+
+// The global map, made once every other page is allocated: every page from
+// the end of the file on is free (bit set).
+std::vector<std::uint8_t> build_global_usage_map(const Format& format, PageImages& images);
 
 }  // namespace norv::jet

@@ -3,6 +3,7 @@
 #include <fmt/format.h>
 
 #include "jet/decimal.h"
+#include "jet/format.h"
 #include "jet/little_endian.h"
 #include "platform/error.h"
 
@@ -52,7 +53,7 @@ std::vector<std::uint8_t> bytes_of_size(std::size_t n) { return std::vector<std:
 
 std::vector<std::uint8_t> encode_text(const ColumnDef& column, const std::string& value,
                                       const TextCodec& text) {
-  std::size_t limit = text.format() == FormatVersion::jet4 ? column.length / 2u : column.length;
+  std::size_t limit = column.length / format_for(text.format()).text_unit_size;
   std::size_t count = text.character_count(value);
   if (column.type() == ColumnType::text && count > limit)
     throw InvalidArgumentError(fmt::format(

@@ -26,7 +26,7 @@ std::optional<std::size_t> fixed_value_size(ColumnType type);
 
 // Decodes a non-null value from its stored bytes. Text is decoded with
 // `text`; Binary and the unknown types become Binary; Memo and OLE come back
-// as Binary holding the raw long-value field (long_value_field.h), which the
+// as Binary holding the raw long-value field (long_value.h), which the
 // page-level reader resolves. A fixed-size type with the wrong number of
 // bytes is a CorruptDatabaseError from `origin`. Boolean is not decoded here
 // (it has no bytes); see the row codec.

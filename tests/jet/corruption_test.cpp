@@ -12,7 +12,7 @@
 #include "jet/header.h"
 #include "jet/page_file.h"
 #include "jet/row_locations.h"
-#include "jet/table_def_reader.h"
+#include "jet/table_def.h"
 #include "jet/text_codec.h"
 #include "platform/error.h"
 #include "tests/jet/damage.h"

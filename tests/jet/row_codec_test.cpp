@@ -6,7 +6,7 @@
 
 #include <random>
 
-#include "jet/long_value_field.h"
+#include "jet/long_value.h"
 #include "jet/row_codec.h"
 #include "platform/error.h"
 #include "tests/jet/codec_support.h"
