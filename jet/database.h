@@ -18,6 +18,10 @@
 #include "jet/column_type.h"
 #include "jet/value.h"
 
+namespace norv::platform {
+class Storage;
+}
+
 namespace norv::jet {
 
 enum class FormatVersion { jet3, jet4 };
@@ -93,6 +97,9 @@ class Database {
  public:
   // Throws IoError, CorruptDatabaseError or NotSupportedError.
   static Database open(const std::filesystem::path& path);
+  // The same in `storage` (reads, and the updates' writes), which must
+  // outlive the Database; open(path) uses the operating system's files.
+  static Database open(const std::filesystem::path& path, platform::Storage& storage);
 
   Database(Database&&) noexcept;
   Database& operator=(Database&&) noexcept;

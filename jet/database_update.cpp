@@ -7,7 +7,6 @@
 #include "jet/database_impl.h"
 #include "jet/relationships.h"
 #include "jet/table_def_reader.h"
-#include "platform/database_lock.h"
 
 namespace norv::jet {
 
@@ -44,7 +43,7 @@ std::uint64_t Database::Impl::update_column(std::string_view table, std::string_
   // Only the catalog comes from the read handle; the definition is read
   // under the lock.
   const CatalogObject& object = local_object(table);
-  PageFile writer = PageFile::over(platform::lock_database_for_update(path));
+  PageFile writer = PageFile::over(storage->open_for_update(path));
   CountPages count{writer, update_stats};
 
   // Everything is read again under the lock: another program may have
