@@ -48,6 +48,8 @@ struct CrashCase {
   bool indexed = false;  // the column is in an index: its pages must be old or new
 };
 
+void PrintTo(const CrashCase& c, std::ostream* out) { *out << c.name; }
+
 std::uint32_t page_size_of(const std::string& file) {
   return file[0x14] == 0 ? 2048 : 4096;  // the format's version byte: 0 is Jet 3
 }
@@ -64,6 +66,10 @@ void expect_index_pages_old_or_new(const std::string& now, const std::string& ol
         << "index page " << at / size << " is neither old nor new";
   }
 }
+
+// Files are told apart by hash: a large table gives many states, and two
+// that collide only spare a check.
+std::size_t hash_of(const std::string& file) { return std::hash<std::string>{}(file); }
 
 // The database of a case, before the update under test.
 struct Start {
@@ -101,11 +107,11 @@ TEST_P(CrashLoop, EveryPowerLossLeavesTheOldOrTheNewValue) {
   expect_pages_accounted_for(file);
   ASSERT_FALSE(HasFailure());
 
-  std::set<std::string> seen{start.bytes, completed};
+  std::set<std::size_t> seen{hash_of(start.bytes), hash_of(completed)};
   std::size_t checked = 0;
   for (const test::PowerLoss& loss : storage.power_losses(start.db)) {
-    std::string bytes = storage.after(start.db, loss);
-    if (!seen.insert(bytes).second) continue;
+    const std::string bytes = storage.after(start.db, loss);
+    if (!seen.insert(hash_of(bytes)).second) continue;
     SCOPED_TRACE(loss.describe());
     test::write_file(file, bytes);
     expect_old_or_new(file, start.rows, c.table, c.column, c.value, c.indexed);
@@ -131,9 +137,9 @@ TEST_P(CrashLoop, AFullDiskLeavesTheFileAsItWas) {
   const std::uint64_t grown_size = roomy.contents(start.db).size();
 
   const auto file = start.dir / "after.mdb";
-  std::set<std::string> seen{start.bytes};
-  for (std::uint64_t free = 0; start.bytes.size() + free < grown_size;
-       free += page_size_of(start.bytes)) {
+  const std::uint32_t page_size = page_size_of(start.bytes);
+  const std::uint64_t last_free = grown_size - start.bytes.size() - page_size;
+  for (std::uint64_t free = 0; start.bytes.size() + free < grown_size; free += page_size) {
     SCOPED_TRACE(std::to_string(free) + " bytes free");
     test::PowerLossStorage full;
     full.add_file(start.db, start.db);
@@ -148,15 +154,19 @@ TEST_P(CrashLoop, AFullDiskLeavesTheFileAsItWas) {
     ASSERT_TRUE(full.contents(start.db) == start.bytes) << "the refused update changed the file";
     EXPECT_FALSE(full.has_unsynced_operations(start.db))
         << "a power loss after the refusal may bring the cut pages back";
+    // A power loss before the cut was synced leaves some of the appended
+    // pages. One page and the most pages stand for every fill level: a
+    // table on many pages would otherwise take minutes.
+    if (free != page_size && free != last_free) continue;
     for (const test::PowerLoss& loss : full.power_losses(start.db)) {
-      std::string bytes = full.after(start.db, loss);
-      if (!seen.insert(bytes).second) continue;
+      const std::string bytes = full.after(start.db, loss);
+      if (bytes == start.bytes) continue;
       SCOPED_TRACE(loss.describe());
       test::write_file(file, bytes);
       expect_unchanged(file, start.rows);
       expect_pages_accounted_for(file);
+      if (HasFailure()) return;
     }
-    if (HasFailure()) break;
   }
 }
 
@@ -186,15 +196,16 @@ TableSpec table_of(std::string name, ColumnSpec changed, Value value, std::int32
   return table;
 }
 
-// Two pages of rows, each page nearly full: grown rows must move.
-TableSpec nearly_full_pages() {
+// `rows` rows with `filler` characters each: the first page full, the
+// last with room.
+TableSpec filled_pages(std::int32_t rows, std::size_t filler) {
   TableSpec table{"Parts",
                   {column("ID", ColumnType::long_integer), column("Version", ColumnType::text, 255),
                    column("Filler", ColumnType::text, 255)},
                   {},
                   {}};
-  for (std::int32_t id = 1; id <= 24; ++id)
-    table.rows.push_back({id, std::string("0.9"), std::string(120, 'f')});
+  for (std::int32_t id = 1; id <= rows; ++id)
+    table.rows.push_back({id, std::string("0.9"), std::string(filler, 'f')});
   return table;
 }
 
@@ -216,9 +227,13 @@ std::vector<CrashCase> created_cases() {
         {"TextShrinksInItsPage",
          created(format, table_of("Control", column("Version", ColumnType::text, 255), version, 8)),
          "Control", "Version", std::string(120, 'v'), std::string("1")},
-        {"RowsMoveToOtherAndNewPages", created(format, nearly_full_pages()), "Parts", "Version",
-         Null{}, std::string(100, 'a')},
-        {"MovedRowsMoveAgain", created(format, nearly_full_pages()), "Parts", "Version",
+        // Rows on the first page that no longer fit it move to the room on
+        // the second; no page is added.
+        {"RowsMoveToAnotherPage", created(format, filled_pages(9, 255)), "Parts", "Version",
+         Null{}, std::string(30, 'a')},
+        {"RowsMoveToOtherAndNewPages", created(format, filled_pages(24, 120)), "Parts",
+         "Version", Null{}, std::string(100, 'a')},
+        {"MovedRowsMoveAgain", created(format, filled_pages(24, 120)), "Parts", "Version",
          std::string(100, 'a'), std::string(200, 'b')},
         {"MemoInlineToALongValueChain",
          created(format, table_of("Notes", column("Notes", ColumnType::memo), version, 3)),
@@ -240,7 +255,7 @@ std::vector<CrashCase> created_cases() {
 std::function<bool(const std::filesystem::path&)> fixture(std::string relative) {
   return [relative](const std::filesystem::path& path) {
     if (!test::fixtures_dir()) return false;
-    std::filesystem::copy_file(test::fixture(relative), path);
+    std::filesystem::rename(test::copy_fixture(relative, path.parent_path()), path);
     return true;
   };
 }

@@ -202,16 +202,21 @@ std::vector<PowerLoss> PowerLossStorage::power_losses(const std::filesystem::pat
         add([mask](std::size_t i) { return (mask >> i & 1) != 0; });
       continue;
     }
-    for (std::size_t k = 0; k <= n; ++k) add([k](std::size_t i) { return i < k; });
-    for (std::size_t k = 1; k < n; ++k) add([k](std::size_t i) { return i >= k; });
-    for (std::size_t k = 0; k < n; ++k) {
-      add([k](std::size_t i) { return i == k; });
-      add([k](std::size_t i) { return i != k; });
+    // At most `samples` cut points, spread evenly over the stage, the first
+    // and the last always among them.
+    constexpr std::size_t samples = 8;
+    std::vector<std::size_t> cuts;
+    for (std::size_t j = 0; j < samples; ++j) cuts.push_back(1 + j * (n - 2) / (samples - 1));
+    for (std::size_t k : cuts) {
+      add([k](std::size_t i) { return i < k; });   // the first k reached the disk
+      add([k](std::size_t i) { return i >= k; });  // the last n - k did
+      add([k](std::size_t i) { return i == k; });  // only one did
+      add([k](std::size_t i) { return i != k; });  // all but one did
     }
     // mt19937's output is fixed by the standard, so every run tries the
     // same subsets.
     std::mt19937 bits(static_cast<std::uint32_t>(0x5EED + s));
-    for (int round = 0; round < 16; ++round) {
+    for (std::size_t round = 0; round < samples; ++round) {
       std::vector<bool> keep(n);
       for (std::size_t i = 0; i < n; ++i) keep[i] = (bits() & 1) != 0;
       add([&keep](std::size_t i) { return keep[i]; });

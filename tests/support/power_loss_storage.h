@@ -75,9 +75,10 @@ class PowerLossStorage final : public platform::Storage {
 
   // The power losses worth trying, in a fixed order: for a stage of up to
   // `exhaustive_up_to` operations every subset (and, where they overlap,
-  // in reverse order too); for a longer stage every prefix and suffix, each
-  // operation alone and each one missing, and a fixed pseudo-random
-  // selection of subsets.
+  // in reverse order too); a longer stage (a table on many pages) would
+  // give too many, so at eight cut points spread over it: the operations
+  // before the cut, those after it, the one at it alone and all but that
+  // one; and eight fixed pseudo-random subsets.
   std::vector<PowerLoss> power_losses(const std::filesystem::path& path,
                                       std::size_t exhaustive_up_to = 6) const;
 
