@@ -21,8 +21,9 @@ std::string_view catalog_kind_name(CatalogKind kind) {
   return "TABLE";
 }
 
-Database::Impl::Impl(PageFile file, const Header& file_header)
-    : path(file.path()),
+Database::Impl::Impl(platform::Storage& file_storage, PageFile file, const Header& file_header)
+    : storage(&file_storage),
+      path(file.path()),
       pages(std::move(file)),
       header(file_header),
       text(file_header.format->version, file_header.code_page, path) {}
@@ -57,9 +58,13 @@ TableInfo Database::Impl::describe(const CatalogObject& object) {
 }
 
 Database Database::open(const std::filesystem::path& path) {
-  PageFile pages = PageFile::open(path, platform::FileMode::read_only);
+  return open(path, platform::system_storage());
+}
+
+Database Database::open(const std::filesystem::path& path, platform::Storage& storage) {
+  PageFile pages = PageFile::open(path, platform::FileMode::read_only, storage);
   const Header header = with_file_context(path, [&] { return read_header(pages); });
-  return Database(std::make_unique<Impl>(std::move(pages), header));
+  return Database(std::make_unique<Impl>(storage, std::move(pages), header));
 }
 
 Database::Database(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}

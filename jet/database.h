@@ -20,6 +20,10 @@
 #include "jet/io_stats.h"
 #include "jet/value.h"
 
+namespace norv::platform {
+class Storage;
+}
+
 namespace norv::jet {
 
 struct ColumnInfo {
@@ -87,6 +91,9 @@ class Database {
  public:
   // Throws IoError, CorruptDatabaseError or NotSupportedError.
   static Database open(const std::filesystem::path& path);
+  // The same in `storage` (reads, and the updates' writes), which must
+  // outlive the Database; open(path) uses the operating system's files.
+  static Database open(const std::filesystem::path& path, platform::Storage& storage);
 
   Database(Database&&) noexcept;
   Database& operator=(Database&&) noexcept;

@@ -15,11 +15,12 @@
 #include "jet/table_def.h"
 #include "jet/table_scan.h"
 #include "jet/text_codec.h"
+#include "platform/storage.h"
 
 namespace norv::jet {
 
 struct Database::Impl {
-  Impl(PageFile file, const Header& file_header);
+  Impl(platform::Storage& storage, PageFile file, const Header& file_header);
 
   const Format& format() const { return *header.format; }
   TableReader reader() { return TableReader(pages, format(), text); }
@@ -62,6 +63,7 @@ struct Database::Impl {
   std::uint64_t update_column(std::string_view table, std::uint32_t definition_page,
                               const ColumnChoice& column, const Value& value);
 
+  platform::Storage* storage;  // where the updates open the file again
   std::filesystem::path path;
   PageFile pages;
   Header header;

@@ -10,7 +10,6 @@
 #include "jet/relationships.h"
 #include "jet/table_def.h"
 #include "platform/case_fold.h"
-#include "platform/database_lock.h"
 #include "platform/error.h"
 
 namespace norv::jet {
@@ -57,7 +56,7 @@ std::size_t find_column(const TableDef& table, const Database::Impl::ColumnChoic
 
 std::uint64_t Database::Impl::update_column(std::string_view table, std::uint32_t definition_page,
                                             const ColumnChoice& choice, const Value& value) {
-  PageFile writer = PageFile::over(platform::lock_database_for_update(path));
+  PageFile writer = PageFile::over(storage->open_for_update(path));
   CountPages count{writer, update_stats};
 
   // Everything but the catalog is read again under the lock: another

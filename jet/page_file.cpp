@@ -5,20 +5,21 @@
 #include <fmt/format.h>
 
 #include "jet/format_fault.h"
-#include "jet/write_fault.h"
 
 namespace norv::jet {
 
-PageFile PageFile::open(const std::filesystem::path& path, platform::FileMode mode) {
-  return PageFile(platform::File::open(path, mode));
+PageFile PageFile::open(const std::filesystem::path& path, platform::FileMode mode,
+                        platform::Storage& storage) {
+  return PageFile(storage.open(path, mode));
 }
 
-PageFile::PageFile(platform::File file) : file_(std::move(file)), file_size_(file_.size()) {}
+PageFile::PageFile(std::unique_ptr<platform::StorageFile> file)
+    : file_(std::move(file)), file_size_(file_->size()) {}
 
 std::vector<std::uint8_t> PageFile::read_front(std::size_t max_bytes) {
   std::vector<std::uint8_t> bytes(
       static_cast<std::size_t>(std::min<std::uint64_t>(max_bytes, file_size_)));
-  file_.read_at(0, bytes);
+  file_->read_at(0, bytes);
   ++stats_.pages_read;
   stats_.bytes_read += bytes.size();
   return bytes;
@@ -36,7 +37,7 @@ Page PageFile::page(std::uint32_t number) {
                                    page_count_));
   if (auto kept = kept_.find(number); kept != kept_.end()) return Page(number, kept->second);
   auto bytes = std::make_shared<std::vector<std::uint8_t>>(page_size_);
-  file_.read_at(std::uint64_t{number} * page_size_, *bytes);
+  file_->read_at(std::uint64_t{number} * page_size_, *bytes);
   ++stats_.pages_read;
   stats_.bytes_read += page_size_;
   if (kept_.size() >= max_kept_pages) kept_.clear();
@@ -51,8 +52,7 @@ void PageFile::write_page(std::uint32_t number, std::span<const std::uint8_t> by
     throw InvalidArgumentError(fmt::format("{}: page {} ({} bytes) cannot be written there",
                                            path().string(), number, bytes.size()));
   const std::uint64_t offset = std::uint64_t{number} * page_size_;
-  before_page_write(path(), offset + bytes.size());
-  file_.write_at(offset, bytes);
+  file_->write_at(offset, bytes);
   ++stats_.pages_written;
   if (number == page_count_) {
     ++page_count_;
@@ -64,12 +64,12 @@ void PageFile::write_page(std::uint32_t number, std::span<const std::uint8_t> by
 
 void PageFile::drop_pages_from(std::uint32_t number) {
   if (number >= page_count_) return;
-  file_.truncate(std::uint64_t{number} * page_size_);
+  file_->truncate(std::uint64_t{number} * page_size_);
   page_count_ = number;
   file_size_ = std::uint64_t{number} * page_size_;
   std::erase_if(kept_, [number](const auto& kept) { return kept.first >= number; });
 }
 
-void PageFile::sync() { file_.sync(); }
+void PageFile::sync() { file_->sync(); }
 
 }  // namespace norv::jet

@@ -17,7 +17,8 @@
 
 #include "jet/bytes.h"
 #include "jet/io_stats.h"
-#include "platform/file.h"
+#include "platform/storage.h"
+#include "platform/system_storage.h"
 
 namespace norv::jet {
 
@@ -39,15 +40,19 @@ class Page {
 
 class PageFile {
  public:
-  // Opens the file; throws IoError naming it. No page is read yet.
-  static PageFile open(const std::filesystem::path& path, platform::FileMode mode);
+  // Opens the file in `storage`; throws IoError naming it. No page is read
+  // yet.
+  static PageFile open(const std::filesystem::path& path, platform::FileMode mode,
+                       platform::Storage& storage = platform::system_storage());
   // Over a file opened elsewhere (the update's locked handle).
-  static PageFile over(platform::File file) { return PageFile(std::move(file)); }
+  static PageFile over(std::unique_ptr<platform::StorageFile> file) {
+    return PageFile(std::move(file));
+  }
 
   PageFile(PageFile&&) noexcept = default;
   PageFile& operator=(PageFile&&) noexcept = default;
 
-  const std::filesystem::path& path() const { return file_.path(); }
+  const std::filesystem::path& path() const { return file_->path(); }
   std::uint64_t file_size() const { return file_size_; }
 
   // The first min(max_bytes, file size) bytes, for the header. Counts as one
@@ -82,13 +87,13 @@ class PageFile {
   IoStats stats() const { return stats_; }
 
  private:
-  explicit PageFile(platform::File file);
+  explicit PageFile(std::unique_ptr<platform::StorageFile> file);
 
   // An operation keeps at most this many pages; beyond it the kept set is
   // dropped and pages are read again, so a scan of a large file stays small.
   static constexpr std::size_t max_kept_pages = 4096;
 
-  platform::File file_;
+  std::unique_ptr<platform::StorageFile> file_;
   std::uint64_t file_size_ = 0;
   std::uint32_t page_size_ = 0;
   std::uint32_t page_count_ = 0;

@@ -168,6 +168,8 @@ void UpdatePlan::write() const {
 void UpdatePlan::drop_appended_pages(std::uint32_t original_pages) const noexcept {
   try {
     pages_->drop_pages_from(original_pages);
+    // Durably: a power loss must not bring the cut pages back.
+    pages_->sync();
   } catch (const std::exception&) {
     // The failure being reported matters more; the pages stay unreferenced.
   }

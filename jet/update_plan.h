@@ -82,7 +82,8 @@ class UpdatePlan {
 
   // Writes writes() in order, syncing after each stage that wrote. When a
   // write fails before the global map stage, the appended pages are cut off
-  // again, so a full disk leaves the file as it was.
+  // again and the cut synced, so a full disk leaves the file as it was, also
+  // across a power loss.
   void write() const;
 
  private:

@@ -1,37 +1,55 @@
-// The writer stopped after k page writes, for every k, as if the process
-// died there: the file must still read with the engine and with mdbtools,
-// every value of the updated column must be its old or its new one, and
-// every other value as it was. Each kind of update is tried: in place,
-// rewritten within its page, moved to other pages, Memo to long-value rows
-// and back, Jet 3, an indexed column (whose index pages must each be old or
-// new; an entry may hold the key of its row's other value).
+// Power loss during an update, at every point. The update runs on a disk
+// in memory that keeps every write and sync (power_loss_storage.h); the
+// file is then rebuilt as a power loss at each point may leave it: every
+// synced write durable, of the writes since the last sync any subset,
+// reaching the disk in any order. Each such file must read with the engine
+// and with mdbtools, every value of the updated column must be its old or
+// its new one and every other value as it was, the indexes must match
+// their rows, and every page must be accounted for in the maps (a reader
+// would not notice a lost map write, the next writer would). Once the
+// update has returned, nothing a power loss does may undo it.
+//
+// Each kind of update is tried on databases the creator builds, Jet 3 and
+// Jet 4: a fixed value in place, text growing and shrinking in its page,
+// rows moving to another page and to new pages and moving again, Memo to a
+// long-value chain and back, an indexed column. The real-format fixtures
+// add their cases when the shared folder is there.
 //
 // The same updates on a disk that fills up on the way must be refused and
-// leave the file as it was.
+// leave the file as it was, also across a power loss.
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <ostream>
+#include <set>
 #include <string>
 
+#include "jet/creator.h"
 #include "jet/database.h"
-#include "jet/write_fault.h"
 #include "platform/error.h"
+#include "tests/jet/page_accounting.h"
 #include "tests/jet/update_support.h"
 #include "tests/support/fixtures.h"
+#include "tests/support/power_loss_storage.h"
 #include "tests/support/temp_dir.h"
 
 namespace norv::jet {
 namespace {
 
 struct CrashCase {
-  const char* fixture;
-  const char* table;
-  const char* column;
+  std::string name;
+  // Builds the database at the path; false when it cannot (no fixtures).
+  std::function<bool(const std::filesystem::path&)> make;
+  std::string table;
+  std::string column;
   Value before;  // set first, without a crash, when not Null
   Value value;
   bool indexed = false;  // the column is in an index: its pages must be old or new
 };
+
+void PrintTo(const CrashCase& c, std::ostream* out) { *out << c.name; }
 
 std::uint32_t page_size_of(const std::string& file) {
   return file[0x14] == 0 ? 2048 : 4096;  // the format's version byte: 0 is Jet 3
@@ -50,114 +68,237 @@ void expect_index_pages_old_or_new(const std::string& now, const std::string& ol
   }
 }
 
-// The file the update leaves when it completes.
-std::string completed_update(const CrashCase& c) {
-  test::TempDir dir;
-  const auto db = test::copy_fixture(c.fixture, dir.path());
-  if (!is_null(c.before)) Database::open(db).update_column(c.table, c.column, c.before);
-  Database::open(db).update_column(c.table, c.column, c.value);
-  return file_bytes(db);
-}
+// Files are told apart by hash: a large table gives many states, and two
+// that collide only spare a check.
+std::size_t hash_of(const std::string& file) { return std::hash<std::string>{}(file); }
 
-// Runs the update with the writer stopped after k writes, for k = 0, 1, ...
-// until it completes; returns the number of page writes it needs.
-std::uint64_t crash_at_every_write(const CrashCase& c) {
-  const std::string completed = c.indexed ? completed_update(c) : std::string();
-  std::uint64_t k = 0;
-  for (;; ++k) {
-    SCOPED_TRACE("stopped after " + std::to_string(k) + " page writes");
-    test::TempDir dir;
-    const auto db = test::copy_fixture(c.fixture, dir.path());
-    if (!is_null(c.before)) Database::open(db).update_column(c.table, c.column, c.before);
-    const DatabaseRows before = read_all_tables(db);
-    const std::string original = file_bytes(db);
-    bool crashed = false;
-    {
-      WriteCrashAfter crash(k);
-      try {
-        Database::open(db).update_column(c.table, c.column, c.value);
-      } catch (const SimulatedCrash&) {
-        crashed = true;
-      }
-    }
-    if (!crashed) {
-      expect_updated(db, before, c.table, c.column, c.value);
-      return k;
-    }
-    expect_old_or_new(db, before, c.table, c.column, c.value, c.indexed);
-    if (c.indexed) expect_index_pages_old_or_new(file_bytes(db), original, completed);
-    if (::testing::Test::HasFailure() || k > 500) return k;
-  }
+// The database of a case, before the update under test.
+struct Start {
+  test::TempDir dir;
+  std::filesystem::path db;
+  DatabaseRows rows;
+  std::string bytes;
+};
+
+bool prepare(const CrashCase& c, Start& start) {
+  start.db = start.dir / "crash.mdb";
+  if (!c.make(start.db)) return false;
+  if (!is_null(c.before)) Database::open(start.db).update_column(c.table, c.column, c.before);
+  start.rows = read_all_tables(start.db);
+  start.bytes = file_bytes(start.db);
+  return true;
 }
 
 class CrashLoop : public ::testing::TestWithParam<CrashCase> {};
 
-TEST_P(CrashLoop, EveryPrefixOfTheWritesLeavesAValidFile) {
-  NORV_REQUIRE_FIXTURES();
-  const std::uint64_t writes = crash_at_every_write(GetParam());
-  EXPECT_GT(writes, 0u);
+TEST_P(CrashLoop, EveryPowerLossLeavesTheOldOrTheNewValue) {
+  const CrashCase& c = GetParam();
+  Start start;
+  if (!prepare(c, start)) GTEST_SKIP() << "shared fixtures not found";
+  test::PowerLossStorage storage;
+  storage.add_file(start.db, start.db);
+  Database::open(start.db, storage).update_column(c.table, c.column, c.value);
+  EXPECT_FALSE(storage.has_unsynced_operations(start.db))
+      << "the update returned before its writes were durable";
+
+  const std::string completed = storage.contents(start.db);
+  const auto file = start.dir / "after.mdb";
+  test::write_file(file, completed);
+  expect_updated(file, start.rows, c.table, c.column, c.value);
+  expect_pages_accounted_for(file);
+  ASSERT_FALSE(HasFailure());
+
+  std::set<std::size_t> seen{hash_of(start.bytes), hash_of(completed)};
+  std::size_t checked = 0;
+  for (const test::PowerLoss& loss : storage.power_losses(start.db)) {
+    const std::string bytes = storage.after(start.db, loss);
+    if (!seen.insert(hash_of(bytes)).second) continue;
+    SCOPED_TRACE(loss.describe());
+    test::write_file(file, bytes);
+    expect_old_or_new(file, start.rows, c.table, c.column, c.value, c.indexed);
+    expect_pages_accounted_for(file);
+    if (c.indexed) expect_index_pages_old_or_new(bytes, start.bytes, completed);
+    ++checked;
+    if (HasFailure()) break;
+  }
+  RecordProperty("power_loss_states", static_cast<int>(checked));
 }
 
 // A disk that fills up while the update appends pages, at every page it
 // could fill at: the update is refused, naming the file, and the file is
-// byte for byte as it was (no orphan page at its end).
+// byte for byte as it was (no orphan page at its end), durably so; a power
+// loss on the way leaves it reading as before.
 TEST_P(CrashLoop, AFullDiskLeavesTheFileAsItWas) {
-  NORV_REQUIRE_FIXTURES();
   const CrashCase& c = GetParam();
-  test::TempDir dir;
-  const auto db = test::copy_fixture(c.fixture, dir.path());
-  if (!is_null(c.before)) Database::open(db).update_column(c.table, c.column, c.before);
-  const std::string original = file_bytes(db);
-  const auto grown = dir / "grown.mdb";
-  std::filesystem::copy_file(db, grown);
-  Database::open(grown).update_column(c.table, c.column, c.value);
-  const std::uint64_t grown_size = std::filesystem::file_size(grown);
-  for (std::uint64_t free = 0; original.size() + free < grown_size; free += 2048) {
+  Start start;
+  if (!prepare(c, start)) GTEST_SKIP() << "shared fixtures not found";
+  test::PowerLossStorage roomy;
+  roomy.add_file(start.db, start.db);
+  Database::open(start.db, roomy).update_column(c.table, c.column, c.value);
+  const std::uint64_t grown_size = roomy.contents(start.db).size();
+
+  const auto file = start.dir / "after.mdb";
+  const std::uint32_t page_size = page_size_of(start.bytes);
+  const std::uint64_t last_free = grown_size - start.bytes.size() - page_size;
+  for (std::uint64_t free = 0; start.bytes.size() + free < grown_size; free += page_size) {
     SCOPED_TRACE(std::to_string(free) + " bytes free");
-    {
-      DiskFullPast full(original.size() + free);
-      try {
-        Database::open(db).update_column(c.table, c.column, c.value);
-        ADD_FAILURE() << "the update went through on a full disk";
-      } catch (const IoError& error) {
-        EXPECT_THAT(error.what(), ::testing::HasSubstr(db.string()));
-        EXPECT_THAT(error.what(), ::testing::HasSubstr("free some space"));
-      }
+    test::PowerLossStorage full;
+    full.add_file(start.db, start.db);
+    full.fill_disk_past(start.bytes.size() + free);
+    try {
+      Database::open(start.db, full).update_column(c.table, c.column, c.value);
+      ADD_FAILURE() << "the update went through on a full disk";
+    } catch (const IoError& error) {
+      EXPECT_THAT(error.what(), ::testing::HasSubstr(start.db.string()));
+      EXPECT_THAT(error.what(), ::testing::HasSubstr("free some space"));
     }
-    ASSERT_TRUE(file_bytes(db) == original) << "the refused update changed the file";
+    ASSERT_TRUE(full.contents(start.db) == start.bytes) << "the refused update changed the file";
+    EXPECT_FALSE(full.has_unsynced_operations(start.db))
+        << "a power loss after the refusal may bring the cut pages back";
+    // A power loss before the cut was synced leaves some of the appended
+    // pages. One page and the most pages stand for every fill level: a
+    // table on many pages would otherwise take minutes.
+    if (free != page_size && free != last_free) continue;
+    for (const test::PowerLoss& loss : full.power_losses(start.db)) {
+      const std::string bytes = full.after(start.db, loss);
+      if (bytes == start.bytes) continue;
+      SCOPED_TRACE(loss.describe());
+      test::write_file(file, bytes);
+      expect_unchanged(file, start.rows);
+      expect_pages_accounted_for(file);
+      if (HasFailure()) return;
+    }
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Updates, CrashLoop,
-    ::testing::Values(
-        // One page, fixed value in place.
-        CrashCase{"V2000/control-long.mdb", "Control", "Version", Null{}, std::int32_t{10}},
-        // Several rows rewritten within their page.
-        CrashCase{"V2003/control-many.mdb", "Control", "Version", Null{},
-                  std::string("10.20.30")},
-        // Rows moved to a new page: new page, global map, owned map, headers.
-        CrashCase{"V2000/control-fullpage.mdb", "Control", "Version", Null{},
-                  std::string(100, 'a')},
-        // Moved again, old overflow rows deleted last.
-        CrashCase{"GENERIC_JET4/control-fullpage.mdb", "Control", "Version",
-                  std::string(100, 'a'), std::string(255, 'b')},
-        // Memo inline to a long-value chain, and a long Memo to inline.
-        CrashCase{"V2003/control-memo.mdb", "Control", "Version", Null{},
-                  std::string(6000, 'm')},
-        CrashCase{"V2000/control-memo-long.mdb", "Control", "Version", Null{},
-                  std::string("1.0")},
-        // A table on many pages, every row growing.
-        CrashCase{"GENERIC_JET4/control-multipage.mdb", "Control", "Version", Null{},
-                  std::string(50, 'x')},
-        // Jet 3: a table on several pages, rows growing past their pages.
-        CrashCase{"V1997/compIndexTestV1997.mdb", "Table1", "DC_AGENTE", Null{},
-                  std::string(55, 'd')},
-        // An indexed column: index leaf and rows rewritten.
-        CrashCase{"V2000/control-indexed.mdb", "Control", "Version", Null{},
-                  std::string("1.0"), true},
-        CrashCase{"GENERIC_JET4/control-indexed.mdb", "Control", "Version",
-                  std::string("0.1"), std::string("10.2 a longer version"), true}));
+ColumnSpec column(std::string name, ColumnType type, std::uint16_t size = 50) {
+  ColumnSpec spec;
+  spec.name = std::move(name);
+  spec.type = type;
+  spec.size = size;
+  return spec;
+}
+
+std::function<bool(const std::filesystem::path&)> created(FormatVersion format, TableSpec table) {
+  return [format, table](const std::filesystem::path& path) {
+    DatabaseSpec spec;
+    spec.format = format;
+    spec.tables.push_back(table);
+    create_database(path, spec);
+    return true;
+  };
+}
+
+// A table of `rows` rows of `id`, `column` = `value`.
+TableSpec table_of(std::string name, ColumnSpec changed, Value value, std::int32_t rows) {
+  TableSpec table{std::move(name), {column("ID", ColumnType::long_integer), std::move(changed)},
+                  {}, {}};
+  for (std::int32_t id = 1; id <= rows; ++id) table.rows.push_back({id, value});
+  return table;
+}
+
+// `rows` rows with `filler` characters each: the first page full, the
+// last with room.
+TableSpec filled_pages(std::int32_t rows, std::size_t filler) {
+  TableSpec table{"Parts",
+                  {column("ID", ColumnType::long_integer), column("Version", ColumnType::text, 255),
+                   column("Filler", ColumnType::text, 255)},
+                  {},
+                  {}};
+  for (std::int32_t id = 1; id <= rows; ++id)
+    table.rows.push_back({id, std::string("0.9"), std::string(filler, 'f')});
+  return table;
+}
+
+std::vector<CrashCase> created_cases() {
+  std::vector<CrashCase> out;
+  for (FormatVersion format : {FormatVersion::jet3, FormatVersion::jet4}) {
+    const std::string prefix = format == FormatVersion::jet3 ? "Jet3_" : "Jet4_";
+    const Value version = std::string("0.9");
+    TableSpec indexed = table_of("Control", column("Version", ColumnType::text), version, 6);
+    indexed.indexes.push_back({"VersionIdx", {"Version"}, false, false});
+    const CrashCase cases[] = {
+        {"FixedValueInPlace",
+         created(format, table_of("Control", column("Build", ColumnType::long_integer),
+                                  std::int32_t{1}, 4)),
+         "Control", "Build", Null{}, std::int32_t{10}},
+        {"TextGrowsInItsPage",
+         created(format, table_of("Control", column("Version", ColumnType::text, 255), version, 8)),
+         "Control", "Version", Null{}, std::string("10.20.30")},
+        {"TextShrinksInItsPage",
+         created(format, table_of("Control", column("Version", ColumnType::text, 255), version, 8)),
+         "Control", "Version", std::string(120, 'v'), std::string("1")},
+        // Rows on the first page that no longer fit it move to the room on
+        // the second; no page is added.
+        {"RowsMoveToAnotherPage", created(format, filled_pages(9, 255)), "Parts", "Version",
+         Null{}, std::string(30, 'a')},
+        {"RowsMoveToOtherAndNewPages", created(format, filled_pages(24, 120)), "Parts",
+         "Version", Null{}, std::string(100, 'a')},
+        {"MovedRowsMoveAgain", created(format, filled_pages(24, 120)), "Parts", "Version",
+         std::string(100, 'a'), std::string(200, 'b')},
+        {"MemoInlineToALongValueChain",
+         created(format, table_of("Notes", column("Notes", ColumnType::memo), version, 3)),
+         "Notes", "Notes", Null{}, std::string(6000, 'm')},
+        {"MemoLongValueToInline",
+         created(format, table_of("Notes", column("Notes", ColumnType::memo), version, 3)),
+         "Notes", "Notes", std::string(6000, 'm'), std::string("1.0")},
+        {"IndexedText", created(format, indexed), "Control", "Version", Null{},
+         std::string("10.2 a longer version"), true},
+    };
+    for (const CrashCase& c : cases) {
+      out.push_back(c);
+      out.back().name = prefix + c.name;
+    }
+  }
+  return out;
+}
+
+std::function<bool(const std::filesystem::path&)> fixture(std::string relative) {
+  return [relative](const std::filesystem::path& path) {
+    if (!test::fixtures_dir()) return false;
+    std::filesystem::rename(test::copy_fixture(relative, path.parent_path()), path);
+    return true;
+  };
+}
+
+// The real-format files, when the shared folder is there.
+std::vector<CrashCase> fixture_cases() {
+  return {
+      // One page, fixed value in place.
+      {"V2000_FixedInPlace", fixture("V2000/control-long.mdb"), "Control", "Version", Null{},
+       std::int32_t{10}},
+      // Several rows rewritten within their page.
+      {"V2003_RowsRewrittenInTheirPage", fixture("V2003/control-many.mdb"), "Control", "Version",
+       Null{}, std::string("10.20.30")},
+      // Rows moved to a new page: new page, global map, owned map, headers.
+      {"V2000_RowsMoveToANewPage", fixture("V2000/control-fullpage.mdb"), "Control", "Version",
+       Null{}, std::string(100, 'a')},
+      // Moved again, old overflow rows deleted last.
+      {"Generic_MovedAgain", fixture("GENERIC_JET4/control-fullpage.mdb"), "Control", "Version",
+       std::string(100, 'a'), std::string(255, 'b')},
+      // Memo inline to a long-value chain, and a long Memo to inline.
+      {"V2003_MemoToAChain", fixture("V2003/control-memo.mdb"), "Control", "Version", Null{},
+       std::string(6000, 'm')},
+      {"V2000_LongMemoToInline", fixture("V2000/control-memo-long.mdb"), "Control", "Version",
+       Null{}, std::string("1.0")},
+      // A table on many pages, every row growing.
+      {"Generic_ManyPages", fixture("GENERIC_JET4/control-multipage.mdb"), "Control", "Version",
+       Null{}, std::string(50, 'x')},
+      // Jet 3: a table on several pages, rows growing past their pages.
+      {"V1997_RowsGrowPastTheirPages", fixture("V1997/compIndexTestV1997.mdb"), "Table1",
+       "DC_AGENTE", Null{}, std::string(55, 'd')},
+      // An indexed column: index leaf and rows rewritten.
+      {"V2000_Indexed", fixture("V2000/control-indexed.mdb"), "Control", "Version", Null{},
+       std::string("1.0"), true},
+      {"Generic_Indexed", fixture("GENERIC_JET4/control-indexed.mdb"), "Control", "Version",
+       std::string("0.1"), std::string("10.2 a longer version"), true},
+  };
+}
+
+std::string case_name(const ::testing::TestParamInfo<CrashCase>& info) { return info.param.name; }
+
+INSTANTIATE_TEST_SUITE_P(Created, CrashLoop, ::testing::ValuesIn(created_cases()), case_name);
+INSTANTIATE_TEST_SUITE_P(Fixtures, CrashLoop, ::testing::ValuesIn(fixture_cases()), case_name);
 
 }  // namespace
 }  // namespace norv::jet
