@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "jet/engine_errors.h"
 #include "jet/little_endian.h"
 #include "platform/error.h"
 
@@ -16,7 +17,7 @@ constexpr std::size_t owner_offset = 4;
 constexpr std::uint16_t flag_mask = 0xC000;
 
 [[noreturn]] void layout_fault(std::uint32_t page, std::string_view what) {
-  throw InvalidArgumentError(fmt::format("page {} cannot be laid out: {}", page, what));
+  throw_internal_error(fmt::format("page {} cannot be laid out: {}", page, what));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include "jet/column_update.h"
 #include "jet/database_impl.h"
+#include "jet/format_fault.h"
 #include "jet/relationships.h"
 #include "jet/table_def_reader.h"
 #include "platform/database_lock.h"

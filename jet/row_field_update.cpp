@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "jet/engine_errors.h"
 #include "jet/little_endian.h"
 #include "platform/error.h"
 
@@ -76,7 +77,7 @@ std::vector<std::uint8_t> set_row_field(const Format& format, const TableDef& ta
   std::vector<std::uint8_t> encoded =
       encode_row_fields(format, table, fields, origin.file, origin.table);
   if (!reads_as(format, table, encoded, before, column, field, origin))
-    throw InvalidArgumentError(fmt::format(
+    throw_internal_error(fmt::format(
         "{}: table {}, page {} row {}: the row cannot be rewritten without changing its other "
         "values",
         origin.file.string(), origin.table, origin.page, origin.row));

@@ -3,6 +3,7 @@
 #include <fmt/format.h>
 
 #include "jet/decimal.h"
+#include "jet/engine_errors.h"
 #include "jet/little_endian.h"
 #include "platform/error.h"
 
@@ -119,7 +120,7 @@ Value decode_value(const ColumnDef& column, std::span<const std::uint8_t> bytes,
   auto size = fixed_value_size(column.type());
   if (!is_known_column_type(column.type_byte)) return Binary{{bytes.begin(), bytes.end()}};
   if (column.is_boolean())
-    throw InvalidArgumentError("a Yes/No column has no stored bytes to decode");
+    throw_internal_error("a Yes/No column has no stored bytes to decode");
   if (size && bytes.size() != *size)
     origin.corrupt(fmt::format("column {} ({}) holds {} bytes instead of {}", column.name,
                                column_type_name(column.type()), bytes.size(), *size));
@@ -184,8 +185,8 @@ std::vector<std::uint8_t> encode_value(const ColumnDef& column, const Value& val
     case ColumnType::memo:
     case ColumnType::ole: return expect<Binary>(column, value, text).bytes;
     case ColumnType::boolean:
-      throw InvalidArgumentError(column_label(column, text) +
-                                 " keeps its value in the null mask, not in bytes");
+      throw_internal_error(column_label(column, text) +
+                           " keeps its value in the null mask, not in bytes");
     case ColumnType::binary: break;
   }
   return out;
