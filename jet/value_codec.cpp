@@ -31,11 +31,6 @@ constexpr std::string_view alternative_name() {
   return "a value";
 }
 
-std::string_view value_kind(const Value& value) {
-  return std::visit([](const auto& v) { return alternative_name<std::decay_t<decltype(v)>>(); },
-                    value);
-}
-
 std::string column_label(const ColumnDef& column, const TextCodec& text) {
   return fmt::format("{}: column {} ({})", text.file().string(), column.name,
                      column_type_name(column.type()));
@@ -78,6 +73,31 @@ std::vector<std::uint8_t> encode_decimal_value(const ColumnDef& column, const De
 }
 
 }  // namespace
+
+std::string_view value_kind(const Value& value) {
+  return std::visit([](const auto& v) { return alternative_name<std::decay_t<decltype(v)>>(); },
+                    value);
+}
+
+std::string_view value_kind_for(ColumnType type) {
+  switch (type) {
+    case ColumnType::boolean: return alternative_name<bool>();
+    case ColumnType::byte: return alternative_name<std::uint8_t>();
+    case ColumnType::integer: return alternative_name<std::int16_t>();
+    case ColumnType::long_integer: return alternative_name<std::int32_t>();
+    case ColumnType::currency: return alternative_name<Currency>();
+    case ColumnType::single: return alternative_name<float>();
+    case ColumnType::double_: return alternative_name<double>();
+    case ColumnType::date_time: return alternative_name<DateTime>();
+    case ColumnType::guid: return alternative_name<Guid>();
+    case ColumnType::decimal: return alternative_name<Decimal>();
+    case ColumnType::text:
+    case ColumnType::memo: return alternative_name<std::string>();
+    case ColumnType::binary:
+    case ColumnType::ole: return alternative_name<Binary>();
+  }
+  return alternative_name<Binary>();
+}
 
 std::optional<std::size_t> fixed_value_size(ColumnType type) {
   switch (type) {
