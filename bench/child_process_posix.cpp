@@ -28,10 +28,13 @@ ChildRun run_child(const std::vector<std::string>& argv) {
   ::close(pipe_fds[1]);
   if (spawned == 0) {
     FILE* report = ::fdopen(pipe_fds[0], "r");
-    unsigned long long peak = 0, read = 0;
-    if (std::fscanf(report, "%d %llu %llu", &run.exit_status, &peak, &read) == 3) {
+    unsigned long long peak = 0, read = 0, wall = 0, cpu = 0;
+    if (std::fscanf(report, "%d %llu %llu %llu %llu", &run.exit_status, &peak, &read, &wall,
+                    &cpu) == 5) {
       run.peak_rss_kib = peak;
       run.bytes_read = read;
+      run.wall_us = wall;
+      run.cpu_us = cpu;
     }
     std::fclose(report);
     ::waitpid(pid, nullptr, 0);

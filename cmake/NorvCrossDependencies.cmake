@@ -8,6 +8,8 @@
 set(NORV_HOST_INCLUDE_DIR /usr/include CACHE PATH "Build machine's header folder holding fmt/, CLI/, nlohmann/")
 set(NORV_GOOGLETEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest sources (Debian's googletest package)")
 
+include(NorvRedirectPackage)
+
 # Only the three libraries' folders are put on the include path: the whole of
 # /usr/include would hide MinGW's C library behind glibc's headers.
 set(norv_host_headers "${CMAKE_BINARY_DIR}/host-headers")
@@ -28,16 +30,6 @@ function(norv_header_only_package package target folder)
     INTERFACE_SYSTEM_INCLUDE_DIRECTORIES "${norv_host_headers}"
     INTERFACE_COMPILE_DEFINITIONS "${ARGN}")
   norv_redirect_package(${package})
-endfunction()
-
-# find_package() looks in the redirects folder before anything else, in
-# module mode too.
-function(norv_redirect_package package)
-  string(TOLOWER "${package}" name)
-  file(WRITE "${CMAKE_FIND_PACKAGE_REDIRECTS_DIR}/${name}-config.cmake"
-    "# Provided by NorvCrossDependencies.cmake\nset(${package}_FOUND TRUE)\n")
-  file(WRITE "${CMAKE_FIND_PACKAGE_REDIRECTS_DIR}/${name}-config-version.cmake"
-    "set(PACKAGE_VERSION_COMPATIBLE TRUE)\nset(PACKAGE_VERSION_EXACT FALSE)\n")
 endfunction()
 
 norv_header_only_package(fmt fmt::fmt fmt FMT_HEADER_ONLY=1)

@@ -21,7 +21,8 @@ void write_scratch(const std::uint8_t* data, std::size_t size);
 std::vector<std::uint8_t> read_scratch();
 
 // Aborts, as a crash would, unless the error's message names the scratch
-// file: every refusal must tell the user which file it is about.
+// file: every refusal must tell the user which file it is about. An
+// InternalError aborts too: a broken invariant is a fault however it is worded.
 void require_names_scratch(const std::exception& error);
 
 }  // namespace norv::fuzz

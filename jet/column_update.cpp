@@ -55,27 +55,22 @@ class ColumnPlanner {
   }
 
  private:
+  // The value's kind matches the column's (refuse_value_of_another_kind).
   StoredValue stored_value() const {
     const Value& value = update_.value;
     StoredValue out;
     if (def_.is_boolean()) {
       out.present = std::holds_alternative<bool>(value) && std::get<bool>(value);
-      if (!is_null(value) && !std::holds_alternative<bool>(value))
-        encode_value(def_, value, text_);  // throws the codec's type message
       return out;
     }
     if (is_null(value)) return out;
     out.present = true;
     if (def_.type() == ColumnType::memo) {
-      const auto* text = std::get_if<std::string>(&value);
-      if (text == nullptr) encode_value(def_, value, text_);
       out.long_value = true;
-      out.bytes = text_.encode(*text, (def_.extra_flags & 0x01) != 0);
+      out.bytes = text_.encode(std::get<std::string>(value), (def_.extra_flags & 0x01) != 0);
     } else if (def_.type() == ColumnType::ole) {
-      const auto* data = std::get_if<Binary>(&value);
-      if (data == nullptr) encode_value(def_, value, text_);
       out.long_value = true;
-      out.bytes = data->bytes;
+      out.bytes = std::get<Binary>(value).bytes;
     } else {
       out.bytes = encode_value(def_, value, text_);
     }
@@ -290,11 +285,26 @@ void refuse_unwritable_column(const Format& format, const TextCodec& text,
   }
 }
 
+// Before anything else: the planner takes the value as the column's own
+// kind (a Memo's text is encoded here, never taken as ready-made bytes).
+void refuse_value_of_another_kind(const TextCodec& text, const ColumnUpdate& update,
+                                  const ColumnDef& column) {
+  if (is_null(update.value) || !is_known_column_type(column.type_byte)) return;
+  const std::string_view needed = value_kind_for(column.type());
+  if (value_kind(update.value) == needed) return;
+  throw InvalidArgumentError(fmt::format(
+      "{}: column {} ({}) of table {} cannot hold {}; give it {}", text.file().string(),
+      column.name, column_type_name(column.type()), update.table_name, value_kind(update.value),
+      needed));
+}
+
 }  // namespace
 
 std::uint64_t update_column(PageFile& pages, const Format& format, const TextCodec& text,
                             const ColumnUpdate& update) {
-  refuse_unwritable_column(format, text, update, update.table.columns.at(update.column));
+  const ColumnDef& column = update.table.columns.at(update.column);
+  refuse_unwritable_column(format, text, update, column);
+  refuse_value_of_another_kind(text, update, column);
   UpdatePlan plan(pages, format);
   const std::uint64_t rows = ColumnPlanner(plan, text, update).plan_rows();
   plan.write();

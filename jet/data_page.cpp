@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "jet/format_fault.h"
+#include "jet/engine_errors.h"
 #include "jet/little_endian.h"
 #include "platform/error.h"
 
@@ -31,7 +32,7 @@ std::string describe(RowPointer where) {
 }
 
 [[noreturn]] void layout_fault(std::uint32_t page, std::string_view what) {
-  throw InvalidArgumentError(fmt::format("page {} cannot be laid out: {}", page, what));
+  throw_internal_error(fmt::format("page {} cannot be laid out: {}", page, what));
 }
 
 }  // namespace

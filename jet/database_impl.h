@@ -9,7 +9,7 @@
 
 #include "jet/catalog.h"
 #include "jet/database.h"
-#include "jet/format_fault.h"
+#include "jet/engine_errors.h"
 #include "jet/header.h"
 #include "jet/page_file.h"
 #include "jet/table_def.h"
@@ -39,8 +39,8 @@ struct Database::Impl {
   // The public description of a local table, read through this handle.
   TableInfo describe(const CatalogObject& object);
 
-  // Runs one operation: a FormatFault becomes the CorruptDatabaseError
-  // naming the file, and the pages kept for the operation are forgotten.
+  // Runs one operation: every error leaving it names the file
+  // (with_file_context), and the pages kept for the operation are forgotten.
   template <typename Body>
   decltype(auto) operation(Body&& body) {
     struct EndOperation {

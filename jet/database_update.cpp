@@ -7,6 +7,7 @@
 
 #include "jet/column_update.h"
 #include "jet/database_impl.h"
+#include "jet/format_fault.h"
 #include "jet/relationships.h"
 #include "jet/table_def.h"
 #include "platform/case_fold.h"

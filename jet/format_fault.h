@@ -4,13 +4,13 @@
 //
 // The parsers see pages and byte ranges, not files, so they throw a
 // FormatFault saying what is wrong ("page 7 is not a data page"). The engine's
-// public entry points (Database) turn it into the CorruptDatabaseError every
-// caller sees: "<file> is not a valid Jet database: <what>".
+// public entry points (Database, through with_file_context in engine_errors.h)
+// turn it into the CorruptDatabaseError every caller sees: "<file> is not a
+// valid Jet database: <what>".
 
 #include <filesystem>
 #include <string>
 #include <string_view>
-#include <utility>
 
 #include "platform/error.h"
 
@@ -25,15 +25,5 @@ class FormatFault : public CorruptDatabaseError {
 
 // "<file> is not a valid Jet database: <what>".
 CorruptDatabaseError corrupt_database(const std::filesystem::path& file, std::string_view what);
-
-// Runs body; a FormatFault leaving it becomes corrupt_database(file, ...).
-template <typename Body>
-decltype(auto) with_file_context(const std::filesystem::path& file, Body&& body) {
-  try {
-    return std::forward<Body>(body)();
-  } catch (const FormatFault& fault) {
-    throw corrupt_database(file, fault.what());
-  }
-}
 
 }  // namespace norv::jet

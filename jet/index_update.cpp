@@ -4,8 +4,8 @@
 
 #include <algorithm>
 #include <memory>
-#include <stdexcept>
 
+#include "jet/engine_errors.h"
 #include "jet/format_fault.h"
 #include "jet/long_value.h"
 #include "platform/error.h"
@@ -210,9 +210,8 @@ void IndexUpdate::stage(const std::vector<IndexPage>& before, const std::vector<
   for (const IndexPage& leaf : after)
     for (const IndexPageEntry& entry : leaf.entries) {
       if (previous != nullptr && !entry_precedes(*previous, entry))
-        throw std::logic_error(fmt::format("{}, index {}: entries planned out of order on leaf "
-                                           "page {}",
-                                           where_, name_, leaf.number));
+        throw_internal_error(fmt::format("{}, index {}: entries planned out of order on leaf page {}",
+                                         where_, name_, leaf.number));
       previous = &entry;
     }
   for (std::size_t i = 0; i < after.size(); ++i) {
@@ -226,8 +225,8 @@ void IndexUpdate::stage(const std::vector<IndexPage>& before, const std::vector<
     if (!same_entries(read_back.entries, after[i].entries) || read_back.owner != after[i].owner ||
         read_back.previous != after[i].previous || read_back.next != after[i].next ||
         read_back.tail != after[i].tail || read_back.leaf != after[i].leaf)
-      throw std::logic_error(fmt::format("{}, index {}: leaf page {} does not read back as built",
-                                         where_, name_, after[i].number));
+      throw_internal_error(fmt::format("{}, index {}: leaf page {} does not read back as built",
+                                       where_, name_, after[i].number));
     // Each index owns its pages: a page another index already changed is a
     // damaged tree, never overwritten with one index's view of it.
     std::vector<std::uint8_t>& staged = plan_.raw_page(after[i].number, WriteStage::rows);

@@ -6,6 +6,7 @@
 #include <unordered_set>
 
 #include "jet/format_fault.h"
+#include "jet/engine_errors.h"
 #include "jet/little_endian.h"
 #include "platform/error.h"
 
@@ -111,12 +112,12 @@ LongValueField parse_long_value_field(std::span<const std::uint8_t> field,
 
 std::vector<std::uint8_t> build_long_value_field(const LongValueField& field) {
   if (field.length > long_value_max_length)
-    throw InvalidArgumentError(fmt::format(
+    throw_internal_error(fmt::format(
         "a Memo/OLE value of {} bytes exceeds the format's limit of {} bytes", field.length,
         long_value_max_length));
   bool is_inline = field.kind == LongValueKind::inline_data;
   if (is_inline && field.inline_bytes.size() != field.length)
-    throw InvalidArgumentError("an inline Memo/OLE field's length disagrees with its data");
+    throw_internal_error("an inline Memo/OLE field's length disagrees with its data");
   std::vector<std::uint8_t> out(long_value_header_size + (is_inline ? field.length : 0));
   le::put32(out.data() + length_and_kind_offset,
             field.length | static_cast<std::uint32_t>(field.kind) << 24);

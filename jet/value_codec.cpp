@@ -3,6 +3,7 @@
 #include <fmt/format.h>
 
 #include "jet/decimal.h"
+#include "jet/engine_errors.h"
 #include "jet/format.h"
 #include "jet/little_endian.h"
 #include "platform/error.h"
@@ -29,11 +30,6 @@ constexpr std::string_view alternative_name() {
   if constexpr (std::is_same_v<T, Guid>) return "a GUID";
   if constexpr (std::is_same_v<T, Decimal>) return "a Decimal";
   return "a value";
-}
-
-std::string_view value_kind(const Value& value) {
-  return std::visit([](const auto& v) { return alternative_name<std::decay_t<decltype(v)>>(); },
-                    value);
 }
 
 std::string column_label(const ColumnDef& column, const TextCodec& text) {
@@ -79,6 +75,31 @@ std::vector<std::uint8_t> encode_decimal_value(const ColumnDef& column, const De
 
 }  // namespace
 
+std::string_view value_kind(const Value& value) {
+  return std::visit([](const auto& v) { return alternative_name<std::decay_t<decltype(v)>>(); },
+                    value);
+}
+
+std::string_view value_kind_for(ColumnType type) {
+  switch (type) {
+    case ColumnType::boolean: return alternative_name<bool>();
+    case ColumnType::byte: return alternative_name<std::uint8_t>();
+    case ColumnType::integer: return alternative_name<std::int16_t>();
+    case ColumnType::long_integer: return alternative_name<std::int32_t>();
+    case ColumnType::currency: return alternative_name<Currency>();
+    case ColumnType::single: return alternative_name<float>();
+    case ColumnType::double_: return alternative_name<double>();
+    case ColumnType::date_time: return alternative_name<DateTime>();
+    case ColumnType::guid: return alternative_name<Guid>();
+    case ColumnType::decimal: return alternative_name<Decimal>();
+    case ColumnType::text:
+    case ColumnType::memo: return alternative_name<std::string>();
+    case ColumnType::binary:
+    case ColumnType::ole: return alternative_name<Binary>();
+  }
+  return alternative_name<Binary>();
+}
+
 std::optional<std::size_t> fixed_value_size(ColumnType type) {
   switch (type) {
     case ColumnType::boolean: return 0;
@@ -120,7 +141,7 @@ Value decode_value(const ColumnDef& column, std::span<const std::uint8_t> bytes,
   auto size = fixed_value_size(column.type());
   if (!is_known_column_type(column.type_byte)) return Binary{{bytes.begin(), bytes.end()}};
   if (column.is_boolean())
-    throw InvalidArgumentError("a Yes/No column has no stored bytes to decode");
+    throw_internal_error("a Yes/No column has no stored bytes to decode");
   if (size && bytes.size() != *size)
     origin.corrupt(fmt::format("column {} ({}) holds {} bytes instead of {}", column.name,
                                column_type_name(column.type()), bytes.size(), *size));
@@ -185,8 +206,8 @@ std::vector<std::uint8_t> encode_value(const ColumnDef& column, const Value& val
     case ColumnType::memo:
     case ColumnType::ole: return expect<Binary>(column, value, text).bytes;
     case ColumnType::boolean:
-      throw InvalidArgumentError(column_label(column, text) +
-                                 " keeps its value in the null mask, not in bytes");
+      throw_internal_error(column_label(column, text) +
+                           " keeps its value in the null mask, not in bytes");
     case ColumnType::binary: break;
   }
   return out;

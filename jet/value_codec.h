@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string_view>
 #include <vector>
 
 #include "jet/column_type.h"
@@ -41,6 +42,14 @@ Value decode_value(const ColumnDef& column, std::span<const std::uint8_t> bytes,
 // without rounding are InvalidArgumentError / OverflowError.
 std::vector<std::uint8_t> encode_value(const ColumnDef& column, const Value& value,
                                        const TextCodec& text);
+
+// How messages name a value's kind: "a text", "binary data", "a Long", ...
+std::string_view value_kind(const Value& value);
+
+// The kind of value a column of `type` holds as the engine's callers give
+// it, which for Memo is a text (encode_value takes Memo's long-value field
+// instead: that is the stored form, not the column's value).
+std::string_view value_kind_for(ColumnType type);
 
 // The 17 stored bytes of a Decimal: sign (0x80 negative), then four
 // 32-bit words most significant first, each little-endian.

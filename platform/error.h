@@ -55,6 +55,14 @@ class OverflowError : public Error {
   using Error::Error;
 };
 
+// A broken internal invariant: the tool's own check of its work failed (a
+// page it built does not read back, entries planned out of order). A fault
+// of the tool, never of the input; the message says so and asks for a report.
+class InternalError : public Error {
+ public:
+  using Error::Error;
+};
+
 // `text` as a message quotes what a user typed or a file held: whole when
 // short, otherwise its first characters and its length, so that a
 // runaway argument (100,000 digits) cannot flood the error output.

@@ -102,6 +102,7 @@ class Sweep {
     if (r.exit_status == 124 || r.exit_status == 137) return fail(damaged, "hangs");
     if (r.exit_status > 128 || r.exit_status < 0)
       return fail(damaged, "crashes (status " + std::to_string(r.exit_status) + ")");
+    if (r.exit_status == 3) return fail(damaged, "breaks an invariant of the engine: " + r.err);
     if (r.exit_status != 0) {
       if (read_file(copy_) != before) return fail(damaged, "refused, but the file changed");
       if (r.err.find(copy_.string()) == std::string::npos)

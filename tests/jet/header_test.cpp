@@ -5,6 +5,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "jet/engine_errors.h"
 #include "jet/format_fault.h"
 #include "jet/page_file.h"
 #include "jet/rc4.h"

@@ -81,6 +81,13 @@ TEST_F(Refusal, ValuesTheColumnCannotHold) {
                                        "Version", std::string("123"), "at most 2 characters");
   expect_refused<InvalidArgumentError>(copy("V2003/control-long.mdb"), "Control", "Version",
                                        std::string("1.0"), "Version");
+  // A Memo takes a text; binary data once reached the planner as no text at all.
+  expect_refused<InvalidArgumentError>(
+      copy("V2000/control-memo.mdb"), "Control", "Version", Binary{{0x31, 0x2E, 0x30}},
+      "column Version (Memo) of table Control cannot hold binary data; give it a text");
+  expect_refused<InvalidArgumentError>(
+      copy("V2003/control-boolean.mdb"), "Control", "Version", std::string("1.0"),
+      "column Version (Yes/No) of table Control cannot hold a text; give it a Yes/No value");
   // Jet 3 text is stored in the database's code page, which has no Greek.
   expect_refused<InvalidArgumentError>(copy("V1997/compIndexTestV1997.mdb"), "Table1", "RS_AGENTE",
                                        std::string("\xCE\xB1"), "");

@@ -1,5 +1,7 @@
 // jet-cli: reads and creates Jet 3 and Jet 4 databases with the tool's own engine.
-// Exit status: 0 success, 1 failure (message on stderr), 2 usage error.
+// Exit status: 0 success, 1 failure (message on stderr), 2 usage error,
+// 3 a fault of the tool itself (an InternalError: a broken invariant, to be
+// reported), so that scripts and tests can tell it from a refusal.
 
 #include <cstdio>
 
@@ -27,6 +29,9 @@ int main(int argc, char** argv) {
   } catch (const CLI::ParseError& e) {
     app.exit(e);
     return 2;
+  } catch (const norv::InternalError& e) {
+    fmt::print(stderr, "jet-cli: {}\n", e.what());
+    return 3;
   } catch (const norv::Error& e) {
     fmt::print(stderr, "jet-cli: {}\n", e.what());
     return 1;
