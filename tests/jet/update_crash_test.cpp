@@ -171,14 +171,6 @@ TEST_P(CrashLoop, AFullDiskLeavesTheFileAsItWas) {
   }
 }
 
-ColumnSpec column(std::string name, ColumnType type, std::uint16_t size = 50) {
-  ColumnSpec spec;
-  spec.name = std::move(name);
-  spec.type = type;
-  spec.size = size;
-  return spec;
-}
-
 std::function<bool(const std::filesystem::path&)> created(FormatVersion format, TableSpec table) {
   return [format, table](const std::filesystem::path& path) {
     DatabaseSpec spec;

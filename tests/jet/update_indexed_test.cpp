@@ -29,14 +29,6 @@ const std::string duplicate_message =
     "or fields that contain duplicate data, remove the index, or redefine the index to permit "
     "duplicate entries and try again.";
 
-ColumnSpec column(std::string name, ColumnType type, std::uint16_t size = 50) {
-  ColumnSpec spec;
-  spec.name = std::move(name);
-  spec.type = type;
-  spec.size = size;
-  return spec;
-}
-
 // The one-row control table, its Version column indexed as `index`.
 TableSpec control_table(IndexSpec index) {
   return {"Control",

@@ -96,6 +96,14 @@ std::vector<Value> column_values(const std::filesystem::path& db, const std::str
   return out;
 }
 
+ColumnSpec column(std::string name, ColumnType type, std::uint16_t size) {
+  ColumnSpec spec;
+  spec.name = std::move(name);
+  spec.type = type;
+  spec.size = size;
+  return spec;
+}
+
 std::string file_bytes(const std::filesystem::path& file) { return test::read_file(file); }
 
 }  // namespace norv::jet

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "jet/creator.h"
 #include "jet/value.h"
 
 namespace norv::jet {
@@ -29,6 +30,10 @@ void expect_unchanged(const std::filesystem::path& db, const DatabaseRows& befor
 // Each value of `column` in `table` (engine's reading).
 std::vector<Value> column_values(const std::filesystem::path& db, const std::string& table,
                                  const std::string& column);
+
+// A column for the creator's tables in these tests: `size` is a Text
+// column's length, ignored by the other types.
+ColumnSpec column(std::string name, ColumnType type, std::uint16_t size = 50);
 
 // The whole file, for byte-for-byte comparisons.
 std::string file_bytes(const std::filesystem::path& file);
