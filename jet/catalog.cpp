@@ -23,12 +23,6 @@ constexpr std::uint8_t query_kind_attribute = 1;
 constexpr std::uint8_t query_parameter_attribute = 2;
 constexpr std::int16_t select_query_kind = 1;
 
-std::optional<std::size_t> find_column(const TableDef& table, std::string_view name) {
-  for (std::size_t i = 0; i < table.columns.size(); ++i)
-    if (platform::equal_ignoring_case(table.columns[i].name, name)) return i;
-  return std::nullopt;
-}
-
 std::size_t require_column(const TableDef& table, std::string_view table_name,
                            std::string_view name) {
   if (auto i = find_column(table, name)) return *i;

@@ -4,13 +4,13 @@
 #include <fmt/format.h>
 
 #include <algorithm>
+#include <optional>
 
 #include "jet/column_update.h"
 #include "jet/database_impl.h"
 #include "jet/format_fault.h"
 #include "jet/relationships.h"
 #include "jet/table_def.h"
-#include "platform/case_fold.h"
 #include "platform/error.h"
 
 namespace norv::jet {
@@ -38,19 +38,25 @@ bool is_indexed(const TableDef& table, std::uint16_t column_number) {
   return false;
 }
 
-// The position in `table` of the column an update sets.
-std::size_t find_column(const TableDef& table, const Database::Impl::ColumnChoice& choice,
-                        const std::filesystem::path& file, std::string_view table_name) {
-  const auto& columns = table.columns;
-  const auto found = std::find_if(columns.begin(), columns.end(), [&](const ColumnDef& c) {
-    return choice.number ? c.number == *choice.number && c.name == choice.name
-                         : platform::equal_ignoring_case(c.name, choice.name);
-  });
-  if (found == columns.end())
+// The position in `table` of the column an update sets: the one data/
+// resolved (same number, same stored name), or the one named.
+std::size_t column_to_set(const TableDef& table, const Database::Impl::ColumnChoice& choice,
+                          const std::filesystem::path& file, std::string_view table_name) {
+  std::optional<std::size_t> found;
+  if (choice.number) {
+    const auto& columns = table.columns;
+    const auto same = std::find_if(columns.begin(), columns.end(), [&](const ColumnDef& c) {
+      return c.number == *choice.number && c.name == choice.name;
+    });
+    if (same != columns.end()) found = static_cast<std::size_t>(same - columns.begin());
+  } else {
+    found = find_column(table, choice.name);
+  }
+  if (!found)
     throw InvalidArgumentError(fmt::format("{}: table {} has no column named {}; check the "
                                            "column's name",
                                            file.string(), table_name, choice.name));
-  return static_cast<std::size_t>(found - columns.begin());
+  return *found;
 }
 
 }  // namespace
@@ -66,7 +72,7 @@ std::uint64_t Database::Impl::update_column(std::string_view table, std::uint32_
   if (current.format != header.format)
     throw_format_fault("the file's format changed while it was open");
   const TableDef definition = read_table_def(writer, format(), text, definition_page);
-  const std::size_t column = find_column(definition, choice, path, table);
+  const std::size_t column = column_to_set(definition, choice, path, table);
   const ColumnDef& def = definition.columns[column];
   if (const CatalogObject* relationships = catalog().find_local_table(relationships_table);
       relationships != nullptr && is_indexed(definition, def.number)) {

@@ -30,9 +30,7 @@ bool Relationship::involves(std::string_view t, std::string_view c) const {
 std::vector<Relationship> read_relationships(const TableReader& reader,
                                              const TableDef& definition) {
   const auto position = [&](std::string_view name) {
-    for (std::size_t i = 0; i < definition.columns.size(); ++i)
-      if (platform::equal_ignoring_case(definition.columns[i].name, name)) return i;
-    return definition.columns.size();
+    return find_column(definition, name).value_or(definition.columns.size());
   };
   const std::size_t name = position("szRelationship"), flags = position("grbit"),
                     table = position("szObject"), column = position("szColumn"),

@@ -8,6 +8,7 @@
 #include "jet/bytes.h"
 #include "jet/format_fault.h"
 #include "jet/little_endian.h"
+#include "platform/case_fold.h"
 #include "platform/error.h"
 
 namespace norv::jet {
@@ -332,6 +333,12 @@ std::vector<std::uint8_t> read_table_def_bytes(PageFile& pages, std::uint32_t fi
     number = le::get32(bytes.data() + next_page_offset);
   }
   return definition;
+}
+
+std::optional<std::size_t> find_column(const TableDef& table, std::string_view name) {
+  for (std::size_t i = 0; i < table.columns.size(); ++i)
+    if (platform::equal_ignoring_case(table.columns[i].name, name)) return i;
+  return std::nullopt;
 }
 
 TableDef parse_table_def(const Format& format, const TextCodec& names,

@@ -8,8 +8,10 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "jet/column_type.h"
@@ -109,6 +111,10 @@ struct TableDef {
   RowPointer owned_pages_map;
   RowPointer free_space_map;
 };
+
+// The position in `table.columns` of the column named `name`, under the
+// one case rule for names.
+std::optional<std::size_t> find_column(const TableDef& table, std::string_view name);
 
 // Reading.
 
