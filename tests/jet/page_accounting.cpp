@@ -68,10 +68,20 @@ class TableAccount {
       if (!own.contains(row.body.page))
         fail("a row lives on page " + std::to_string(row.body.page) +
              ", which its page map does not list");
+    check_bitmap_pages(definition_.owned_pages_map);
+    check_bitmap_pages(definition_.free_space_map);
     check_long_values();
   }
 
  private:
+  // A reference map's bitmap pages belong to no table's rows, so only the
+  // global map keeps the next writer from giving them away.
+  void check_bitmap_pages(RowPointer map) {
+    if (map.page == 0) return;
+    for (std::uint32_t page : read_usage_map(pages_, format_, map).bitmap_pages)
+      expect_in_use(page, "usage bitmap page");
+  }
+
   void check_long_values() {
     std::map<std::uint16_t, PageSet> column_maps;
     for (const LongValueMaps& maps : definition_.long_value_maps) {
