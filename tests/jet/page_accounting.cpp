@@ -22,8 +22,6 @@ namespace norv::jet {
 
 namespace {
 
-constexpr RowPointer global_map{1, 0};
-
 using PageSet = std::set<std::uint32_t>;
 
 PageSet map_pages(PageFile& pages, const Format& format, RowPointer where,
@@ -133,7 +131,7 @@ void expect_pages_accounted_for(const std::filesystem::path& db) {
   PageFile pages = PageFile::open(db, platform::FileMode::read_only);
   const Header header = read_header(pages);
   const TextCodec text(header.format->version, header.code_page, db);
-  const PageSet free_pages = map_pages(pages, *header.format, global_map, MapSense::free);
+  const PageSet free_pages = map_pages(pages, *header.format, global_usage_map, MapSense::free);
   for (const CatalogEntry& entry : database.catalog()) {
     if (entry.kind != CatalogKind::table && entry.kind != CatalogKind::system_table) continue;
     try {

@@ -20,6 +20,7 @@
 #include "jet/update_plan.h"
 #include "jet/usage_map.h"
 #include "platform/error.h"
+#include "tests/jet/both_formats.h"
 #include "tests/jet/update_support.h"
 #include "tests/support/temp_dir.h"
 
@@ -211,11 +212,7 @@ TEST_P(UsageMapChanges, APagePastTheLastSlotIsRefusedBeforeAnyChange) {
                InternalError);
 }
 
-INSTANTIATE_TEST_SUITE_P(Formats, UsageMapChanges,
-                         ::testing::Values(FormatVersion::jet3, FormatVersion::jet4),
-                         [](const auto& info) {
-                           return info.param == FormatVersion::jet3 ? "Jet3" : "Jet4";
-                         });
+INSTANTIATE_TEST_SUITE_P(Formats, UsageMapChanges, both_formats(), format_name);
 
 }  // namespace
 }  // namespace norv::jet
