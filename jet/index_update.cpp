@@ -93,11 +93,13 @@ void IndexUpdate::change_row(RowPointer row, const std::vector<RowField>& fields
   if (change.old_key != change.new_key) changes_.push_back(std::move(change));
 }
 
+std::string IndexUpdate::index_where() const { return fmt::format("{}, index {}", where_, name_); }
+
 void IndexUpdate::plan() {
   if (changes_.empty()) return;
   const IndexTreeContents tree =
       read_index_tree(plan_.pages(), plan_.format(), table_.real_indexes[real_].first_page,
-                      table_.page, fmt::format("{}, index {}", where_, name_));
+                      table_.page, index_where());
   const std::vector<IndexPageEntry> entries = entries_after(leaf_entries(tree));
   check_unique(entries);
   if (!stage_one_leaf(tree, entries)) stage_rebuilt_tree(tree, entries);
@@ -159,19 +161,18 @@ void IndexUpdate::check_unique(const std::vector<IndexPageEntry>& entries) const
 }
 
 // The entries go back onto the leaves they came from, each leaf ending
-// with the entry it ended with (its node entry repeats it). True when that
-// changes exactly one leaf and it still holds its entries: the leaf was
-// staged.
+// with the entry it ended with (a node entry may repeat it; only a root
+// leaf has none above it). True when that changes exactly one leaf and it
+// still holds its entries: the leaf was staged.
 bool IndexUpdate::stage_one_leaf(const IndexTreeContents& tree,
                                  const std::vector<IndexPageEntry>& entries) {
   const IndexPage* changed = nullptr;
   std::vector<IndexPageEntry> changed_entries;
   auto rest = entries.begin();
-  for (std::size_t i = 0; i < tree.leaves.size(); ++i) {
-    const IndexPage& leaf = tree.leaves[i];
-    const bool last_leaf = i + 1 == tree.leaves.size();
+  const bool root_leaf = tree.pages.size() == 1;
+  for (const IndexPage& leaf : tree.leaves) {
     auto end = entries.end();
-    if (!last_leaf) {
+    if (!root_leaf) {
       if (leaf.entries.empty()) return false;
       end = std::upper_bound(rest, entries.end(), leaf.entries.back(), entry_precedes);
       if (end == rest || !same_entry(*(end - 1), leaf.entries.back())) return false;
@@ -183,7 +184,7 @@ bool IndexUpdate::stage_one_leaf(const IndexTreeContents& tree,
     }
     rest = end;
   }
-  if (changed == nullptr) return false;
+  if (changed == nullptr || rest != entries.end()) return false;
   IndexPage page = *changed;
   page.entries = std::move(changed_entries);
   std::optional<std::vector<std::uint8_t>> image = encode_index_page(plan_.format(), page);
@@ -203,7 +204,7 @@ void IndexUpdate::stage_rebuilt_tree(const IndexTreeContents& tree,
     return added.back();
   };
   for (BuiltIndexPage& built : build_index_tree(plan_.format(), table_.page, root, entries,
-                                                allocate, fmt::format("{}, index {}", where_, name_))) {
+                                                allocate, index_where())) {
     check_reads_back(built.page, built.image);
     if (built.page.number == root)
       stage_in_place(built.page.number, std::move(built.image));

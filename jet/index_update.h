@@ -57,6 +57,8 @@ class IndexUpdate {
     std::optional<std::vector<std::uint8_t>> new_key;
   };
 
+  // The file, table and index, for messages.
+  std::string index_where() const;
   std::optional<std::vector<std::uint8_t>> key_of(const std::vector<RowField>& fields,
                                                   bool with_new_value, const RowOrigin& origin);
   std::vector<IndexPageEntry> entries_after(const std::vector<IndexPageEntry>& before) const;

@@ -218,6 +218,24 @@ TEST_P(IndexedUpdate, TreesGrowAndShrinkByWholeLevels) {
   EXPECT_EQ(index_trees(db, "Parts").at("GradeName").pages, 1u);
 }
 
+// Only the first two rows change, and their new entries take the places of
+// their old ones on the first leaf, which keeps its last entry: that leaf
+// is rewritten in place, the tree keeps its shape (a rebuilt one would fit
+// one page) and the file gains no page.
+TEST_P(IndexedUpdate, OneLeafOfATreeIsRewrittenInPlace) {
+  TableSpec table{"Control", {column("ID", ColumnType::long_integer), column("Version", ColumnType::text, 255)},
+                  {{"VersionIdx", {"Version"}, false, false}}, {}};
+  for (std::int32_t id = 1; id <= 40; ++id)
+    table.rows.push_back({id, std::string(250, id <= 2 ? 'a' : 'b')});
+  const auto db = create(std::move(table));
+  const TreeShape before = index_trees(db, "Control").at("VersionIdx");
+  ASSERT_GE(before.nodes, 1u);
+  const auto size = std::filesystem::file_size(db);
+  expect_update(db, "Control", "Version", std::string(250, 'b'));
+  EXPECT_EQ(std::filesystem::file_size(db), size);
+  EXPECT_EQ(index_trees(db, "Control").at("VersionIdx").pages, before.pages);
+}
+
 // The creator builds trees of any size, and updates rebuild them.
 TEST_P(IndexedUpdate, CreatedTreesOfSeveralLevelsAreKeptInOrder) {
   TableSpec table = parts_table(400);
