@@ -1,5 +1,6 @@
 #include "data/recordset.h"
 
+#include <optional>
 #include <string>
 
 #include "data/sql_statement.h"
@@ -14,7 +15,11 @@ std::size_t column_position(const jet::TableInfo& table, const jet::ColumnInfo& 
   return static_cast<std::size_t>(&column - table.columns.data());
 }
 
+// Through an index on the column when one can give it (numbers and
+// dates), else by reading every row.
 jet::Value max_of_column(const TableTarget& target, const jet::ColumnInfo& column) {
+  if (std::optional<jet::Value> max = target.database().max_through_index(target.table(), column))
+    return *max;
   std::size_t position = column_position(target.table(), column);
   jet::Value max = jet::Null{};
   target.database().for_each_row(target.table(), [&](const std::vector<jet::Value>& row) {

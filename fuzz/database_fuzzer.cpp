@@ -1,6 +1,8 @@
 // A database file as it may come from a damaged disk or a half-done copy:
 // opening it, listing its catalog and reading every row of every local
-// table ends in values or in a norv::Error naming the file, never worse.
+// table, checking its indexes and reading the largest value of each column
+// through them ends in values or in a norv::Error naming the file, never
+// worse.
 
 #include <cstddef>
 #include <cstdint>
@@ -24,6 +26,7 @@ void read_table(const Database& database, const CatalogEntry& entry) {
   try {
     TableInfo table = database.table(entry.name);
     database.for_each_row(table, [](const std::vector<Value>&) {});
+    for (const ColumnInfo& column : table.columns) database.max_through_index(table, column);
   } catch (const norv::Error& error) {
     norv::fuzz::require_names_scratch(error);
   }
@@ -38,6 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const CatalogEntry& entry : database.catalog()) {
       if (is_local_table(entry)) read_table(database, entry);
     }
+    database.check_indexes();
   } catch (const norv::Error& error) {
     norv::fuzz::require_names_scratch(error);
   }

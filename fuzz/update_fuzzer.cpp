@@ -1,8 +1,9 @@
 // An UPDATE on a copy of a damaged database: the engine either refuses it,
 // leaving the file byte for byte as it was, or carries it out, and then the
 // file opens again and every row of the table holds the new value (when
-// the table read whole before). The
-// value's length, picked from the input, decides the kind of update: in
+// the table read whole before), and indexes that were sound before are
+// sound after: the column may be indexed, so the update may rewrite its
+// index in place or rebuild it. The value's length, picked from the input, decides the kind of update: in
 // place, rewritten within the page, moved to another page, or a Memo in
 // long-value pages; it is picked by a hash of the whole input, so that
 // inputs differing anywhere meet every kind.
@@ -33,6 +34,7 @@ struct Target {
   std::string column;
   std::size_t max_length = 0;  // characters; 0 for Memo
   bool rows_readable = false;  // every row of the table read before the update
+  bool indexes_sound = false;  // the index check found nothing before the update
 };
 
 // An update sets one column and leaves the other values' bytes as they
@@ -48,23 +50,26 @@ bool rows_readable(const Database& database, const TableInfo& table) {
   }
 }
 
-bool indexed(const TableInfo& table, const std::string& column) {
-  for (const IndexInfo& index : table.indexes)
-    for (const std::string& key : index.columns)
-      if (key == column) return true;
-  return false;
+bool indexes_sound(const Database& database) {
+  try {
+    return database.check_indexes().problems.empty();
+  } catch (const norv::Error& error) {
+    norv::fuzz::require_names_scratch(error);
+    return false;
+  }
 }
 
-// The first local table's first Text or Memo column outside every index,
-// as a control table's Version column would be.
+// The first local table's first Text or Memo column, as a control table's
+// Version column would be, indexed or not.
 std::optional<Target> find_target(const Database& database) {
   for (const CatalogEntry& entry : database.catalog()) {
     if (entry.kind != CatalogKind::table) continue;
     TableInfo table = database.table(entry.name);
     for (const ColumnInfo& column : table.columns) {
-      if (is_text(column.type) && !indexed(table, column.name)) {
+      if (is_text(column.type)) {
         std::size_t max = column.type == ColumnType::text ? column.max_characters : 0;
-        return Target{table.name, column.name, max, rows_readable(database, table)};
+        return Target{table.name, column.name, max, rows_readable(database, table),
+                      indexes_sound(database)};
       }
     }
   }
@@ -87,6 +92,7 @@ void expect_updated(const Target& target, const std::string& value) {
     const auto* text = std::get_if<std::string>(&row.at(at));
     require(text != nullptr && *text == value);
   });
+  if (target.indexes_sound) require(indexes_sound(database));
 }
 
 }  // namespace

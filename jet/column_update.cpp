@@ -19,7 +19,6 @@ namespace norv::jet {
 
 namespace {
 
-constexpr RowPointer global_map{1, 0};
 constexpr std::size_t overflow_pointer_size = 4;
 // A new page is listed as having free space while a short row still fits.
 constexpr std::ptrdiff_t useful_free_space = 64;
@@ -240,7 +239,7 @@ class ColumnPlanner {
   }
 
   void record_page(std::uint32_t page, RowPointer owned, RowPointer free_space) {
-    mark_page_used(plan_, global_map, page, MapSense::free, WriteStage::global_map);
+    mark_page_used(plan_, global_usage_map, page, MapSense::free, WriteStage::global_map);
     if (owned.page != 0) mark_page_used(plan_, owned, page, MapSense::used, WriteStage::table_maps);
     const bool has_room =
         plan_.data_page(page, WriteStage::cleanup).free_space() >= useful_free_space;

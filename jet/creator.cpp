@@ -2,6 +2,7 @@
 
 #include <fmt/format.h>
 
+#include <algorithm>
 #include <chrono>
 #include <memory>
 #include <random>
@@ -11,6 +12,7 @@
 #include "jet/header.h"
 #include "jet/index_key.h"
 #include "jet/index_page.h"
+#include "jet/index_tree.h"
 #include "jet/long_value.h"
 #include "jet/page_images.h"
 #include "jet/row_codec.h"
@@ -45,8 +47,8 @@ bool ascends(const IndexSpec& index, std::size_t key) {
 struct BuiltIndex {
   const IndexSpec* spec;
   std::vector<std::size_t> columns;  // positions in the table
-  std::vector<IndexEntry> entries;
-  std::uint32_t leaf_page = 0;
+  std::vector<IndexPageEntry> entries;
+  std::vector<std::uint32_t> pages;  // the tree's, root first
   RowPointer usage_map;
 };
 
@@ -109,7 +111,7 @@ class DatabaseBuilder {
         if (c.name == "Owner" || c.name == "SID") c.flags |= 0x20;
     }
     for (const IndexSpec& index : spec.indexes) {
-      BuiltIndex built{&index, {}, {}, 0, {}};
+      BuiltIndex built{&index, {}, {}, {}, {}};
       for (const std::string& name : index.columns) built.columns.push_back(column_position(spec, name));
       table.indexes.push_back(std::move(built));
     }
@@ -142,7 +144,8 @@ class DatabaseBuilder {
                                           (index.spec->primary_key ? index_flags::required : 0));
       i.unique_keys = count_distinct_keys(index.entries);
       i.usage_map = index.usage_map;
-      i.first_page = index.leaf_page;
+      // Sizing the definition comes before the tree is built.
+      i.first_page = index.pages.empty() ? 0 : index.pages.front();
       out.indexes.push_back(std::move(i));
     }
     return out;
@@ -213,7 +216,7 @@ class DatabaseBuilder {
         stored.push_back(stored_form(table, table.def.columns[c], row[c]));
       RowPointer at = data.add(encode_row(format_, table.def, stored, text_, table.spec.name));
       for (BuiltIndex& index : table.indexes) {
-        IndexEntry entry{{}, at};
+        IndexPageEntry entry{{}, at, 0};
         for (std::size_t k = 0; k < index.columns.size(); ++k) {
           const std::size_t c = index.columns[k];
           const std::string label = where(table) + ", index " + index.spec->name;
@@ -238,8 +241,14 @@ class DatabaseBuilder {
       bool unique = index.spec->unique || index.spec->primary_key;
       if (unique && count_distinct_keys(index.entries) != index.entries.size())
         throw InvalidArgumentError(label + ": two rows have the same key in a unique index");
-      index.leaf_page = pages_.allocate();
-      pages_[index.leaf_page] = build_index_leaf(format_, table.tdef_pages.front(), index.entries, label);
+      std::sort(index.entries.begin(), index.entries.end(), entry_precedes);
+      const std::uint32_t root = pages_.allocate();
+      for (BuiltIndexPage& built : build_index_tree(format_, table.tdef_pages.front(), root,
+                                                   index.entries, [&] { return pages_.allocate(); },
+                                                   label)) {
+        index.pages.push_back(built.page.number);
+        pages_[built.page.number] = std::move(built.image);
+      }
     }
   }
 
@@ -250,7 +259,7 @@ class DatabaseBuilder {
       table.owned_map = maps.add(build_usage_map(format_, table.data_pages, covered, pages_));
       table.free_map = maps.add(build_usage_map(format_, table.pages_with_room, covered, pages_));
       for (BuiltIndex& index : table.indexes)
-        index.usage_map = maps.add(build_usage_map(format_, {index.leaf_page}, covered, pages_));
+        index.usage_map = maps.add(build_usage_map(format_, index.pages, covered, pages_));
     }
   }
 

@@ -2,8 +2,11 @@
 
 #include <fmt/format.h>
 
+#include <algorithm>
+
 #include "jet/column_properties.h"
 #include "jet/database_impl.h"
+#include "jet/index_max.h"
 #include "jet/table_def.h"
 #include "jet/table_info.h"
 
@@ -90,6 +93,19 @@ TableInfo Database::table(std::string_view name) const {
 
 TableInfo Database::table(const CatalogEntry& entry) const {
   return impl_->operation([&] { return impl_->describe(impl_->local_object(entry)); });
+}
+
+std::optional<Value> Database::max_through_index(const TableInfo& table,
+                                                const ColumnInfo& column) const {
+  return impl_->operation([&]() -> std::optional<Value> {
+    const TableDef definition =
+        read_table_def(impl_->pages, impl_->format(), impl_->text, table.definition_page);
+    const auto found = std::find_if(definition.columns.begin(), definition.columns.end(),
+                                    [&](const ColumnDef& c) { return c.number == column.number; });
+    if (found == definition.columns.end()) return std::nullopt;
+    return jet::max_through_index(impl_->reader(), definition,
+                                  static_cast<std::size_t>(found - definition.columns.begin()));
+  });
 }
 
 void Database::for_each_row(const TableInfo& table,

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -121,6 +122,11 @@ class Database {
   // Calls visit once per live row, values in TableInfo::columns order.
   void for_each_row(const TableInfo& table,
                     const std::function<void(const std::vector<Value>&)>& visit) const;
+
+  // The largest value of `column` (of `table`) as an index on it gives it
+  // without reading the rows, Null when it holds none, or nullopt when no
+  // index can say (index_max.h): then the rows must be read.
+  std::optional<Value> max_through_index(const TableInfo& table, const ColumnInfo& column) const;
 
   // Sets one column of every row of a local table to value, which must hold
   // the alternative that matches the column's type (the caller converts).

@@ -10,8 +10,6 @@ namespace norv::jet {
 
 namespace {
 
-constexpr RowPointer global_usage_map{1, 0};
-
 bool is_local(CatalogKind kind) {
   return kind == CatalogKind::table || kind == CatalogKind::system_table ||
          kind == CatalogKind::access_table;

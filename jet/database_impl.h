@@ -12,6 +12,7 @@
 #include "jet/engine_errors.h"
 #include "jet/header.h"
 #include "jet/page_file.h"
+#include "jet/relationships.h"
 #include "jet/table_def.h"
 #include "jet/table_scan.h"
 #include "jet/text_codec.h"
@@ -62,6 +63,9 @@ struct Database::Impl {
   // name) defined at `definition_page` (database_update.cpp).
   std::uint64_t update_column(std::string_view table, std::uint32_t definition_page,
                               const ColumnChoice& column, const Value& value);
+
+  // A local table's column values read through `writer` (relationships.h).
+  ColumnValues column_values(PageFile& writer);
 
   platform::Storage* storage;  // where the updates open the file again
   std::filesystem::path path;

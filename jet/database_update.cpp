@@ -61,6 +61,22 @@ std::size_t column_to_set(const TableDef& table, const Database::Impl::ColumnCho
 
 }  // namespace
 
+ColumnValues Database::Impl::column_values(PageFile& writer) {
+  return [this, &writer](std::string_view table_name,
+                         std::string_view column_name) -> std::optional<std::vector<Value>> {
+    const CatalogObject* object = catalog().find_local_table(table_name);
+    if (object == nullptr) return std::nullopt;
+    const TableDef table = read_table_def(writer, format(), text, object->definition_page());
+    const std::optional<std::size_t> column = find_column(table, column_name);
+    if (!column) return std::nullopt;
+    std::vector<Value> out;
+    TableReader(writer, format(), text).for_each_row(table, table_name, [&](std::vector<Value>& row) {
+      out.push_back(std::move(row.at(*column)));
+    });
+    return out;
+  };
+}
+
 std::uint64_t Database::Impl::update_column(std::string_view table, std::uint32_t definition_page,
                                             const ColumnChoice& choice, const Value& value) {
   PageFile writer = PageFile::over(storage->open_for_update(path));
@@ -78,8 +94,8 @@ std::uint64_t Database::Impl::update_column(std::string_view table, std::uint32_
       relationships != nullptr && is_indexed(definition, def.number)) {
     const TableDef listed =
         read_table_def(writer, format(), text, relationships->definition_page());
-    refuse_column_in_relationship(read_relationships(TableReader(writer, format(), text), listed),
-                                  path, table, def.name);
+    check_relationships(read_relationships(TableReader(writer, format(), text), listed),
+                        column_values(writer), path, table, def.name, value);
   }
   return jet::update_column(writer, format(), text, ColumnUpdate{definition, table, column, value});
 }

@@ -64,12 +64,22 @@ std::size_t common_prefix(const std::vector<std::uint8_t>& a, const std::vector<
   return static_cast<std::size_t>(std::mismatch(a.begin(), a.end(), b.begin(), b.end()).first - a.begin());
 }
 
-// The stored size of the entries with `prefix` bytes left out of all but
-// the first.
-std::size_t stored_size(const std::vector<std::vector<std::uint8_t>>& entries, std::size_t prefix) {
-  std::size_t size = 0;
-  for (std::size_t i = 0; i < entries.size(); ++i) size += entries[i].size() - (i == 0 ? 0 : prefix);
-  return size;
+std::size_t max_prefix(const IndexPageLayout& at) {
+  return at.prefix_size == 1 ? std::size_t{0xFF} : std::size_t{0xFFFF};
+}
+
+// The prefix Access leaves out of every entry but the first: none when the
+// `count` entries of `whole_size` bytes fit unshortened, else as much of the
+// first and last entries' `common` prefix as the field holds. nullopt when
+// they do not fit even so.
+std::optional<std::size_t> prefix_that_fits(const IndexPageLayout& at, std::size_t room,
+                                            std::size_t whole_size, std::size_t count,
+                                            std::size_t common) {
+  if (whole_size <= room) return 0;
+  if (count < 2) return std::nullopt;
+  const std::size_t prefix = std::min(common, max_prefix(at));
+  if (whole_size - prefix * (count - 1) > room) return std::nullopt;
+  return prefix;
 }
 
 }  // namespace
@@ -120,11 +130,13 @@ std::optional<std::vector<std::uint8_t>> encode_index_page(const Format& format,
   std::vector<std::vector<std::uint8_t>> entries;
   for (const IndexPageEntry& entry : page.entries) entries.push_back(join_entry(entry, page.leaf));
   const std::size_t room = format.page_size - at.first_entry;
-  std::size_t prefix = 0;
-  if (stored_size(entries, 0) > room && entries.size() > 1)
-    prefix = std::min(common_prefix(entries.front(), entries.back()),
-                      at.prefix_size == 1 ? std::size_t{0xFF} : std::size_t{0xFFFF});
-  if (stored_size(entries, prefix) > room) return std::nullopt;
+  std::size_t whole_size = 0;
+  for (const std::vector<std::uint8_t>& entry : entries) whole_size += entry.size();
+  const std::optional<std::size_t> fitting_prefix = prefix_that_fits(
+      at, room, whole_size, entries.size(),
+      entries.empty() ? 0 : common_prefix(entries.front(), entries.back()));
+  if (!fitting_prefix) return std::nullopt;
+  const std::size_t prefix = *fitting_prefix;
 
   std::vector<std::uint8_t> out(format.page_size, 0);
   out[0] = page.leaf ? index_leaf_page_type : index_node_page_type;
@@ -150,31 +162,37 @@ std::optional<std::vector<std::uint8_t>> encode_index_page(const Format& format,
   return out;
 }
 
+std::size_t index_entries_fitting(const Format& format, std::span<const IndexPageEntry> entries,
+                                  bool leaf) {
+  const IndexPageLayout& at = index_page_layout(format);
+  const std::size_t room = format.page_size - at.first_entry;
+  if (entries.empty()) return 0;
+  const std::vector<std::uint8_t> first = join_entry(entries.front(), leaf);
+  std::size_t whole_size = 0;
+  std::size_t count = 0;
+  // Adding an entry never shrinks the stored size (the first and last
+  // entries' common prefix only shortens), so the first that does not fit
+  // ends the page.
+  for (const IndexPageEntry& entry : entries) {
+    const std::vector<std::uint8_t> last = join_entry(entry, leaf);
+    if (!prefix_that_fits(at, room, whole_size + last.size(), count + 1,
+                          common_prefix(first, last)))
+      break;
+    whole_size += last.size();
+    ++count;
+  }
+  return count;
+}
+
 bool entry_precedes(const IndexPageEntry& a, const IndexPageEntry& b) {
   if (a.key != b.key)
     return std::lexicographical_compare(a.key.begin(), a.key.end(), b.key.begin(), b.key.end());
   return a.row.to_u32() < b.row.to_u32();
 }
 
-std::vector<std::uint8_t> build_index_leaf(const Format& format, std::uint32_t owner,
-                                           std::vector<IndexEntry> entries,
-                                           std::string_view where) {
-  IndexPage leaf;
-  leaf.owner = owner;
-  for (IndexEntry& entry : entries) leaf.entries.push_back({std::move(entry.key), entry.row, 0});
-  std::sort(leaf.entries.begin(), leaf.entries.end(), entry_precedes);
-  std::optional<std::vector<std::uint8_t>> page = encode_index_page(format, leaf);
-  if (!page)
-    throw NotSupportedError(fmt::format(
-        "{}: the index needs more than one index page ({} entries); the creator writes "
-        "indexes of one page only",
-        where, entries.size()));
-  return std::move(*page);
-}
-
-std::uint32_t count_distinct_keys(std::vector<IndexEntry> entries) {
+std::uint32_t count_distinct_keys(const std::vector<IndexPageEntry>& entries) {
   std::vector<std::vector<std::uint8_t>> keys;
-  for (IndexEntry& entry : entries) keys.push_back(std::move(entry.key));
+  for (const IndexPageEntry& entry : entries) keys.push_back(entry.key);
   std::sort(keys.begin(), keys.end());
   return static_cast<std::uint32_t>(std::unique(keys.begin(), keys.end()) - keys.begin());
 }

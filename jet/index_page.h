@@ -54,27 +54,17 @@ IndexPage parse_index_page(const Format& format, const Page& page);
 std::optional<std::vector<std::uint8_t>> encode_index_page(const Format& format,
                                                            const IndexPage& page);
 
+// How many of `entries`, from the first, one page holds (0 when not even
+// the first fits), laid out as encode_index_page lays them out.
+std::size_t index_entries_fitting(const Format& format, std::span<const IndexPageEntry> entries,
+                                  bool leaf);
+
 // Jet's order of entries: key bytes as unsigned bytes (a prefix first),
 // then row page, then row number.
 bool entry_precedes(const IndexPageEntry& a, const IndexPageEntry& b);
 
-// The creator's indexes: one leaf page per index holding every entry in key
-// order (the keys come from index_key.h). Indexes whose entries do not fit
-// one page are refused with NotSupportedError.
-struct IndexEntry {
-  std::vector<std::uint8_t> key;  // the key parts of every column, concatenated
-  RowPointer row;
-};
-
-// Sorts `entries` and builds the leaf page of an index of the table whose
-// TDEF is `owner`. Throws NotSupportedError naming `where` when they do not
-// fit.
-std::vector<std::uint8_t> build_index_leaf(const Format& format, std::uint32_t owner,
-                                           std::vector<IndexEntry> entries,
-                                           std::string_view where);
-
-// The number of distinct keys among `entries` (a unique index needs one per
-// entry).
-std::uint32_t count_distinct_keys(std::vector<IndexEntry> entries);
+// The number of distinct keys among `entries` (a unique index needs one
+// per entry).
+std::uint32_t count_distinct_keys(const std::vector<IndexPageEntry>& entries);
 
 }  // namespace norv::jet

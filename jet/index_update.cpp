@@ -3,11 +3,13 @@
 #include <fmt/format.h>
 
 #include <algorithm>
+#include <iterator>
 #include <memory>
 
 #include "jet/engine_errors.h"
 #include "jet/format_fault.h"
 #include "jet/long_value.h"
+#include "jet/usage_map.h"
 #include "platform/error.h"
 
 namespace norv::jet {
@@ -17,8 +19,6 @@ namespace {
 constexpr std::uint8_t unique_flag = 0x01;
 constexpr std::uint8_t required_flag = 0x08;
 constexpr std::uint8_t primary_key_type = 1;
-// Far beyond any real tree: a deeper walk is a loop in damaged pointers.
-constexpr int max_tree_depth = 16;
 
 bool same_entry(const IndexPageEntry& a, const IndexPageEntry& b) {
   return a.key == b.key && a.row == b.row && a.child == b.child;
@@ -93,158 +93,156 @@ void IndexUpdate::change_row(RowPointer row, const std::vector<RowField>& fields
   if (change.old_key != change.new_key) changes_.push_back(std::move(change));
 }
 
+std::string IndexUpdate::index_where() const { return fmt::format("{}, index {}", where_, name_); }
+
 void IndexUpdate::plan() {
   if (changes_.empty()) return;
-  const std::vector<IndexPage> before = read_leaves();
-  std::vector<IndexPage> after = before;
-  remove_old_entries(after);
-  check_unique(after);
-  insert_new_entries(before, after);
-  stage(before, after);
+  const IndexTreeContents tree =
+      read_index_tree(plan_.pages(), plan_.format(), table_.real_indexes[real_].first_page,
+                      table_.page, index_where());
+  const std::vector<IndexPageEntry> entries = entries_after(leaf_entries(tree));
+  check_unique(entries);
+  if (!stage_one_leaf(tree, entries)) stage_rebuilt_tree(tree, entries);
 }
 
-std::vector<IndexPage> IndexUpdate::read_leaves() const {
-  std::vector<IndexPage> leaves;
-  std::vector<std::uint32_t> seen;
-  collect_leaves(table_.real_indexes[real_].first_page, 0, leaves, seen);
-  return leaves;
-}
-
-void IndexUpdate::collect_leaves(std::uint32_t number, int depth, std::vector<IndexPage>& leaves,
-                                 std::vector<std::uint32_t>& seen) const {
-  if (depth > max_tree_depth || std::find(seen.begin(), seen.end(), number) != seen.end())
-    throw_format_fault(fmt::format("{}, index {}: the tree reaches page {} twice or loops; repair "
-                                   "the database in Access and run again",
-                                   where_, name_, number));
-  seen.push_back(number);
-  IndexPage page = parse_index_page(plan_.format(), plan_.pages().page(number));
-  if (page.owner != table_.page)
-    throw_format_fault(fmt::format("{}, index {}: index page {} belongs to the table defined on "
-                                   "page {}; repair the database in Access and run again",
-                                   where_, name_, number, page.owner));
-  if (page.leaf) {
-    leaves.push_back(std::move(page));
-    return;
-  }
-  for (const IndexPageEntry& entry : page.entries) collect_leaves(entry.child, depth + 1, leaves, seen);
-  if (page.tail != 0) collect_leaves(page.tail, depth + 1, leaves, seen);
-}
-
-void IndexUpdate::remove_old_entries(std::vector<IndexPage>& leaves) const {
+// The entries with every changed row's old entry taken out and its new one
+// merged in, in key order.
+std::vector<IndexPageEntry> IndexUpdate::entries_after(
+    const std::vector<IndexPageEntry>& before) const {
+  if (std::adjacent_find(before.begin(), before.end(), [](const auto& a, const auto& b) {
+        return !entry_precedes(a, b);
+      }) != before.end())
+    throw_format_fault(fmt::format("{}, index {}: the index's entries are out of order; repair the "
+                                   "database in Access and run again",
+                                   where_, name_));
+  std::vector<IndexPageEntry> removed;
+  std::vector<IndexPageEntry> added;
   for (const KeyChange& change : changes_) {
-    if (!change.old_key) continue;
-    bool found = false;
-    for (IndexPage& leaf : leaves) {
-      const auto entry = std::find_if(leaf.entries.begin(), leaf.entries.end(), [&](const IndexPageEntry& e) {
-        return e.row == change.row && e.key == *change.old_key;
-      });
-      if (entry == leaf.entries.end()) continue;
-      leaf.entries.erase(entry);
-      found = true;
-      break;
-    }
-    if (!found)
-      throw_format_fault(fmt::format("{}, index {}: row {}:{} has no entry with the key its values "
-                                     "give, so the index does not match the table; repair the "
-                                     "database in Access and run again",
-                                     where_, name_, change.row.page, change.row.row));
+    if (change.old_key) removed.push_back({*change.old_key, change.row, 0});
+    if (change.new_key) added.push_back({*change.new_key, change.row, 0});
   }
+  std::sort(removed.begin(), removed.end(), entry_precedes);
+  std::sort(added.begin(), added.end(), entry_precedes);
+
+  std::vector<IndexPageEntry> kept;
+  kept.reserve(before.size());
+  auto next_removed = removed.begin();
+  for (const IndexPageEntry& entry : before) {
+    if (next_removed != removed.end() && same_entry(entry, *next_removed))
+      ++next_removed;
+    else
+      kept.push_back(entry);
+  }
+  if (next_removed != removed.end())
+    throw_format_fault(fmt::format("{}, index {}: row {}:{} has no entry with the key its values "
+                                   "give, so the index does not match the table; repair the "
+                                   "database in Access and run again",
+                                   where_, name_, next_removed->row.page, next_removed->row.row));
+  std::vector<IndexPageEntry> out;
+  out.reserve(kept.size() + added.size());
+  std::merge(kept.begin(), kept.end(), added.begin(), added.end(), std::back_inserter(out),
+             entry_precedes);
+  return out;
 }
 
-void IndexUpdate::check_unique(const std::vector<IndexPage>& leaves) const {
+void IndexUpdate::check_unique(const std::vector<IndexPageEntry>& entries) const {
   const RealIndexDef& index = table_.real_indexes[real_];
   if ((index.flags & unique_flag) == 0 && !is_primary_key(table_, real_)) return;
-  std::vector<std::vector<std::uint8_t>> keys;
-  for (const IndexPage& leaf : leaves)
-    for (const IndexPageEntry& entry : leaf.entries) keys.push_back(entry.key);
-  for (const KeyChange& change : changes_)
-    if (change.new_key) keys.push_back(*change.new_key);
-  std::sort(keys.begin(), keys.end());
-  for (std::size_t i = 1; i < keys.size(); ++i)
-    if (keys[i] == keys[i - 1] && !is_all_null_key(index, keys[i]))
-      throw InvalidArgumentError(fmt::format(
-          "{}: The changes you requested to the table were not successful because they would "
-          "create duplicate values in the index, primary key, or relationship. Change the data "
-          "in the field or fields that contain duplicate data, remove the index, or redefine the "
-          "index to permit duplicate entries and try again.",
-          text_.file().string()));
+  const auto duplicate = std::adjacent_find(entries.begin(), entries.end(), [&](const auto& a, const auto& b) {
+    return a.key == b.key && !is_all_null_key(index, a.key);
+  });
+  if (duplicate != entries.end())
+    throw InvalidArgumentError(fmt::format(
+        "{}: The changes you requested to the table were not successful because they would "
+        "create duplicate values in the index, primary key, or relationship. Change the data "
+        "in the field or fields that contain duplicate data, remove the index, or redefine the "
+        "index to permit duplicate entries and try again.",
+        text_.file().string()));
 }
 
-// Each new entry goes to the first leaf whose last entry does not precede
-// it; with more than one leaf, every leaf must keep its last entry, which
-// its parent node repeats.
-void IndexUpdate::insert_new_entries(const std::vector<IndexPage>& before,
-                                     std::vector<IndexPage>& leaves) const {
-  std::vector<std::optional<IndexPageEntry>> bounds;
-  for (const IndexPage& leaf : before)
-    bounds.push_back(leaf.entries.empty() ? std::nullopt : std::optional(leaf.entries.back()));
-
-  const bool single_leaf = leaves.size() == 1;
-  for (const KeyChange& change : changes_) {
-    if (!change.new_key) continue;
-    const IndexPageEntry entry{*change.new_key, change.row, 0};
-    std::size_t target = 0;
-    if (!single_leaf) {
-      while (target < leaves.size() && (!bounds[target] || entry_precedes(*bounds[target], entry)))
-        ++target;
-      if (target == leaves.size())
-        refuse_shape_change("an entry after the index's last one, which its node pages repeat");
+// The entries go back onto the leaves they came from, each leaf ending
+// with the entry it ended with (a node entry may repeat it; only a root
+// leaf has none above it). True when that changes exactly one leaf and it
+// still holds its entries: the leaf was staged.
+bool IndexUpdate::stage_one_leaf(const IndexTreeContents& tree,
+                                 const std::vector<IndexPageEntry>& entries) {
+  const IndexPage* changed = nullptr;
+  std::vector<IndexPageEntry> changed_entries;
+  auto rest = entries.begin();
+  const bool root_leaf = tree.pages.size() == 1;
+  for (const IndexPage& leaf : tree.leaves) {
+    auto end = entries.end();
+    if (!root_leaf) {
+      if (leaf.entries.empty()) return false;
+      end = std::upper_bound(rest, entries.end(), leaf.entries.back(), entry_precedes);
+      if (end == rest || !same_entry(*(end - 1), leaf.entries.back())) return false;
     }
-    auto& entries = leaves[target].entries;
-    entries.insert(std::upper_bound(entries.begin(), entries.end(), entry, entry_precedes), entry);
-  }
-  if (single_leaf) return;
-  for (std::size_t i = 0; i < leaves.size(); ++i) {
-    const bool keeps_last = leaves[i].entries.empty() == !bounds[i] &&
-                            (!bounds[i] || same_entry(leaves[i].entries.back(), *bounds[i]));
-    if (!keeps_last)
-      refuse_shape_change(fmt::format("a new last entry on leaf page {}, which its node page "
-                                      "repeats",
-                                      leaves[i].number));
-  }
-}
-
-void IndexUpdate::stage(const std::vector<IndexPage>& before, const std::vector<IndexPage>& after) {
-  // The leaves in tree order must hold one ascending sequence, as before.
-  const IndexPageEntry* previous = nullptr;
-  for (const IndexPage& leaf : after)
-    for (const IndexPageEntry& entry : leaf.entries) {
-      if (previous != nullptr && !entry_precedes(*previous, entry))
-        throw_internal_error(fmt::format("{}, index {}: entries planned out of order on leaf page {}",
-                                         where_, name_, leaf.number));
-      previous = &entry;
+    if (!std::equal(rest, end, leaf.entries.begin(), leaf.entries.end(), same_entry)) {
+      if (changed != nullptr) return false;
+      changed = &leaf;
+      changed_entries.assign(rest, end);
     }
-  for (std::size_t i = 0; i < after.size(); ++i) {
-    if (same_entries(before[i].entries, after[i].entries)) continue;
-    std::optional<std::vector<std::uint8_t>> image = encode_index_page(plan_.format(), after[i]);
-    if (!image)
-      refuse_shape_change(fmt::format("more entries than leaf page {} holds (a page split)",
-                                      after[i].number));
-    const IndexPage read_back = parse_index_page(
-        plan_.format(), Page(after[i].number, std::make_shared<const std::vector<std::uint8_t>>(*image)));
-    if (!same_entries(read_back.entries, after[i].entries) || read_back.owner != after[i].owner ||
-        read_back.previous != after[i].previous || read_back.next != after[i].next ||
-        read_back.tail != after[i].tail || read_back.leaf != after[i].leaf)
-      throw_internal_error(fmt::format("{}, index {}: leaf page {} does not read back as built",
-                                       where_, name_, after[i].number));
-    // Each index owns its pages: a page another index already changed is a
-    // damaged tree, never overwritten with one index's view of it.
-    std::vector<std::uint8_t>& staged = plan_.raw_page(after[i].number, WriteStage::rows);
-    const Page on_disk = plan_.pages().page(after[i].number);
-    if (!std::equal(staged.begin(), staged.end(), on_disk.bytes().begin(), on_disk.bytes().end()))
-      throw_format_fault(fmt::format("{}, index {}: index page {} is also in another index's "
-                                     "tree; repair the database in Access and run again",
-                                     where_, name_, after[i].number));
-    staged = std::move(*image);
+    rest = end;
+  }
+  if (changed == nullptr || rest != entries.end()) return false;
+  IndexPage page = *changed;
+  page.entries = std::move(changed_entries);
+  std::optional<std::vector<std::uint8_t>> image = encode_index_page(plan_.format(), page);
+  if (!image) return false;
+  check_reads_back(page, *image);
+  stage_in_place(page.number, std::move(*image));
+  return true;
+}
+
+void IndexUpdate::stage_rebuilt_tree(const IndexTreeContents& tree,
+                                     const std::vector<IndexPageEntry>& entries) {
+  const std::uint32_t root = tree.pages.front();
+  const RowPointer usage_map = table_.real_indexes[real_].usage_map;
+  std::vector<std::uint32_t> added;
+  const auto allocate = [&] {
+    added.push_back(plan_.add_raw_page(std::vector<std::uint8_t>(plan_.format().page_size, 0)));
+    return added.back();
+  };
+  for (BuiltIndexPage& built : build_index_tree(plan_.format(), table_.page, root, entries,
+                                                allocate, index_where())) {
+    check_reads_back(built.page, built.image);
+    if (built.page.number == root)
+      stage_in_place(built.page.number, std::move(built.image));
+    else
+      plan_.raw_page(built.page.number, WriteStage::new_rows) = std::move(built.image);
+  }
+  for (std::uint32_t page : added) {
+    mark_page_used(plan_, global_usage_map, page, MapSense::free, WriteStage::global_map);
+    mark_page_used(plan_, usage_map, page, MapSense::used, WriteStage::table_maps);
+  }
+  for (std::uint32_t page : tree.pages) {
+    if (page == root) continue;
+    mark_page_unused(plan_, usage_map, page, MapSense::used, WriteStage::cleanup);
+    mark_page_unused(plan_, global_usage_map, page, MapSense::free, WriteStage::cleanup);
   }
 }
 
-void IndexUpdate::refuse_shape_change(std::string_view what) const {
-  throw NotSupportedError(fmt::format(
-      "{}, index {}: updating column {} needs {}; this tool only rewrites index entries within "
-      "their existing leaf pages and cannot yet split or restructure index pages. The file is "
-      "unchanged: make this change in Access, or remove the index, run again and recreate it",
-      where_, name_, table_.columns[position_].name, what));
+void IndexUpdate::check_reads_back(const IndexPage& page, const std::vector<std::uint8_t>& image) const {
+  const IndexPage read_back = parse_index_page(
+      plan_.format(), Page(page.number, std::make_shared<const std::vector<std::uint8_t>>(image)));
+  if (!same_entries(read_back.entries, page.entries) || read_back.owner != page.owner ||
+      read_back.previous != page.previous || read_back.next != page.next ||
+      read_back.tail != page.tail || read_back.leaf != page.leaf)
+    throw_internal_error(fmt::format("{}, index {}: index page {} does not read back as built",
+                                     where_, name_, page.number));
+}
+
+// Rewrites an existing page of the tree with the rows.
+void IndexUpdate::stage_in_place(std::uint32_t number, std::vector<std::uint8_t> image) {
+  // Each index owns its pages: a page another index already changed is a
+  // damaged tree, never overwritten with one index's view of it.
+  std::vector<std::uint8_t>& staged = plan_.raw_page(number, WriteStage::rows);
+  const Page on_disk = plan_.pages().page(number);
+  if (!std::equal(staged.begin(), staged.end(), on_disk.bytes().begin(), on_disk.bytes().end()))
+    throw_format_fault(fmt::format("{}, index {}: index page {} is also in another index's "
+                                   "tree; repair the database in Access and run again",
+                                   where_, name_, number));
+  staged = std::move(image);
 }
 
 }  // namespace norv::jet

@@ -2,16 +2,18 @@
 
 // Keeping one real index in order while a column it holds is updated
 // (column_update.h): the rows' old and new keys are collected while the
-// rows are planned, then the whole index is checked and its changed leaf
-// pages re-encoded into the update plan.
+// rows are planned; then the old entries are removed, uniqueness checked
+// and the new entries merged in.
 //
-// The tree's shape is never changed: every entry must stay on a leaf page
-// that exists, and each leaf's last entry (which its parent node repeats)
-// must stay as it is unless the root itself is the only leaf. An update
-// needing more (a page split, a changed node entry, an emptied leaf) is
-// refused before anything is written, as is a duplicate key in a unique
-// index. The leaf pages are written at the rows stage, so a crash leaves
-// each leaf page whole, old or new.
+// Each index changes by one page write, so that a process dying at any
+// point leaves it whole, old or new. When only one leaf page changes, its
+// entries still fit and its last entry (which a node above repeats) stays,
+// that leaf is rewritten in place. Otherwise the tree is rebuilt: its new
+// pages are appended and registered in the index's usage map and the
+// global map before anything names them, its root page, which the table
+// definition names, is rewritten with the rows (the write that switches
+// the index to the new tree), and its old pages are released once nothing
+// names them any more.
 
 #include <cstdint>
 #include <map>
@@ -22,6 +24,7 @@
 
 #include "jet/index_key.h"
 #include "jet/index_page.h"
+#include "jet/index_tree.h"
 #include "jet/table_def.h"
 #include "jet/text_codec.h"
 #include "jet/update_plan.h"
@@ -42,11 +45,9 @@ class IndexUpdate {
   // left alone.
   void change_row(RowPointer row, const std::vector<RowField>& fields, const RowOrigin& origin);
 
-  // Checks uniqueness against every entry, then stages each changed leaf
-  // page at WriteStage::rows, fully re-encoded and read back. Throws
-  // InvalidArgumentError for a duplicate key, NotSupportedError when the
-  // tree would have to change shape, FormatFault when the index does not
-  // match the rows.
+  // Checks uniqueness against every entry, then stages the changed leaf or
+  // the rebuilt tree, every page read back. Throws InvalidArgumentError for
+  // a duplicate key, FormatFault when the index does not match the rows.
   void plan();
 
  private:
@@ -56,17 +57,16 @@ class IndexUpdate {
     std::optional<std::vector<std::uint8_t>> new_key;
   };
 
+  // The file, table and index, for messages.
+  std::string index_where() const;
   std::optional<std::vector<std::uint8_t>> key_of(const std::vector<RowField>& fields,
                                                   bool with_new_value, const RowOrigin& origin);
-  std::vector<IndexPage> read_leaves() const;
-  void collect_leaves(std::uint32_t number, int depth, std::vector<IndexPage>& leaves,
-                      std::vector<std::uint32_t>& seen) const;
-  void remove_old_entries(std::vector<IndexPage>& leaves) const;
-  void check_unique(const std::vector<IndexPage>& leaves) const;
-  void insert_new_entries(const std::vector<IndexPage>& before,
-                          std::vector<IndexPage>& leaves) const;
-  void stage(const std::vector<IndexPage>& before, const std::vector<IndexPage>& after);
-  [[noreturn]] void refuse_shape_change(std::string_view what) const;
+  std::vector<IndexPageEntry> entries_after(const std::vector<IndexPageEntry>& before) const;
+  void check_unique(const std::vector<IndexPageEntry>& entries) const;
+  bool stage_one_leaf(const IndexTreeContents& tree, const std::vector<IndexPageEntry>& entries);
+  void stage_rebuilt_tree(const IndexTreeContents& tree, const std::vector<IndexPageEntry>& entries);
+  void check_reads_back(const IndexPage& page, const std::vector<std::uint8_t>& image) const;
+  void stage_in_place(std::uint32_t number, std::vector<std::uint8_t> image);
 
   UpdatePlan& plan_;
   const TextCodec& text_;

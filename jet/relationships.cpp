@@ -2,6 +2,8 @@
 
 #include <fmt/format.h>
 
+#include <algorithm>
+
 #include "platform/case_fold.h"
 #include "platform/error.h"
 
@@ -46,16 +48,101 @@ std::vector<Relationship> read_relationships(const TableReader& reader,
   return out;
 }
 
-void refuse_column_in_relationship(const std::vector<Relationship>& relationships,
-                                   const std::filesystem::path& file, std::string_view table,
-                                   std::string_view column) {
+namespace {
+
+// Jet matches related values by their index keys, in which text compares
+// without regard to case.
+bool same_related_value(const Value& a, const Value& b) {
+  const auto* text_a = std::get_if<std::string>(&a);
+  const auto* text_b = std::get_if<std::string>(&b);
+  if (text_a != nullptr && text_b != nullptr) return platform::equal_ignoring_case(*text_a, *text_b);
+  return a == b;
+}
+
+std::vector<Value> values_or_refuse(const ColumnValues& values_of, const Relationship& relationship,
+                                    const std::filesystem::path& file, std::string_view table,
+                                    std::string_view column) {
+  std::optional<std::vector<Value>> values = values_of(table, column);
+  if (!values)
+    throw NotSupportedError(fmt::format(
+        "{}: the relationship {} names column {} of table {}, which the database does not "
+        "have; repair the database in Access and run again",
+        file.string(), relationship.name, column, table));
+  return std::move(*values);
+}
+
+class RelationshipCheck {
+ public:
+  RelationshipCheck(const Relationship& relationship, const ColumnValues& values_of,
+                    const std::filesystem::path& file, const Value& value)
+      : relationship_(relationship), values_of_(values_of), file_(file), value_(value) {}
+
+  // The referencing rows will all hold the value: it must be Null or one
+  // the referenced column holds.
+  void as_referencing_column() const {
+    if (is_null(value_)) return;
+    const std::vector<Value> referenced =
+        values_or_refuse(values_of_, relationship_, file_, relationship_.referenced_table,
+                         relationship_.referenced_column);
+    if (std::none_of(referenced.begin(), referenced.end(),
+                     [&](const Value& v) { return same_related_value(v, value_); }))
+      throw InvalidArgumentError(fmt::format(
+          "{}: You cannot add or change a record because a related record is required in table "
+          "'{}'. (Relationship {}: give {} a value that {}.{} holds, or Null.)",
+          file_.string(), relationship_.referenced_table, relationship_.name,
+          relationship_.column, relationship_.referenced_table, relationship_.referenced_column));
+  }
+
+  // The referenced rows will all hold the value: every row referring to
+  // them must hold it already.
+  void as_referenced_column() const {
+    const std::vector<Value> referencing = values_or_refuse(
+        values_of_, relationship_, file_, relationship_.table, relationship_.column);
+    const auto related = std::count_if(referencing.begin(), referencing.end(), [&](const Value& v) {
+      return !is_null(v) && !same_related_value(v, value_);
+    });
+    if (related == 0) return;
+    if (relationship_.cascades_updates())
+      throw NotSupportedError(fmt::format(
+          "{}: the relationship {} cascades updates of {}.{} to {} rows of table {}; this tool "
+          "does not cascade updates: make this change in Access",
+          file_.string(), relationship_.name, relationship_.referenced_table,
+          relationship_.referenced_column, related, relationship_.table));
+    throw InvalidArgumentError(fmt::format(
+        "{}: The record cannot be deleted or changed because table '{}' includes related "
+        "records. (Relationship {}: change or remove the {} related rows first.)",
+        file_.string(), relationship_.table, relationship_.name, related));
+  }
+
+ private:
+  const Relationship& relationship_;
+  const ColumnValues& values_of_;
+  const std::filesystem::path& file_;
+  const Value& value_;
+};
+
+}  // namespace
+
+void check_relationships(const std::vector<Relationship>& relationships,
+                         const ColumnValues& values_of, const std::filesystem::path& file,
+                         std::string_view table, std::string_view column, const Value& value) {
+  using platform::equal_ignoring_case;
   for (const Relationship& relationship : relationships) {
     if (!relationship.enforced() || !relationship.involves(table, column)) continue;
-    throw NotSupportedError(fmt::format(
-        "{}: column {} of table {} is in the relationship {} ({}.{} refers to {}.{}), whose "
-        "integrity this tool does not check yet; change the value in Access",
-        file.string(), column, table, relationship.name, relationship.table, relationship.column,
-        relationship.referenced_table, relationship.referenced_column));
+    const auto pairs = std::count_if(relationships.begin(), relationships.end(),
+                                     [&](const Relationship& r) { return r.name == relationship.name; });
+    if (pairs > 1)
+      throw NotSupportedError(fmt::format(
+          "{}: column {} of table {} is in the relationship {} of {} columns, whose integrity "
+          "this tool does not check; change the value in Access",
+          file.string(), column, table, relationship.name, pairs));
+    const RelationshipCheck check(relationship, values_of, file, value);
+    if (equal_ignoring_case(relationship.table, table) &&
+        equal_ignoring_case(relationship.column, column))
+      check.as_referencing_column();
+    if (equal_ignoring_case(relationship.referenced_table, table) &&
+        equal_ignoring_case(relationship.referenced_column, column))
+      check.as_referenced_column();
   }
 }
 

@@ -1,17 +1,21 @@
 #pragma once
 
-// The relationships MSysRelationships records (one row per column pair).
-// The engine does not check referential integrity on update, so a column
-// in an enforced relationship, on either side, is left alone.
+// The relationships MSysRelationships records (one row per column pair),
+// and the referential integrity an update must keep: a column in an
+// enforced relationship may be set when every relationship still holds
+// afterwards, as Jet checks it.
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "jet/table_def.h"
 #include "jet/table_scan.h"
+#include "jet/value.h"
 
 namespace norv::jet {
 
@@ -26,6 +30,7 @@ struct Relationship {
   std::int32_t flags = 0;  // grbit: 0x02 not enforced, 0x100 cascade updates
 
   bool enforced() const { return (flags & 0x02) == 0; }
+  bool cascades_updates() const { return (flags & 0x100) != 0; }
   // Whether `column` of `table` (names without regard to case) is on
   // either side.
   bool involves(std::string_view table, std::string_view column) const;
@@ -35,10 +40,22 @@ struct Relationship {
 std::vector<Relationship> read_relationships(const TableReader& reader,
                                              const TableDef& definition);
 
-// Throws NotSupportedError naming `file` when `column` of `table` is in an
-// enforced relationship.
-void refuse_column_in_relationship(const std::vector<Relationship>& relationships,
-                                   const std::filesystem::path& file, std::string_view table,
-                                   std::string_view column);
+// The values of a column of a local table, both by name (stored names,
+// without regard to case), Null ones included; nullopt when there is no
+// such table or column.
+using ColumnValues =
+    std::function<std::optional<std::vector<Value>>(std::string_view table, std::string_view column)>;
+
+// Checks, before anything is written, that giving `column` of `table`
+// `value` in every row keeps every enforced relationship the column is in.
+// As referencing column: the value must be Null or one the referenced
+// column holds. As referenced column: every row referring to the table
+// must already hold the value (or Null). Otherwise throws
+// InvalidArgumentError with Jet's message, naming `file`; a relationship
+// whose cascade would change the referring rows, or one of several
+// columns, is a NotSupportedError saying to make the change in Access.
+void check_relationships(const std::vector<Relationship>& relationships,
+                         const ColumnValues& values_of, const std::filesystem::path& file,
+                         std::string_view table, std::string_view column, const Value& value);
 
 }  // namespace norv::jet

@@ -4,6 +4,7 @@
 
 #include <fmt/format.h>
 
+#include "jet/engine_errors.h"
 #include "jet/format_fault.h"
 
 namespace norv::jet {
@@ -11,6 +12,17 @@ namespace norv::jet {
 namespace {
 
 std::size_t index_of(WriteStage stage) { return static_cast<std::size_t>(stage); }
+
+// `image` with the bits in which `edited` differs from `base` taken from
+// `edited`: one stage's change laid over the image the stages before it
+// left, which may hold edits made after this stage's own.
+void lay_over(std::vector<std::uint8_t>& image, const std::vector<std::uint8_t>& base,
+              const std::vector<std::uint8_t>& edited) {
+  for (std::size_t i = 0; i < image.size(); ++i) {
+    const auto changed = static_cast<std::uint8_t>(base[i] ^ edited[i]);
+    image[i] = static_cast<std::uint8_t>((image[i] & ~changed) | (edited[i] & changed));
+  }
+}
 
 }  // namespace
 
@@ -38,7 +50,7 @@ const DataPageLayout& UpdatePlan::data_page(std::uint32_t number, WriteStage sta
 }
 
 template <typename Edit>
-void UpdatePlan::edit_from(std::uint32_t page, WriteStage stage, Edit edit) {
+void UpdatePlan::edit_stages(std::uint32_t page, std::size_t first, std::size_t end, Edit edit) {
   PlannedPage& planned = planned_data_page(page);
   if (!planned.original.empty() && planned.dirty_from == write_stage_count) {
     // Only a page whose counts agree with its rows is rewritten.
@@ -50,8 +62,13 @@ void UpdatePlan::edit_from(std::uint32_t page, WriteStage stage, Edit edit) {
                                      page, parsed.stored_free_space(),
                                      parsed.computed_free_space()));
   }
-  planned.dirty_from = std::min(planned.dirty_from, index_of(stage));
-  for (std::size_t s = index_of(stage); s < write_stage_count; ++s) edit(planned.data[s]);
+  planned.dirty_from = std::min(planned.dirty_from, first);
+  for (std::size_t s = first; s < end; ++s) edit(planned.data[s]);
+}
+
+template <typename Edit>
+void UpdatePlan::edit_from(std::uint32_t page, WriteStage stage, Edit edit) {
+  edit_stages(page, index_of(stage), write_stage_count, edit);
 }
 
 std::size_t UpdatePlan::append_row(std::uint32_t page, std::vector<std::uint8_t> body,
@@ -69,6 +86,21 @@ void UpdatePlan::replace_row(std::uint32_t page, std::size_t row, std::vector<st
 void UpdatePlan::set_row_flags(std::uint32_t page, std::size_t row, std::uint16_t flags,
                                WriteStage stage) {
   edit_from(page, stage, [&](DataPageLayout& layout) { layout.set_flags(row, flags); });
+}
+
+void UpdatePlan::edit_row(std::uint32_t page, std::size_t row, const RowEdit& edit,
+                          WriteStage stage) {
+  for (std::size_t s = index_of(stage); s < write_stage_count; ++s) {
+    // A copy: the edit may plan changes of other rows, even of this page.
+    const std::vector<std::uint8_t> before = planned_data_page(page).data[s].body(row);
+    std::vector<std::uint8_t> body = before;
+    edit(body, static_cast<WriteStage>(s));
+    if (body.size() != before.size())
+      throw_internal_error(fmt::format("an edit of row {} of page {} changed its length", row,
+                                       page));
+    if (body == before) continue;
+    edit_stages(page, s, s + 1, [&](DataPageLayout& layout) { layout.replace_body(row, body); });
+  }
 }
 
 bool UpdatePlan::has_room(std::uint32_t page, std::size_t body_size, WriteStage stage) {
@@ -97,8 +129,12 @@ bool UpdatePlan::fits(std::uint32_t page, WriteStage stage) {
   return true;
 }
 
+std::uint32_t UpdatePlan::next_page_number() const {
+  return static_cast<std::uint32_t>(pages_->page_count() + added_.size());
+}
+
 std::uint32_t UpdatePlan::add_page(std::uint32_t owner) {
-  const auto number = static_cast<std::uint32_t>(pages_->page_count() + added_.size());
+  const std::uint32_t number = next_page_number();
   PlannedPage planned;
   planned.is_data = true;
   planned.dirty_from = 0;
@@ -108,37 +144,85 @@ std::uint32_t UpdatePlan::add_page(std::uint32_t owner) {
   return number;
 }
 
-std::vector<std::uint8_t>& UpdatePlan::raw_page(std::uint32_t number, WriteStage stage) {
+std::uint32_t UpdatePlan::add_raw_page(std::vector<std::uint8_t> image) {
+  if (image.size() != format_->page_size)
+    throw_internal_error(fmt::format("a new page of {} bytes in a file of {}-byte pages",
+                                     image.size(), format_->page_size));
+  const std::uint32_t number = next_page_number();
+  PlannedPage planned;
+  planned.raw_start = std::move(image);
+  planned.raw.resize(write_stage_count);
+  planned.dirty_from = 0;
+  planned_.emplace(number, std::move(planned));
+  added_.push_back(number);
+  return number;
+}
+
+UpdatePlan::PlannedPage& UpdatePlan::planned_raw_page(std::uint32_t number) {
   auto found = planned_.find(number);
   if (found == planned_.end()) {
     const Page page = pages_->page(number);
     PlannedPage planned;
     planned.original.assign(page.bytes().begin(), page.bytes().end());
-    planned.raw = planned.original;
-    planned.dirty_from = index_of(stage);
+    planned.raw_start = planned.original;
+    planned.raw.resize(write_stage_count);
     found = planned_.emplace(number, std::move(planned)).first;
   }
-  PlannedPage& planned = found->second;
-  if (planned.is_data || planned.dirty_from != index_of(stage))
+  if (found->second.is_data)
     throw_format_fault(fmt::format("page {} is edited as two kinds of page", number));
-  return planned.raw;
+  return found->second;
+}
+
+std::vector<std::uint8_t> UpdatePlan::raw_image_after(const PlannedPage& planned,
+                                                      std::size_t stages) {
+  std::vector<std::uint8_t> image = planned.raw_start;
+  for (std::size_t s = 0; s < stages; ++s)
+    if (!planned.raw[s].edited.empty())
+      lay_over(image, planned.raw[s].base, planned.raw[s].edited);
+  return image;
+}
+
+std::vector<std::uint8_t>& UpdatePlan::raw_page(std::uint32_t number, WriteStage stage) {
+  PlannedPage& planned = planned_raw_page(number);
+  const std::size_t s = index_of(stage);
+  planned.dirty_from = std::min(planned.dirty_from, s);
+  RawEdit& edit = planned.raw[s];
+  // Rebased on the earlier stages as they are now, keeping this stage's
+  // own changes; assigned in place so that earlier references stay valid.
+  std::vector<std::uint8_t> base = raw_image_after(planned, s);
+  if (edit.edited.empty()) {
+    edit.edited = base;
+  } else {
+    std::vector<std::uint8_t> rebased = base;
+    lay_over(rebased, edit.base, edit.edited);
+    edit.edited.assign(rebased.begin(), rebased.end());
+  }
+  edit.base = std::move(base);
+  return edit.edited;
 }
 
 std::vector<UpdatePlan::Write> UpdatePlan::writes() const {
   std::vector<Write> out;
-  std::map<std::uint32_t, std::vector<std::uint8_t>> on_disk;
-  for (const auto& [number, planned] : planned_) on_disk[number] = planned.original;
-  for (std::size_t s = 0; s < write_stage_count; ++s) {
-    for (const auto& [number, planned] : planned_) {
-      if (planned.dirty_from > s) continue;
-      std::vector<std::uint8_t> image = planned.is_data ? planned.data[s].image() : planned.raw;
-      if (planned.is_data || planned.dirty_from == s) {
-        if (image == on_disk[number]) continue;
-        on_disk[number] = image;
-        out.push_back({static_cast<WriteStage>(s), number, std::move(image)});
+  for (const auto& [number, planned] : planned_) {
+    std::vector<std::uint8_t> on_disk = planned.original;
+    std::vector<std::uint8_t> raw = planned.raw_start;
+    for (std::size_t s = planned.dirty_from; s < write_stage_count; ++s) {
+      std::vector<std::uint8_t> image;
+      if (planned.is_data) {
+        image = planned.data[s].image();
+      } else {
+        const RawEdit& edit = planned.raw[s];
+        if (!edit.edited.empty()) lay_over(raw, edit.base, edit.edited);
+        image = raw;
       }
+      if (image == on_disk) continue;
+      on_disk = image;
+      out.push_back({static_cast<WriteStage>(s), number, std::move(image)});
     }
   }
+  // In write order: stage by stage, by page number within a stage.
+  std::stable_sort(out.begin(), out.end(),
+                   [](const Write& a, const Write& b) { return a.stage < b.stage; });
   // Appended pages first: a full disk then fails before any page the file
   // had is touched, and cutting the file back leaves it as it was.
   std::stable_partition(out.begin(), out.end(), [this](const Write& w) {

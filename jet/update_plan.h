@@ -7,15 +7,17 @@
 // process dying between any two page writes leaves a file in which every
 // row holds its old or its new value:
 //
-//   new_rows    new pages, and existing pages gaining rows no scan sees yet
-//               (overflow targets, long-value rows): nothing points at them
+//   new_rows    new pages (data, index and usage bitmap pages), and
+//               existing pages gaining rows no scan sees yet (overflow
+//               targets, long-value rows): nothing points at them
 //   global_map  page 1 and its bitmap pages: appended pages marked in use
-//   table_maps  owned-pages and free-space maps of the table and its
-//               long-value columns
+//   table_maps  owned-pages and free-space maps of the table, its
+//               long-value columns and its indexes
 //   rows        the pages holding the rows' headers: each page write
 //               switches its rows from old to new at once
 //   cleanup     rows no longer referenced (old overflow targets, old
-//               long-value rows) marked deleted
+//               long-value rows) marked deleted, pages no longer used
+//               released from their maps
 //
 // An edit made at one stage is part of every later stage's image. The file
 // is made durable after each stage that wrote, so the order also holds
@@ -23,6 +25,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <vector>
 
@@ -54,6 +57,13 @@ class UpdatePlan {
   void set_row_flags(std::uint32_t page, std::size_t row, std::uint16_t flags,
                      WriteStage stage);
 
+  // Rewrites row `row` of `page` in the image of every stage from `stage`
+  // on, each from that image's own body: `edit` gets the body and the stage
+  // it belongs to. Edits of one row made at different stages then all stay,
+  // in whatever order they are planned. The body keeps its length.
+  using RowEdit = std::function<void(std::vector<std::uint8_t>& body, WriteStage stage)>;
+  void edit_row(std::uint32_t page, std::size_t row, const RowEdit& edit, WriteStage stage);
+
   // Whether a row of `body_size` bytes can be added to `page` at `stage`
   // and still fit in every later image of the page.
   bool has_room(std::uint32_t page, std::size_t body_size, WriteStage stage);
@@ -65,10 +75,20 @@ class UpdatePlan {
 
   // A new empty data page of `owner` at the end of the file (its number).
   std::uint32_t add_page(std::uint32_t owner);
+  // A new page at the end of the file that is not a data page (an index
+  // page, a usage bitmap page), `image` being all of it; written whole at
+  // the new_rows stage. Returns its number.
+  std::uint32_t add_raw_page(std::vector<std::uint8_t> image);
+  // Every page appended by add_page and add_raw_page, in the order of their
+  // numbers: the file's page count, then one more each.
   const std::vector<std::uint32_t>& added_pages() const { return added_; }
 
-  // A page that is not a data page (a usage bitmap page), edited in place
-  // at `stage`; loaded on first use.
+  // A page that is not a data page, as it will be after `stage`, to edit in
+  // place; loaded on first use. The bytes changed at a stage are part of
+  // every later stage's image, whichever stage is edited first: each call
+  // brings the returned image up to date with the earlier stages' edits,
+  // and writes() lays each stage's changes over the image before it. The
+  // reference stays valid for the plan's life.
   std::vector<std::uint8_t>& raw_page(std::uint32_t number, WriteStage stage);
 
   // Every page image that differs from what the file holds, with the stage
@@ -87,16 +107,32 @@ class UpdatePlan {
   void write() const;
 
  private:
+  // The edits of one stage to a page that is not a data page: the image
+  // they started from and the edited image. The stage's change is every
+  // bit in which the two differ.
+  struct RawEdit {
+    std::vector<std::uint8_t> base;
+    std::vector<std::uint8_t> edited;  // empty: no edit at this stage
+  };
+
   struct PlannedPage {
     std::vector<std::uint8_t> original;  // empty for an added page
     std::vector<DataPageLayout> data;    // one per stage, data pages only
-    std::vector<std::uint8_t> raw;       // other pages: edited at one stage only
+    std::vector<std::uint8_t> raw_start;  // other pages: the image before any stage
+    std::vector<RawEdit> raw;             // ... and one edit per stage
     bool is_data = false;
     std::size_t dirty_from = write_stage_count;  // first stage with an edit
   };
 
   PlannedPage& planned_data_page(std::uint32_t number);
+  PlannedPage& planned_raw_page(std::uint32_t number);
+  std::uint32_t next_page_number() const;
+  // A raw page's image after `stages` stages (0: before the first).
+  static std::vector<std::uint8_t> raw_image_after(const PlannedPage& planned,
+                                                   std::size_t stages);
   void drop_appended_pages(std::uint32_t original_pages) const noexcept;
+  template <typename Edit>
+  void edit_stages(std::uint32_t page, std::size_t first, std::size_t end, Edit edit);
   template <typename Edit>
   void edit_from(std::uint32_t page, WriteStage stage, Edit edit);
 

@@ -3,6 +3,7 @@
 #include <fmt/format.h>
 
 #include <algorithm>
+#include <map>
 #include <optional>
 
 #include "jet/data_page.h"
@@ -60,7 +61,8 @@ void collect_set_bits(Bytes bitmap, std::uint64_t start, std::uint32_t page_coun
 }
 
 UsageMap decode_inline(PageFile& pages, ByteReader row, MapSense sense) {
-  UsageMap map{UsageMapKind::inline_bitmap, {}};
+  UsageMap map;
+  map.kind = UsageMapKind::inline_bitmap;
   const std::uint32_t start = row.u32(inline_start_offset);
   collect_set_bits(row.slice(inline_bitmap_offset, row.size() - inline_bitmap_offset), start,
                    pages.page_count(), sense, map.pages);
@@ -69,7 +71,8 @@ UsageMap decode_inline(PageFile& pages, ByteReader row, MapSense sense) {
 
 UsageMap decode_reference(PageFile& pages, const Format& format, ByteReader row,
                           MapSense sense) {
-  UsageMap map{UsageMapKind::reference, {}};
+  UsageMap map;
+  map.kind = UsageMapKind::reference;
   const std::size_t slots = (row.size() - reference_slots_offset) / reference_slot_size;
   for (std::size_t k = 0; k < slots; ++k) {
     const std::uint32_t bitmap_page = row.u32(reference_slot(k));
@@ -79,6 +82,7 @@ UsageMap decode_reference(PageFile& pages, const Format& format, ByteReader row,
     if (page.type() != usage_bitmap_page_type)
       throw_format_fault(fmt::format("usage map page {} is not a bitmap page (type {:#04x})",
                                      bitmap_page, page.type()));
+    map.bitmap_pages.push_back(bitmap_page);
     collect_set_bits(page.bytes().subspan(bitmap_page_header_size),
                      std::uint64_t{k} * format.pages_per_map_page, pages.page_count(), sense,
                      map.pages);
@@ -86,7 +90,7 @@ UsageMap decode_reference(PageFile& pages, const Format& format, ByteReader row,
   return map;
 }
 
-// Marking a page in an existing map.
+// Changing a page's bit in an existing map.
 
 [[noreturn]] void cannot_record(std::uint32_t page, std::string_view why) {
   throw NotSupportedError(fmt::format(
@@ -105,42 +109,160 @@ std::vector<std::uint32_t> set_pages(const std::vector<std::uint8_t>& row) {
   return out;
 }
 
-// An inline map: the bit of `page` inside the window, or a window moved to
-// start at the lowest used page when the map's pages no longer fit it.
-std::vector<std::uint8_t> mark_inline(std::vector<std::uint8_t> row, std::uint32_t page,
-                                      MapSense sense) {
-  const std::uint64_t bits = (row.size() - inline_bitmap_offset) * 8;
-  const std::uint32_t start = le::get32(row.data() + inline_start_offset);
-  if (page >= start && page - start < bits) {
-    set_bit(row.data() + inline_bitmap_offset, page - start, sense == MapSense::used);
-    return row;
-  }
-  if (sense == MapSense::free) return row;
-
-  std::vector<std::uint32_t> used = set_pages(row);
-  used.push_back(page);
-  const std::uint32_t lowest = *std::min_element(used.begin(), used.end()) / 8 * 8;
-  const std::uint32_t highest = *std::max_element(used.begin(), used.end());
-  if (highest - lowest >= bits) cannot_record(page, "its pages lie too far apart");
-  le::put32(row.data() + inline_start_offset, lowest);
-  std::fill(row.begin() + inline_bitmap_offset, row.end(), 0);
-  for (std::uint32_t p : used) set_bit(row.data() + inline_bitmap_offset, p - lowest);
-  return row;
+// A bitmap page as Jet starts one, marking `pages` (all in the slot that
+// starts at page `first`).
+std::vector<std::uint8_t> bitmap_page_image(const Format& format, std::uint32_t first,
+                                            const std::vector<std::uint32_t>& pages) {
+  std::vector<std::uint8_t> image(format.page_size, 0);
+  image[0] = usage_bitmap_page_type;
+  image[1] = 0x01;
+  for (std::uint32_t page : pages) set_bit(image.data() + bitmap_page_header_size, page - first);
+  return image;
 }
 
-void mark_reference(UpdatePlan& plan, const std::vector<std::uint8_t>& row, std::uint32_t page,
-                    MapSense sense, WriteStage stage) {
-  const std::size_t slot = page / plan.format().pages_per_map_page;
-  const std::uint64_t bit = page % plan.format().pages_per_map_page;
-  const std::uint32_t bitmap_page = reference_slot(slot) + reference_slot_size <= row.size()
-                                        ? le::get32(row.data() + reference_slot(slot))
-                                        : 0;
-  if (bitmap_page == 0 || bitmap_page >= plan.pages().page_count()) {
-    if (sense == MapSense::free) return;  // outside the global map: nothing to clear
-    cannot_record(page, "it needs a new bitmap page");
+// One page's bit in one map set to `page_used`, applied to the map row of
+// every stage from the first on, each row as that stage has it (edits of
+// the same map planned at other stages stay). Only marking a page used in a
+// `used` map may make the map larger: a re-based inline window, a
+// conversion to a reference map, a new bitmap page. The bitmap pages it
+// adds are shared by all stages and marked in use in the global map.
+class MapChange {
+ public:
+  MapChange(UpdatePlan& plan, std::uint32_t page, MapSense sense, bool page_used)
+      : plan_(plan), page_(page), sense_(sense), page_used_(page_used) {}
+
+  void apply(std::vector<std::uint8_t>& row, WriteStage stage) {
+    if (row[kind_offset] == static_cast<std::uint8_t>(UsageMapKind::reference))
+      apply_reference(row, stage);
+    else
+      apply_inline(row, stage);
   }
-  std::vector<std::uint8_t>& bytes = plan.raw_page(bitmap_page, stage);
-  set_bit(bytes.data() + bitmap_page_header_size, bit, sense == MapSense::used);
+
+ private:
+  bool bit() const { return page_used_ == (sense_ == MapSense::used); }
+  bool may_grow() const { return page_used_ && sense_ == MapSense::used; }
+  std::uint32_t per_page() const { return plan_.format().pages_per_map_page; }
+
+  void apply_inline(std::vector<std::uint8_t>& row, WriteStage stage) {
+    const std::uint64_t bits = (row.size() - inline_bitmap_offset) * 8;
+    const std::uint32_t start = le::get32(row.data() + inline_start_offset);
+    if (page_ >= start && page_ - start < bits) {
+      set_bit(row.data() + inline_bitmap_offset, page_ - start, bit());
+      return;
+    }
+    // A free page outside the window, or a page outside the global map's
+    // range: the map says nothing about it, which is what it should say.
+    if (!may_grow()) return;
+    std::vector<std::uint32_t> used = set_pages(row);
+    used.push_back(page_);
+    std::sort(used.begin(), used.end());
+    const std::uint32_t lowest = used.front() / 8 * 8;
+    if (used.back() - lowest < bits)
+      rebase_inline(row, lowest, used);
+    else
+      convert_to_reference(row, used, stage);
+  }
+
+  // The window moved to start at the lowest used page, as Jet does while
+  // the span still fits.
+  static void rebase_inline(std::vector<std::uint8_t>& row, std::uint32_t lowest,
+                            const std::vector<std::uint32_t>& used) {
+    le::put32(row.data() + inline_start_offset, lowest);
+    std::fill(row.begin() + inline_bitmap_offset, row.end(), 0);
+    for (std::uint32_t p : used) set_bit(row.data() + inline_bitmap_offset, p - lowest);
+  }
+
+  // The row becomes a reference map of the same length, each slot holding
+  // the used pages of its range on a bitmap page.
+  void convert_to_reference(std::vector<std::uint8_t>& row, const std::vector<std::uint32_t>& used,
+                            WriteStage stage) {
+    const std::size_t slots = (row.size() - reference_slots_offset) / reference_slot_size;
+    if (used.back() / per_page() >= slots)
+      cannot_record(page_, fmt::format("its {} bitmap-page slots do not reach that far", slots));
+    std::fill(row.begin(), row.end(), 0);
+    row[kind_offset] = static_cast<std::uint8_t>(UsageMapKind::reference);
+    for (auto from = used.begin(); from != used.end();) {
+      const std::uint32_t slot = *from / per_page();
+      const auto to = std::find_if(from, used.end(),
+                                   [&](std::uint32_t p) { return p / per_page() != slot; });
+      const std::vector<std::uint32_t> in_slot(from, to);
+      le::put32(row.data() + reference_slot(slot), bitmap_page_holding(slot, in_slot, stage));
+      from = to;
+    }
+  }
+
+  // The bitmap page of `slot` marking exactly `pages`: new at the first
+  // stage that needs it, the same page, its bitmap rewritten, at later ones.
+  std::uint32_t bitmap_page_holding(std::uint32_t slot, const std::vector<std::uint32_t>& pages,
+                                    WriteStage stage) {
+    const auto known = new_bitmap_pages_.find(slot);
+    if (known == new_bitmap_pages_.end()) return new_bitmap_page(slot, pages);
+    const std::vector<std::uint8_t> wanted =
+        bitmap_page_image(plan_.format(), slot * per_page(), pages);
+    std::vector<std::uint8_t>& image = plan_.raw_page(known->second, stage);
+    std::copy(wanted.begin() + bitmap_page_header_size, wanted.end(),
+              image.begin() + bitmap_page_header_size);
+    return known->second;
+  }
+
+  // A new bitmap page, whole from the first write on: the map refers to it
+  // only from its own stage, and the global map marks it used before that.
+  std::uint32_t new_bitmap_page(std::uint32_t slot, const std::vector<std::uint32_t>& pages) {
+    const std::uint32_t number =
+        plan_.add_raw_page(bitmap_page_image(plan_.format(), slot * per_page(), pages));
+    new_bitmap_pages_.emplace(slot, number);
+    mark_page_used(plan_, global_usage_map, number, MapSense::free, WriteStage::global_map);
+    return number;
+  }
+
+  void apply_reference(std::vector<std::uint8_t>& row, WriteStage stage) {
+    const std::uint32_t slot = page_ / per_page();
+    if (reference_slot(slot) + reference_slot_size > row.size()) {
+      if (may_grow())
+        cannot_record(page_, fmt::format("it lies past the {} pages its bitmap-page slots "
+                                         "reach",
+                                         std::uint64_t{per_page()} *
+                                             ((row.size() - reference_slots_offset) /
+                                              reference_slot_size)));
+      return;  // outside the map's range: nothing to record
+    }
+    std::uint32_t bitmap_page = le::get32(row.data() + reference_slot(slot));
+    if (bitmap_page == 0) {
+      if (!may_grow()) return;
+      const auto known = new_bitmap_pages_.find(slot);
+      bitmap_page = known != new_bitmap_pages_.end() ? known->second : new_bitmap_page(slot, {page_});
+      le::put32(row.data() + reference_slot(slot), bitmap_page);
+    }
+    // Jet leaves garbage in unused slots of the global map; a slot that
+    // points outside the file (and the plan) covers nothing.
+    if (bitmap_page >= plan_.pages().page_count() + plan_.added_pages().size()) return;
+    std::vector<std::uint8_t>& image = plan_.raw_page(bitmap_page, stage);
+    set_bit(image.data() + bitmap_page_header_size, page_ % per_page(), bit());
+  }
+
+  UpdatePlan& plan_;
+  std::uint32_t page_;
+  MapSense sense_;
+  bool page_used_;
+  std::map<std::uint32_t, std::uint32_t> new_bitmap_pages_;  // slot -> page
+};
+
+// Sets `page`'s bit in the map at `where` to `page_used`, after checking the
+// map as the file holds it and as the plan has it at `stage`.
+void change_page_bit(UpdatePlan& plan, RowPointer where, std::uint32_t page, MapSense sense,
+                     bool page_used, WriteStage stage) {
+  const DataPageLayout& holder = plan.data_page(where.page, stage);
+  if (where.row >= holder.row_count() || !is_plain_row(holder.flags(where.row)))
+    throw_format_fault(
+        fmt::format("the usage map at row {} of page {} is missing", where.row, where.page));
+  if (holder.body(where.row).size() <= inline_bitmap_offset)
+    throw_format_fault(fmt::format("the usage map at row {} of page {} is too short", where.row,
+                                   where.page));
+  read_usage_map(plan.pages(), plan.format(), where, sense);
+  MapChange change(plan, page, sense, page_used);
+  plan.edit_row(
+      where.page, where.row,
+      [&](std::vector<std::uint8_t>& row, WriteStage at) { change.apply(row, at); }, stage);
 }
 
 // Building new maps.
@@ -172,12 +294,11 @@ std::vector<std::uint8_t> reference_map_row(std::uint32_t slots) {
 }
 
 // A new bitmap page, its number stored in `slot` of the reference map `row`.
-std::uint8_t* add_bitmap_page(std::vector<std::uint8_t>& row, std::uint32_t slot,
-                              PageImages& images) {
+std::uint8_t* add_bitmap_page(const Format& format, std::vector<std::uint8_t>& row,
+                              std::uint32_t slot, PageImages& images) {
   const std::uint32_t number = images.allocate();
   std::vector<std::uint8_t>& page = images[number];
-  page[0] = usage_bitmap_page_type;
-  page[1] = 0x01;
+  page = bitmap_page_image(format, 0, {});
   le::put32(row.data() + reference_slot(slot), number);
   return page.data() + bitmap_page_header_size;
 }
@@ -205,21 +326,12 @@ UsageMap read_usage_map(PageFile& pages, const Format& format, RowPointer where,
 
 void mark_page_used(UpdatePlan& plan, RowPointer where, std::uint32_t page, MapSense sense,
                     WriteStage stage) {
-  const DataPageLayout& holder = plan.data_page(where.page, stage);
-  if (where.row >= holder.row_count() || !is_plain_row(holder.flags(where.row)))
-    throw_format_fault(
-        fmt::format("the usage map at row {} of page {} is missing", where.row, where.page));
-  std::vector<std::uint8_t> row = holder.body(where.row);
-  if (row.size() <= inline_bitmap_offset)
-    throw_format_fault(fmt::format("the usage map at row {} of page {} is too short", where.row,
-                                   where.page));
-  read_usage_map(plan.pages(), plan.format(), where, sense);
-  if (row.at(kind_offset) == static_cast<std::uint8_t>(UsageMapKind::reference)) {
-    mark_reference(plan, row, page, sense, stage);
-    return;
-  }
-  std::vector<std::uint8_t> marked = mark_inline(row, page, sense);
-  if (marked != row) plan.replace_row(where.page, where.row, std::move(marked), stage);
+  change_page_bit(plan, where, page, sense, true, stage);
+}
+
+void mark_page_unused(UpdatePlan& plan, RowPointer where, std::uint32_t page, MapSense sense,
+                      WriteStage stage) {
+  change_page_bit(plan, where, page, sense, false, stage);
 }
 
 std::vector<std::uint8_t> build_usage_map(const Format& format,
@@ -243,7 +355,7 @@ std::vector<std::uint8_t> build_usage_map(const Format& format,
   for (std::uint32_t page : sorted) {
     const std::uint32_t slot = page / per_page;
     if (bitmap == nullptr || slot != slot_of_bitmap) {
-      bitmap = add_bitmap_page(row, slot, images);
+      bitmap = add_bitmap_page(format, row, slot, images);
       slot_of_bitmap = slot;
     }
     set_bit(bitmap, page % per_page);
@@ -265,7 +377,7 @@ std::vector<std::uint8_t> build_global_usage_map(const Format& format, PageImage
   const std::uint32_t end_of_file = images.count() + 1;
   const std::uint32_t last_slot = end_of_file / per_page;
   std::vector<std::uint8_t> row = reference_map_row(last_slot + 1);
-  std::uint8_t* bitmap = add_bitmap_page(row, last_slot, images);
+  std::uint8_t* bitmap = add_bitmap_page(format, row, last_slot, images);
   for (std::uint32_t index = end_of_file % per_page; index < per_page; ++index)
     set_bit(bitmap, index);
   return row;

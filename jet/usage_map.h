@@ -26,6 +26,7 @@ enum class UsageMapKind : std::uint8_t { inline_bitmap = 0, reference = 1 };
 struct UsageMap {
   UsageMapKind kind = UsageMapKind::inline_bitmap;
   std::vector<std::uint32_t> pages;  // pages whose bit is set, ascending
+  std::vector<std::uint32_t> bitmap_pages;  // a reference map's bitmap pages inside the file
 };
 
 // What a set bit means. Table, index and long-value maps mark the pages
@@ -45,17 +46,33 @@ UsageMap decode_usage_map(PageFile& pages, const Format& format, Bytes map_row,
 UsageMap read_usage_map(PageFile& pages, const Format& format, RowPointer where,
                         MapSense sense = MapSense::used);
 
-// Marks `page` as used in the map at `where`, as edits to an update plan:
-// sets its bit in a `used` map (re-basing an inline map's window when the
-// page lies outside it and the span still fits), clears it in the `free`
+// Where the global map lives: page 1, row 0.
+inline constexpr RowPointer global_usage_map{1, 0};
+
+// Marks `page` as used in the map at `where`, as edits to an update plan
+// from `stage` on: sets its bit in a `used` map, clears it in the `free`
 // global map (a page outside the global map's range needs nothing: Jet
-// leaves pages past its window unknown to the map). The map row keeps its
-// length; a reference map's bitmap page is edited in place. The map is
-// decoded, and so checked, before any edit. Throws NotSupportedError (the
-// caller names the file) when a `used` map cannot record the page without
-// being converted or given a new bitmap page.
+// leaves pages past its window unknown to the map). A `used` map grows as
+// Jet grows it, keeping its row length: an inline map whose window does
+// not reach the page is re-based when the span of its pages still fits,
+// converted to a reference map otherwise; a reference map gets a bitmap
+// page for a slot that has none. New bitmap pages are appended (written
+// with the new pages, before anything refers to them) and marked used in
+// the global map at the global_map stage. The map is decoded, and so
+// checked, before any edit. Throws NotSupportedError (the caller names the
+// file) when the row has too few slots to reach the page.
 void mark_page_used(UpdatePlan& plan, RowPointer where, std::uint32_t page, MapSense sense,
                     WriteStage stage);
+
+// The opposite: clears `page`'s bit in a `used` map (a page the map does not
+// hold needs nothing), sets it in the `free` global map when the page lies
+// in the map's range. Never grows a map.
+void mark_page_unused(UpdatePlan& plan, RowPointer where, std::uint32_t page, MapSense sense,
+                      WriteStage stage);
+
+// Marking several pages, at one stage or at several, composes: each change
+// is applied to the map as every stage has it, including the changes
+// planned before it.
 
 // A new map marking `pages`, with room for pages up to `covered_pages`, as
 // the creator writes them: an inline bitmap starting at page 0, at least as

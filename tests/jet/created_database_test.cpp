@@ -8,6 +8,7 @@
 
 #include "jet/creator.h"
 #include "jet/database.h"
+#include "tests/jet/both_formats.h"
 #include "tests/jet/mdbtools_agreement.h"
 #include "tests/support/mdbtools.h"
 #include "tests/support/temp_dir.h"
@@ -144,11 +145,7 @@ TEST_P(CreatedDatabase, MdbtoolsReadsTheSame) {
   EXPECT_THAT(test::mdb_tables(file_), ::testing::UnorderedElementsAre("Samples", "Control"));
 }
 
-INSTANTIATE_TEST_SUITE_P(BothFormats, CreatedDatabase,
-                         ::testing::Values(FormatVersion::jet3, FormatVersion::jet4),
-                         [](const auto& info) {
-                           return info.param == FormatVersion::jet3 ? "Jet3" : "Jet4";
-                         });
+INSTANTIATE_TEST_SUITE_P(BothFormats, CreatedDatabase, both_formats(), format_name);
 
 }  // namespace
 }  // namespace norv::jet

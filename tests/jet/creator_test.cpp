@@ -10,6 +10,7 @@
 #include "jet/decimal.h"
 #include "jet/header.h"
 #include "platform/error.h"
+#include "tests/jet/both_formats.h"
 #include "tests/jet/damage.h"
 #include "tests/support/mdbtools.h"
 #include "tests/support/temp_dir.h"
@@ -309,11 +310,7 @@ TEST_P(CreatorTest, AutoNumberFillsNullsAfterTheHighestValue) {
   EXPECT_EQ(test::mdb_export(path, "Counted"), (Rows{{"1", "a"}, {"10", "b"}, {"11", "c"}}));
 }
 
-INSTANTIATE_TEST_SUITE_P(BothFormats, CreatorTest,
-                         ::testing::Values(FormatVersion::jet3, FormatVersion::jet4),
-                         [](const auto& info) {
-                           return info.param == FormatVersion::jet3 ? "Jet3" : "Jet4";
-                         });
+INSTANTIATE_TEST_SUITE_P(BothFormats, CreatorTest, both_formats(), format_name);
 
 }  // namespace
 }  // namespace norv::jet

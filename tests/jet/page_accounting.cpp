@@ -22,8 +22,6 @@ namespace norv::jet {
 
 namespace {
 
-constexpr RowPointer global_map{1, 0};
-
 using PageSet = std::set<std::uint32_t>;
 
 PageSet map_pages(PageFile& pages, const Format& format, RowPointer where,
@@ -68,10 +66,20 @@ class TableAccount {
       if (!own.contains(row.body.page))
         fail("a row lives on page " + std::to_string(row.body.page) +
              ", which its page map does not list");
+    check_bitmap_pages(definition_.owned_pages_map);
+    check_bitmap_pages(definition_.free_space_map);
     check_long_values();
   }
 
  private:
+  // A reference map's bitmap pages belong to no table's rows, so only the
+  // global map keeps the next writer from giving them away.
+  void check_bitmap_pages(RowPointer map) {
+    if (map.page == 0) return;
+    for (std::uint32_t page : read_usage_map(pages_, format_, map).bitmap_pages)
+      expect_in_use(page, "usage bitmap page");
+  }
+
   void check_long_values() {
     std::map<std::uint16_t, PageSet> column_maps;
     for (const LongValueMaps& maps : definition_.long_value_maps) {
@@ -123,7 +131,7 @@ void expect_pages_accounted_for(const std::filesystem::path& db) {
   PageFile pages = PageFile::open(db, platform::FileMode::read_only);
   const Header header = read_header(pages);
   const TextCodec text(header.format->version, header.code_page, db);
-  const PageSet free_pages = map_pages(pages, *header.format, global_map, MapSense::free);
+  const PageSet free_pages = map_pages(pages, *header.format, global_usage_map, MapSense::free);
   for (const CatalogEntry& entry : database.catalog()) {
     if (entry.kind != CatalogKind::table && entry.kind != CatalogKind::system_table) continue;
     try {

@@ -16,7 +16,8 @@ namespace norv::jet {
 // table of `db`: its page map lists only its own data pages, every
 // overflow row its rows point at lies on one of them, every page holding
 // one of its long values is in that column's page map (where the table
-// keeps one), and the global map marks none of these pages free.
+// keeps one), and the global map marks none of these pages free, nor the
+// bitmap pages of its page maps.
 void expect_pages_accounted_for(const std::filesystem::path& db);
 
 }  // namespace norv::jet

@@ -8,6 +8,7 @@
 #include "jet/creator.h"
 #include "jet/database.h"
 #include "platform/error.h"
+#include "tests/jet/both_formats.h"
 #include "tests/support/temp_dir.h"
 
 namespace norv::jet {
@@ -109,11 +110,7 @@ TEST_P(TableResolution, AnUpdateTakesTheColumnItsTableDescribed) {
             (std::vector<Value>{std::string("a"), std::string("b")}));
 }
 
-INSTANTIATE_TEST_SUITE_P(BothFormats, TableResolution,
-                         ::testing::Values(FormatVersion::jet3, FormatVersion::jet4),
-                         [](const auto& info) {
-                           return info.param == FormatVersion::jet3 ? "Jet3" : "Jet4";
-                         });
+INSTANTIATE_TEST_SUITE_P(BothFormats, TableResolution, both_formats(), format_name);
 
 }  // namespace
 }  // namespace norv::jet

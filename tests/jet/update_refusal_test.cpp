@@ -60,16 +60,27 @@ TEST_F(Refusal, DuplicateKeyInPrimaryKey) {
   }
 }
 
-// Both sides of the two enforced relationships of an Access 97 file, whose
-// integrity the engine does not check (both columns are indexed, which was
-// refused before); a column outside them is updated.
-TEST_F(Refusal, ColumnInAnEnforcedRelationship) {
+// The two enforced relationships of an Access 97 file: Table1.otherfk1
+// refers to Table2.id, Table1.otherfk2 to TABLE3.id with cascading
+// updates. Values that keep them are set; the others are refused with
+// Jet's messages, a cascade as something to do in Access.
+TEST_F(Refusal, ColumnsInEnforcedRelationshipsKeepThem) {
   NORV_REQUIRE_FIXTURES();
   const auto db = copy("V1997/indexTestV1997.mdb");
-  expect_refused<NotSupportedError>(db, "Table1", "otherfk1", std::int32_t{2},
-                                    "relationship Table2Table1");
+  expect_refused<InvalidArgumentError>(
+      db, "Table1", "otherfk1", std::int32_t{9},
+      "You cannot add or change a record because a related record is required in table "
+      "'Table2'. (Relationship Table2Table1");
+  expect_refused<InvalidArgumentError>(
+      db, "Table2", "id", std::int32_t{1},
+      "The record cannot be deleted or changed because table 'Table1' includes related records.");
   expect_refused<NotSupportedError>(db, "TABLE3", "ID", std::int32_t{9},
-                                    "relationship Table3Table1");
+                                    "relationship Table3Table1 cascades updates");
+  for (const Value& value : {Value{std::int32_t{2}}, Value{Null{}}}) {
+    const DatabaseRows before = read_all_tables(db);
+    Database::open(db).update_column("Table1", "otherfk1", value);
+    expect_updated(db, before, "Table1", "otherfk1", value);
+  }
   const DatabaseRows before = read_all_tables(db);
   Database::open(db).update_column("Table1", "data", std::string("same"));
   expect_updated(db, before, "Table1", "data", std::string("same"));
