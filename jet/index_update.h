@@ -16,7 +16,6 @@
 // names them any more.
 
 #include <cstdint>
-#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
