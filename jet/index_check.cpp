@@ -16,10 +16,6 @@ namespace norv::jet {
 
 namespace {
 
-constexpr std::uint8_t unique_flag = 0x01;
-// Far beyond any real tree (a few levels hold millions of rows): a deeper
-// walk is a loop in damaged pointers.
-constexpr int max_tree_depth = 16;
 // Problems listed per index; the rest are counted.
 constexpr std::size_t max_problems_per_index = 20;
 
@@ -30,15 +26,6 @@ std::string hex(const std::vector<std::uint8_t>& bytes) {
 }
 
 std::string row_name(RowPointer row) { return fmt::format("{}:{}", row.page, row.row); }
-
-std::string index_names(const TableDef& table, std::size_t real) {
-  std::string out;
-  for (const LogicalIndexDef& index : table.logical_indexes) {
-    if (index.real_index != real) continue;
-    out += (out.empty() ? "" : ", ") + index.name;
-  }
-  return out.empty() ? fmt::format("#{}", real) : out;
-}
 
 // What one row gives an index: its key, or nothing when the index ignores
 // rows whose key columns are all null.
@@ -148,8 +135,8 @@ struct TableIndexCheck::IndexCheck {
 
   // Returns the last entry of the subtree under `number`.
   std::optional<IndexPageEntry> walk(std::uint32_t number, int depth) {
-    if (depth > max_tree_depth) {
-      problem(fmt::format("the tree is deeper than {} levels at page {}", max_tree_depth, number));
+    if (depth > max_index_tree_depth) {
+      problem(fmt::format("the tree is deeper than {} levels at page {}", max_index_tree_depth, number));
       return std::nullopt;
     }
     if (!tree_pages.insert(number).second) {
@@ -206,7 +193,7 @@ struct TableIndexCheck::IndexCheck {
   }
 
   void check_order(const std::vector<IndexPageEntry>& entries) {
-    const bool unique = (index().flags & unique_flag) != 0;
+    const bool unique = (index().flags & index_flags::unique) != 0;
     for (std::size_t i = 1; i < entries.size(); ++i) {
       const IndexPageEntry& a = entries[i - 1];
       const IndexPageEntry& b = entries[i];

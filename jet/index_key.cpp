@@ -180,7 +180,7 @@ std::vector<std::uint8_t> index_key_part(const Format& format, const ColumnDef& 
     return {ascending ? key_flags::ascending : key_flags::descending,
             ascending ? value : static_cast<std::uint8_t>(~value)};
   }
-  if (!stored.present) return {ascending ? key_flags::ascending_null : key_flags::descending_null};
+  if (!stored.present) return {null_key_part(ascending)};
   std::vector<std::uint8_t> out{ascending ? key_flags::ascending : key_flags::descending};
   std::vector<std::uint8_t> value = value_key(format, column, stored.bytes, ascending, where);
   out.insert(out.end(), value.begin(), value.end());
@@ -207,10 +207,14 @@ bool computes_keys_of(const Format& format, const TableDef& table, const RealInd
   });
 }
 
+std::uint8_t null_key_part(bool ascending) {
+  return ascending ? key_flags::ascending_null : key_flags::descending_null;
+}
+
 bool is_all_null_key(const RealIndexDef& index, const std::vector<std::uint8_t>& key) {
   if (key.size() != index.keys.size()) return false;
   for (std::size_t i = 0; i < key.size(); ++i)
-    if (key[i] != (index.keys[i].ascending ? key_flags::ascending_null : key_flags::descending_null))
+    if (key[i] != null_key_part(index.keys[i].ascending))
       return false;
   return true;
 }

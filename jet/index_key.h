@@ -57,6 +57,10 @@ std::optional<std::vector<std::uint8_t>> row_index_key(const Format& format, con
                                                        const KeyFieldSource& field_of,
                                                        std::string_view where);
 
+// The flag byte, and whole key part, of a Null in a key column of that
+// direction.
+std::uint8_t null_key_part(bool ascending);
+
 // Whether `key` is the key of a row whose key columns of `index` are all
 // null: a unique index may hold it more than once.
 bool is_all_null_key(const RealIndexDef& index, const std::vector<std::uint8_t>& key);

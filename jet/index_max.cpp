@@ -13,11 +13,6 @@ namespace norv::jet {
 
 namespace {
 
-// Far beyond any real tree: a deeper walk is a loop in damaged pointers.
-constexpr int max_tree_depth = 16;
-constexpr std::uint8_t null_ascending = 0x00;
-constexpr std::uint8_t null_descending = 0xFF;
-
 bool key_order_is_value_order(ColumnType type) {
   switch (type) {
     case ColumnType::byte:
@@ -40,7 +35,7 @@ std::optional<IndexPageEntry> extreme_entry(PageFile& pages, const Format& forma
                                             const RealIndexDef& index, bool last) {
   std::uint32_t number = index.first_page;
   for (int depth = 0;; ++depth) {
-    if (depth > max_tree_depth) return std::nullopt;
+    if (depth > max_index_tree_depth) return std::nullopt;
     const IndexPage page = parse_index_page(format, pages.page(number));
     if (page.leaf) break;
     if (page.entries.empty() && page.tail == 0) return std::nullopt;
@@ -65,8 +60,7 @@ std::optional<Value> read_max(const TableReader& reader, const TableDef& table,
       extreme_entry(reader.pages(), reader.format(), index, ascending);
   if (!entry) return Value{Null{}};  // an empty index: no row holds a value
   if (entry->key.empty()) return std::nullopt;
-  const std::uint8_t flag = entry->key.front();
-  if (flag == (ascending ? null_ascending : null_descending)) return Value{Null{}};
+  if (entry->key.front() == null_key_part(ascending)) return Value{Null{}};
 
   const DataPage page = DataPage::parse(reader.format(), reader.pages().page(entry->row.page));
   if (page.owner() != table.page || entry->row.row >= page.slots().size()) return std::nullopt;

@@ -12,10 +12,6 @@ namespace norv::jet {
 
 namespace {
 
-// Far beyond any real tree (a few levels hold millions of rows): a deeper
-// walk is a loop in damaged pointers.
-constexpr int max_tree_depth = 16;
-
 struct TreeWalk {
   PageFile& pages;
   const Format& format;
@@ -25,7 +21,7 @@ struct TreeWalk {
   IndexTreeContents out;
 
   void walk(std::uint32_t number, int depth) {
-    if (depth > max_tree_depth || !seen.insert(number).second)
+    if (depth > max_index_tree_depth || !seen.insert(number).second)
       throw_format_fault(fmt::format("{}: the index tree reaches page {} twice or loops; repair "
                                      "the database in Access and run again",
                                      where, number));

@@ -16,9 +16,6 @@ namespace norv::jet {
 
 namespace {
 
-constexpr std::uint8_t unique_flag = 0x01;
-constexpr std::uint8_t required_flag = 0x08;
-constexpr std::uint8_t primary_key_type = 1;
 
 bool same_entry(const IndexPageEntry& a, const IndexPageEntry& b) {
   return a.key == b.key && a.row == b.row && a.child == b.child;
@@ -31,15 +28,8 @@ bool same_entries(const std::vector<IndexPageEntry>& a, const std::vector<IndexP
 bool is_primary_key(const TableDef& table, std::size_t real) {
   return std::any_of(table.logical_indexes.begin(), table.logical_indexes.end(),
                      [&](const LogicalIndexDef& index) {
-                       return index.real_index == real && index.index_type == primary_key_type;
+                       return index.real_index == real && index.index_type == primary_key_index_type;
                      });
-}
-
-std::string index_names(const TableDef& table, std::size_t real) {
-  std::string out;
-  for (const LogicalIndexDef& index : table.logical_indexes)
-    if (index.real_index == real) out += (out.empty() ? "" : ", ") + index.name;
-  return out.empty() ? fmt::format("#{}", real) : out;
 }
 
 }  // namespace
@@ -61,7 +51,7 @@ IndexUpdate::IndexUpdate(UpdatePlan& plan, const TextCodec& text, const TableDef
   const ColumnDef& column = table_.columns[position_];
   const bool null_value = !new_present_ && !column.is_boolean();
   const std::uint8_t flags = table_.real_indexes[real_].flags;
-  if (null_value && ((flags & required_flag) != 0 || is_primary_key(table_, real_)))
+  if (null_value && ((flags & index_flags::required) != 0 || is_primary_key(table_, real_)))
     throw InvalidArgumentError(fmt::format(
         "{}: Index or primary key cannot contain a Null value. (Column {} of table {} is part "
         "of the index {}; give it a value.)",
@@ -147,7 +137,7 @@ std::vector<IndexPageEntry> IndexUpdate::entries_after(
 
 void IndexUpdate::check_unique(const std::vector<IndexPageEntry>& entries) const {
   const RealIndexDef& index = table_.real_indexes[real_];
-  if ((index.flags & unique_flag) == 0 && !is_primary_key(table_, real_)) return;
+  if ((index.flags & index_flags::unique) == 0 && !is_primary_key(table_, real_)) return;
   const auto duplicate = std::adjacent_find(entries.begin(), entries.end(), [&](const auto& a, const auto& b) {
     return a.key == b.key && !is_all_null_key(index, a.key);
   });

@@ -341,6 +341,13 @@ std::optional<std::size_t> find_column(const TableDef& table, std::string_view n
   return std::nullopt;
 }
 
+std::string index_names(const TableDef& table, std::size_t real) {
+  std::string out;
+  for (const LogicalIndexDef& index : table.logical_indexes)
+    if (index.real_index == real) out += (out.empty() ? "" : ", ") + index.name;
+  return out.empty() ? fmt::format("#{}", real) : out;
+}
+
 TableDef parse_table_def(const Format& format, const TextCodec& names,
                          std::span<const std::uint8_t> definition) {
   ByteReader bytes(definition, "the table definition");

@@ -89,6 +89,8 @@ struct LogicalIndexDef {
   std::uint8_t index_type = 0;   // 1 primary key, 2 foreign key
 };
 
+inline constexpr std::uint8_t primary_key_index_type = 1;
+
 struct LongValueMaps {
   std::uint16_t column_number = 0;
   RowPointer owned_pages;
@@ -115,6 +117,10 @@ struct TableDef {
 // The position in `table.columns` of the column named `name`, under the
 // one case rule for names.
 std::optional<std::size_t> find_column(const TableDef& table, std::string_view name);
+
+// The names of the logical indexes over real index `real`, for messages
+// ("#<real>" when none names it).
+std::string index_names(const TableDef& table, std::size_t real);
 
 // Reading.
 

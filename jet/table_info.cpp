@@ -7,7 +7,6 @@ namespace norv::jet {
 namespace {
 
 constexpr std::uint8_t unique_index_flag = 0x01;
-constexpr std::uint8_t primary_key_index_type = 1;
 constexpr std::uint8_t compression_allowed_flag = 0x01;
 
 // Undocumented types seen in Jet files (0x0D, 0x0E, 0x11) read as binary.
