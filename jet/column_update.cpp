@@ -299,14 +299,14 @@ void refuse_value_of_another_kind(const TextCodec& text, const ColumnUpdate& upd
 
 }  // namespace
 
-std::uint64_t update_column(PageFile& pages, const Format& format, const TextCodec& text,
-                            const ColumnUpdate& update) {
+std::uint64_t update_column(PageFile& pages, platform::Storage& storage, const Format& format,
+                            const TextCodec& text, const ColumnUpdate& update) {
   const ColumnDef& column = update.table.columns.at(update.column);
   refuse_unwritable_column(format, text, update, column);
   refuse_value_of_another_kind(text, update, column);
   UpdatePlan plan(pages, format);
   const std::uint64_t rows = ColumnPlanner(plan, text, update).plan_rows();
-  plan.write();
+  plan.write(storage);
   return rows;
 }
 

@@ -44,14 +44,15 @@ struct ColumnUpdate {
 };
 
 // Plans, writes and syncs the update through `pages`, which must be open
-// for writing under the database lock. Returns the number of rows, changed
+// for writing under the database lock, its rollback journal in `storage`
+// (update_plan.h). Returns the number of rows, changed
 // or already holding the value. Throws InvalidArgumentError for a value the
 // column cannot hold and a duplicate in a unique index,
 // NotSupportedError for an AutoNumber column, an index the update cannot
 // keep (index_update.h) and a table whose page maps cannot record a new
 // page, CorruptDatabaseError for a table whose page map or row count shows
 // damage (table_damage), FormatFault for anything the reader would refuse.
-std::uint64_t update_column(PageFile& pages, const Format& format, const TextCodec& text,
-                            const ColumnUpdate& update);
+std::uint64_t update_column(PageFile& pages, platform::Storage& storage, const Format& format,
+                            const TextCodec& text, const ColumnUpdate& update);
 
 }  // namespace norv::jet

@@ -7,6 +7,7 @@
 #include "jet/column_properties.h"
 #include "jet/database_impl.h"
 #include "jet/index_max.h"
+#include "jet/interrupted_update.h"
 #include "jet/table_def.h"
 #include "jet/table_info.h"
 
@@ -65,10 +66,16 @@ Database Database::open(const std::filesystem::path& path) {
 }
 
 Database Database::open(const std::filesystem::path& path, platform::Storage& storage) {
+  const Recovery recovery =
+      with_file_context(path, [&] { return recover_before_reading(storage, path); });
   PageFile pages = PageFile::open(path, platform::FileMode::read_only, storage);
   const Header header = with_file_context(path, [&] { return read_header(pages); });
-  return Database(std::make_unique<Impl>(storage, std::move(pages), header));
+  Database database(std::make_unique<Impl>(storage, std::move(pages), header));
+  database.impl_->restored = recovery == Recovery::restored;
+  return database;
 }
+
+bool Database::restored_interrupted_update() const { return impl_->restored; }
 
 Database::Database(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 Database::Database(Database&&) noexcept = default;

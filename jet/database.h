@@ -151,6 +151,11 @@ class Database {
 
   IoStats io_stats() const;
 
+  // Whether this handle found the journal of an interrupted update beside
+  // the file and put the file back as it was before that update (when it
+  // was opened, or by an update that found one): callers tell the user.
+  bool restored_interrupted_update() const;
+
   struct Impl;
 
  private:

@@ -74,6 +74,7 @@ struct Database::Impl {
   TextCodec text;
   std::optional<Catalog> catalog_cache;
   IoStats update_stats;  // pages the updates read and wrote through their own handle
+  bool restored = false;  // an interrupted update's journal was undone (interrupted_update.h)
 };
 
 }  // namespace norv::jet

@@ -9,6 +9,7 @@
 #include "jet/column_update.h"
 #include "jet/database_impl.h"
 #include "jet/format_fault.h"
+#include "jet/interrupted_update.h"
 #include "jet/relationships.h"
 #include "jet/table_def.h"
 #include "platform/error.h"
@@ -81,6 +82,8 @@ std::uint64_t Database::Impl::update_column(std::string_view table, std::uint32_
                                             const ColumnChoice& choice, const Value& value) {
   PageFile writer = PageFile::over(storage->open_for_update(path));
   CountPages count{writer, update_stats};
+  // Another run may have been interrupted since this one opened the file.
+  if (recover_interrupted_update(*storage, writer) == Recovery::restored) restored = true;
 
   // Everything but the catalog is read again under the lock: another
   // program may have changed the file since it was opened.
@@ -97,7 +100,8 @@ std::uint64_t Database::Impl::update_column(std::string_view table, std::uint32_
     check_relationships(read_relationships(TableReader(writer, format(), text), listed),
                         column_values(writer), path, table, def.name, value);
   }
-  return jet::update_column(writer, format(), text, ColumnUpdate{definition, table, column, value});
+  return jet::update_column(writer, *storage, format(), text,
+                            ColumnUpdate{definition, table, column, value});
 }
 
 }  // namespace norv::jet

@@ -63,7 +63,8 @@ void PageFile::write_page(std::uint32_t number, std::span<const std::uint8_t> by
 }
 
 void PageFile::drop_pages_from(std::uint32_t number) {
-  if (number >= page_count_) return;
+  // Also a part of a page past them: a write cut short by a power loss.
+  if (std::uint64_t{number} * page_size_ >= file_size_) return;
   file_->truncate(std::uint64_t{number} * page_size_);
   page_count_ = number;
   file_size_ = std::uint64_t{number} * page_size_;

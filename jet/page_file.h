@@ -78,7 +78,7 @@ class PageFile {
   void write_page(std::uint32_t number, std::span<const std::uint8_t> bytes);
 
   // Cuts the file back to its first `number` pages: pages appended by an
-  // update that failed before anything pointed at them.
+  // update that is undone.
   void drop_pages_from(std::uint32_t number);
 
   // Returns once every written page is on stable storage.

@@ -6,6 +6,7 @@
 
 #include "jet/engine_errors.h"
 #include "jet/format_fault.h"
+#include "platform/error.h"
 
 namespace norv::jet {
 
@@ -231,32 +232,42 @@ std::vector<UpdatePlan::Write> UpdatePlan::writes() const {
   return out;
 }
 
-void UpdatePlan::write() const {
+JournalContents UpdatePlan::journal_of(const std::vector<Write>& planned) const {
+  JournalContents journal;
+  journal.page_size = format_->page_size;
+  journal.length_before = pages_->file_size();
+  journal.length_after = std::uint64_t{next_page_number()} * format_->page_size;
+  std::map<std::uint32_t, JournalPage> by_page;
+  for (const Write& w : planned) {
+    JournalPage& page = by_page[w.page];
+    if (page.images.empty()) {
+      page.number = w.page;
+      page.original = planned_.at(w.page).original;
+    }
+    page.images.push_back(w.bytes);
+  }
+  for (auto& [number, page] : by_page) journal.pages.push_back(std::move(page));
+  return journal;
+}
+
+void UpdatePlan::write(platform::Storage& storage) const {
   const std::vector<Write> planned = writes();
-  const std::uint32_t original_pages = pages_->page_count();
-  std::size_t i = 0;
+  if (planned.empty()) return;
+  RollbackJournal journal(storage, pages_->path(), journal_of(planned));
   try {
-    for (; i < planned.size(); ++i) {
+    for (std::size_t i = 0; i < planned.size(); ++i) {
       pages_->write_page(planned[i].page, planned[i].bytes);
       const bool stage_ends = i + 1 == planned.size() || planned[i + 1].stage != planned[i].stage;
       if (stage_ends) pages_->sync();
     }
-  } catch (const std::exception&) {
-    // Until the global map marks them nothing points at appended pages: a
-    // write or flush that fails up to there (a full disk) leaves none behind.
-    if (planned[i].stage == WriteStage::new_rows) drop_appended_pages(original_pages);
-    throw;
+  } catch (const std::exception& error) {
+    if (journal.roll_back(*pages_)) throw;
+    throw IoError(fmt::format("{}; the update could not be undone at once, and {} will be "
+                              "restored from {} when it is next opened: mend the fault and "
+                              "run again",
+                              error.what(), pages_->path().string(), journal.path().string()));
   }
-}
-
-void UpdatePlan::drop_appended_pages(std::uint32_t original_pages) const noexcept {
-  try {
-    pages_->drop_pages_from(original_pages);
-    // Durably: a power loss must not bring the cut pages back.
-    pages_->sync();
-  } catch (const std::exception&) {
-    // The failure being reported matters more; the pages stay unreferenced.
-  }
+  journal.remove();
 }
 
 }  // namespace norv::jet

@@ -32,6 +32,8 @@
 #include "jet/data_page.h"
 #include "jet/format.h"
 #include "jet/page_file.h"
+#include "jet/rollback_journal.h"
+#include "platform/storage.h"
 
 namespace norv::jet {
 
@@ -100,11 +102,11 @@ class UpdatePlan {
   };
   std::vector<Write> writes() const;
 
-  // Writes writes() in order, syncing after each stage that wrote. When a
-  // write fails before the global map stage, the appended pages are cut off
-  // again and the cut synced, so a full disk leaves the file as it was, also
-  // across a power loss.
-  void write() const;
+  // Writes writes() in order, syncing after each stage that wrote, under a
+  // rollback journal in `storage` (rollback_journal.h): when a write fails,
+  // the file is put back as it was, durably; when that fails too, or the
+  // power goes, the next open restores it.
+  void write(platform::Storage& storage) const;
 
  private:
   // The edits of one stage to a page that is not a data page: the image
@@ -130,7 +132,7 @@ class UpdatePlan {
   // A raw page's image after `stages` stages (0: before the first).
   static std::vector<std::uint8_t> raw_image_after(const PlannedPage& planned,
                                                    std::size_t stages);
-  void drop_appended_pages(std::uint32_t original_pages) const noexcept;
+  JournalContents journal_of(const std::vector<Write>& planned) const;
   template <typename Edit>
   void edit_stages(std::uint32_t page, std::size_t first, std::size_t end, Edit edit);
   template <typename Edit>

@@ -54,4 +54,10 @@ class File {
   std::intptr_t handle_ = -1;
 };
 
+// Makes the entries of `folder` durable: a file created, renamed or removed
+// in it survives a power loss once this returns. Where the system cannot
+// open a folder (or keeps its entries durable itself, as Windows does) it
+// does nothing: the change stands, only its durability is less certain.
+void sync_folder(const std::filesystem::path& folder);
+
 }  // namespace norv::platform

@@ -80,4 +80,11 @@ void File::sync() {
   if (rc != 0) throw_io(path_, "flush to disk");
 }
 
+void sync_folder(const std::filesystem::path& folder) {
+  int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
 }  // namespace norv::platform

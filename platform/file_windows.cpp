@@ -111,4 +111,8 @@ void File::sync() {
   if (!FlushFileBuffers(native(handle_))) throw_io(path_, "flush to disk");
 }
 
+// NTFS and FAT journal or write through their folder entries; there is no
+// folder flush to ask for.
+void sync_folder(const std::filesystem::path&) {}
+
 }  // namespace norv::platform

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "platform/error.h"
+#include "platform/file.h"
 #include "platform/publish_file.h"
 
 namespace norv::platform {
@@ -13,15 +14,6 @@ namespace {
 
 [[noreturn]] void fail(const std::filesystem::path& target, int error) {
   throw IoError(target.string() + ": cannot put the new file in place: " + system_error_text(error));
-}
-
-// Makes the directory entry itself durable.
-void sync_folder(const std::filesystem::path& target) {
-  std::filesystem::path folder = target.parent_path().empty() ? "." : target.parent_path();
-  int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;  // some file systems cannot open folders; the rename stands
-  ::fsync(fd);
-  ::close(fd);
 }
 
 [[noreturn]] void refuse_existing(const std::filesystem::path& built,
@@ -49,7 +41,7 @@ void publish_file(const std::filesystem::path& built, const std::filesystem::pat
     if (std::filesystem::exists(target, ec)) refuse_existing(built, target);
     if (::rename(built.c_str(), target.c_str()) != 0) fail(target, errno);
   }
-  sync_folder(target);
+  sync_folder(target.parent_path());
 }
 
 }  // namespace norv::platform

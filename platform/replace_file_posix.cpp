@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "platform/error.h"
+#include "platform/file.h"
 #include "platform/replace_file.h"
 
 namespace norv::platform {
@@ -74,13 +75,6 @@ void write_all(int fd, std::string_view contents, const fs::path& target) {
     if (n < 0) fail(target, "write", errno);
     done += static_cast<std::size_t>(n);
   }
-}
-
-void sync_folder(const fs::path& folder) {
-  int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;  // the rename stands; only its durability is less certain
-  ::fsync(fd);
-  ::close(fd);
 }
 
 }  // namespace

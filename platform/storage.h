@@ -48,6 +48,19 @@ class Storage {
   // long as the returned file is open (database_lock.h says how, and what
   // it throws).
   virtual std::unique_ptr<StorageFile> open_for_update(const std::filesystem::path& path) = 0;
+
+  // A new, empty file at `path`, open for reading and writing; an IoError
+  // when one exists or it cannot be made. Its name is durable, with its
+  // contents, once its first sync() has returned.
+  virtual std::unique_ptr<StorageFile> create(const std::filesystem::path& path) = 0;
+
+  // Whether a file exists at `path`; an IoError when that cannot be told.
+  virtual bool exists(const std::filesystem::path& path) = 0;
+
+  // Removes the (closed) file at `path`; an IoError when it cannot. Whether
+  // the removal survives a power loss is not promised: callers must not
+  // depend on it.
+  virtual void remove(const std::filesystem::path& path) = 0;
 };
 
 }  // namespace norv::platform

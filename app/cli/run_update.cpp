@@ -6,6 +6,7 @@
 #include "app/cli/console_message_boxes.h"
 #include "app/cli/inspection.h"
 #include "app/cli/progress.h"
+#include "app/cli/recovery_notices.h"
 
 namespace norv::app::cli {
 
@@ -45,17 +46,20 @@ int run_update(const UpdateRequest& request, const InstallationSource& source, s
   std::ostringstream messages_out;
   std::ostringstream messages_err;
   ConsoleMessageBoxes boxes(messages_out, messages_err);
+  RecoveryNotices notices;
   {
     // Wiped when it goes, before anything else is printed.
     TerminalProgress progress(stderr);
     inspection.chain(&progress);
+    notices.chain(request.dry_run ? static_cast<stamping::StampObserver*>(&inspection)
+                                  : &progress);
     UpdateRunOptions options;
-    options.observer =
-        request.dry_run ? static_cast<stamping::StampObserver*>(&inspection) : &progress;
+    options.observer = &notices;
     options.dry_run = request.dry_run;
     cmdUpdate_Click(window, boxes, source.services(), options);
   }
   if (request.dry_run) print_dry_run(inspection.files(), out);
+  notices.print(err);
   out << messages_out.str();
   err << messages_err.str();
   return boxes.exit_status();

@@ -72,7 +72,7 @@ class UsageMapChanges : public ::testing::TestWithParam<FormatVersion> {
     row[1] = static_cast<std::uint8_t>(start);
     row[2] = static_cast<std::uint8_t>(start >> 8);
     plan.replace_row(1, 0, row, WriteStage::global_map);
-    plan.write();
+    plan.write(platform::system_storage());
     reopen();
   }
 
@@ -107,7 +107,7 @@ TEST_P(UsageMapChanges, AFullInlineMapBecomesAReferenceMapHoldingEveryPage) {
     mark_page_used(plan, global_usage_map, page, MapSense::free, WriteStage::global_map);
     mark_page_used(plan, owned_, page, MapSense::used, WriteStage::table_maps);
   }
-  plan.write();
+  plan.write(platform::system_storage());
   reopen();
 
   EXPECT_EQ(read_row(*pages_, format(), owned_).bytes.size(), row_length);
@@ -145,7 +145,7 @@ TEST_P(UsageMapChanges, ChangesAtSeveralStagesComposeInAnyOrder) {
     mark_page_used(grow, global_usage_map, page, MapSense::free, WriteStage::global_map);
     mark_page_used(grow, owned_, page, MapSense::used, WriteStage::table_maps);
   }
-  grow.write();
+  grow.write(platform::system_storage());
   reopen();
   const PageSet before = pages_of(owned_);
 
@@ -168,7 +168,7 @@ TEST_P(UsageMapChanges, ChangesAtSeveralStagesComposeInAnyOrder) {
     EXPECT_EQ(holds(near), write.stage != WriteStage::cleanup);
   }
   EXPECT_EQ(bitmap_writes, 2u);  // table_maps and cleanup
-  plan.write();
+  plan.write(platform::system_storage());
   reopen();
 
   PageSet expected = before;
@@ -191,7 +191,7 @@ TEST_P(UsageMapChanges, ReleasingAPageTheMapDoesNotCoverChangesNothing) {
   const std::uint32_t table_page = *pages_of(owned_).begin();
   mark_page_unused(plan, owned_, table_page, MapSense::used, WriteStage::cleanup);
   mark_page_unused(plan, global_usage_map, table_page, MapSense::free, WriteStage::cleanup);
-  plan.write();
+  plan.write(platform::system_storage());
   reopen();
   EXPECT_FALSE(pages_of(owned_).contains(table_page));
   EXPECT_TRUE(pages_of(global_usage_map, MapSense::free).contains(table_page));

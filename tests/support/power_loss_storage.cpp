@@ -45,12 +45,12 @@ bool overlap(const StorageOperation& a, const StorageOperation& b) {
 class MemoryFile final : public platform::StorageFile {
  public:
   MemoryFile(std::filesystem::path path, PowerLossStorage::State& state, bool writable,
-             bool locks, const std::optional<std::uint64_t>& disk_limit)
+             bool locks, PowerLossStorage::Faults& faults)
       : path_(std::move(path)),
         state_(&state),
         writable_(writable),
         locks_(locks),
-        disk_limit_(&disk_limit) {}
+        faults_(&faults) {}
   ~MemoryFile() override {
     if (locks_) state_->locked = false;
   }
@@ -68,8 +68,17 @@ class MemoryFile final : public platform::StorageFile {
   void write_at(std::uint64_t offset, std::span<const std::uint8_t> data) override {
     if (!writable_) refuse(path_, "write: the file is open for reading only");
     const std::uint64_t end = offset + data.size();
-    if (*disk_limit_ && end > state_->current.size() && end > **disk_limit_)
+    if (faults_->disk_limit && end > state_->current.size() && end > *faults_->disk_limit)
       refuse(path_, "write: " + system_error_text(ENOSPC));
+    if (faults_->writes_left && (*faults_->writes_left)-- == 0) {
+      faults_->writes_left = 0;
+      if (faults_->failures_left == 0) {
+        faults_->writes_left.reset();
+      } else {
+        --faults_->failures_left;
+        refuse(path_, "write: " + system_error_text(EIO));
+      }
+    }
     record(StorageOperation{Kind::write, offset, std::string(data.begin(), data.end())});
   }
 
@@ -90,7 +99,7 @@ class MemoryFile final : public platform::StorageFile {
   PowerLossStorage::State* state_;
   bool writable_;
   bool locks_;
-  const std::optional<std::uint64_t>* disk_limit_;
+  PowerLossStorage::Faults* faults_;
 };
 
 }  // namespace
@@ -113,11 +122,42 @@ void PowerLossStorage::add_file(const std::filesystem::path& path,
   files_.insert_or_assign(path, std::move(added));
 }
 
+void PowerLossStorage::add_contents(const std::filesystem::path& path, std::string bytes) {
+  auto added = std::make_unique<State>();
+  added->initial = std::move(bytes);
+  added->current = added->initial;
+  files_.insert_or_assign(path, std::move(added));
+}
+
 PowerLossStorage::State& PowerLossStorage::state(const std::filesystem::path& path) const {
+  auto found = files_.find(path);
+  if (found != files_.end()) return *found->second;
+  if (auto removed = removed_.find(path); removed != removed_.end()) return *removed->second;
+  throw IoError(path.string() + ": cannot open the file: " + system_error_text(ENOENT));
+}
+
+PowerLossStorage::State& PowerLossStorage::live_state(const std::filesystem::path& path) const {
   auto found = files_.find(path);
   if (found == files_.end())
     throw IoError(path.string() + ": cannot open the file: " + system_error_text(ENOENT));
   return *found->second;
+}
+
+std::unique_ptr<platform::StorageFile> PowerLossStorage::create(
+    const std::filesystem::path& path) {
+  return open(path, platform::FileMode::create_new);
+}
+
+bool PowerLossStorage::exists(const std::filesystem::path& path) {
+  return files_.contains(path);
+}
+
+void PowerLossStorage::remove(const std::filesystem::path& path) {
+  auto found = files_.find(path);
+  if (found == files_.end())
+    throw IoError(path.string() + ": cannot remove the file: " + system_error_text(ENOENT));
+  removed_.insert_or_assign(path, std::move(found->second));
+  files_.erase(found);
 }
 
 std::unique_ptr<platform::StorageFile> PowerLossStorage::open(const std::filesystem::path& path,
@@ -126,16 +166,16 @@ std::unique_ptr<platform::StorageFile> PowerLossStorage::open(const std::filesys
     if (files_.contains(path)) refuse(path, "create the file: " + system_error_text(EEXIST));
     files_.emplace(path, std::make_unique<State>());
   }
-  return std::make_unique<MemoryFile>(path, state(path), mode != platform::FileMode::read_only,
-                                      false, disk_limit_);
+  return std::make_unique<MemoryFile>(path, live_state(path),
+                                      mode != platform::FileMode::read_only, false, faults_);
 }
 
 std::unique_ptr<platform::StorageFile> PowerLossStorage::open_for_update(
     const std::filesystem::path& path) {
-  State& file = state(path);
+  State& file = live_state(path);
   if (file.locked) throw InUseError(path.string() + ": is being updated by another run");
   file.locked = true;
-  return std::make_unique<MemoryFile>(path, file, true, true, disk_limit_);
+  return std::make_unique<MemoryFile>(path, file, true, true, faults_);
 }
 
 std::string PowerLossStorage::contents(const std::filesystem::path& path) const {

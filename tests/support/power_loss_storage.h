@@ -44,15 +44,29 @@ class PowerLossStorage final : public platform::Storage {
 
   // Puts a copy of the real file `source` at `path`, durable.
   void add_file(const std::filesystem::path& path, const std::filesystem::path& source);
+  // Puts a file holding `bytes` at `path`, durable.
+  void add_contents(const std::filesystem::path& path, std::string bytes);
 
   // From now on, a write that would make a file longer than `size` bytes
   // fails with the system's "disk full" IoError.
-  void fill_disk_past(std::uint64_t size) { disk_limit_ = size; }
+  void fill_disk_past(std::uint64_t size) { faults_.disk_limit = size; }
+  // From now on, after `writes` more writes (to any file), the next
+  // `failures` writes fail with the system's input/output error, writing
+  // nothing; later ones succeed again.
+  void fail_writes_after(std::size_t writes, std::size_t failures) {
+    faults_.writes_left = writes;
+    faults_.failures_left = failures;
+  }
 
   std::unique_ptr<platform::StorageFile> open(const std::filesystem::path& path,
                                               platform::FileMode mode) override;
   std::unique_ptr<platform::StorageFile> open_for_update(
       const std::filesystem::path& path) override;
+  std::unique_ptr<platform::StorageFile> create(const std::filesystem::path& path) override;
+  bool exists(const std::filesystem::path& path) override;
+  // A removed file keeps its journal: contents(), journal() and after()
+  // still answer for the last file that had the path.
+  void remove(const std::filesystem::path& path) override;
 
   // What the file holds with nothing lost.
   std::string contents(const std::filesystem::path& path) const;
@@ -82,13 +96,25 @@ class PowerLossStorage final : public platform::Storage {
   std::vector<PowerLoss> power_losses(const std::filesystem::path& path,
                                       std::size_t exhaustive_up_to = 6) const;
 
+  // Writes succeed again, and the disk has room.
+  void clear_faults() { faults_ = {}; }
+
   struct State;
+  struct Faults {
+    std::optional<std::uint64_t> disk_limit;
+    std::optional<std::size_t> writes_left;
+    std::size_t failures_left = 0;
+  };
 
  private:
+  // The file at `path`, or the last removed one that had it.
   State& state(const std::filesystem::path& path) const;
+  // The file at `path` now.
+  State& live_state(const std::filesystem::path& path) const;
 
   std::map<std::filesystem::path, std::unique_ptr<State>> files_;
-  std::optional<std::uint64_t> disk_limit_;
+  std::map<std::filesystem::path, std::unique_ptr<State>> removed_;
+  Faults faults_;
 };
 
 }  // namespace norv::test

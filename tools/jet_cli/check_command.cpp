@@ -3,6 +3,7 @@
 #include "jet/database.h"
 #include "platform/error.h"
 #include "tools/jet_cli/command.h"
+#include "tools/jet_cli/file_connection.h"
 
 namespace norv::jet_cli {
 
@@ -20,7 +21,7 @@ void define_check_command(CLI::App& sub) {
   auto file = std::make_shared<std::string>();
   sub.add_option("FILE", *file, "The database")->required();
   sub.callback([file] {
-    const jet::Database db = jet::Database::open(*file);
+    const jet::Database db = open_database(*file);
     const jet::IndexCheckReport report = db.check_indexes();
     for (const std::string& index : report.keys_not_recomputed)
       fmt::print("{}: table {}: keys not recomputed: its text uses a sort order other than "

@@ -1,6 +1,9 @@
 #include "tools/jet_cli/file_connection.h"
 
+#include <cstdio>
 #include <filesystem>
+
+#include <fmt/format.h>
 
 #include "platform/path_mapper.h"
 
@@ -18,6 +21,11 @@ class NativePaths : public platform::PathMapper {
   }
 };
 
+void say_if_restored(const jet::Database& db) {
+  if (db.restored_interrupted_update())
+    fmt::print(stderr, "{}: restored from an interrupted update\n", db.path().string());
+}
+
 }  // namespace
 
 std::shared_ptr<data::Connection> open_file_connection(const std::string& file) {
@@ -25,7 +33,14 @@ std::shared_ptr<data::Connection> open_file_connection(const std::string& file) 
   auto connection = std::make_shared<data::Connection>(paths);
   connection->set_connection_string("Provider=Microsoft.Jet.OLEDB.4.0; Data Source=" + file);
   connection->open();
+  say_if_restored(connection->database());
   return connection;
+}
+
+jet::Database open_database(const std::string& file) {
+  jet::Database db = jet::Database::open(file);
+  say_if_restored(db);
+  return db;
 }
 
 }  // namespace norv::jet_cli

@@ -2,6 +2,7 @@
 
 #include "jet/database.h"
 #include "tools/jet_cli/command.h"
+#include "tools/jet_cli/file_connection.h"
 
 namespace norv::jet_cli {
 
@@ -9,7 +10,7 @@ void define_info_command(CLI::App& sub) {
   auto file = std::make_shared<std::string>();
   sub.add_option("FILE", *file, "The database")->required();
   sub.callback([file] {
-    const jet::Database db = jet::Database::open(*file);
+    const jet::Database db = open_database(*file);
     fmt::print("format: {}\n", db.format() == jet::FormatVersion::jet3 ? "Jet 3" : "Jet 4");
     fmt::print("page size: {}\n", db.page_size());
     fmt::print("code page: {}\n", db.code_page());

@@ -6,6 +6,7 @@
 
 #include "jet/database.h"
 #include "tools/jet_cli/command.h"
+#include "tools/jet_cli/file_connection.h"
 #include "tools/jet_cli/json_value.h"
 
 namespace norv::jet_cli {
@@ -19,7 +20,7 @@ struct RowsOptions {
 };
 
 void print_rows(const RowsOptions& options) {
-  const jet::Database db = jet::Database::open(options.file);
+  const jet::Database db = open_database(options.file);
   const jet::TableInfo table = db.table(options.table);
   if (!options.json) {
     std::vector<std::string_view> names;

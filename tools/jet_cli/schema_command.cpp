@@ -5,6 +5,7 @@
 
 #include "jet/database.h"
 #include "tools/jet_cli/command.h"
+#include "tools/jet_cli/file_connection.h"
 
 namespace norv::jet_cli {
 
@@ -44,7 +45,7 @@ void define_schema_command(CLI::App& sub) {
   auto table = std::make_shared<std::string>();
   sub.add_option("FILE", *file, "The database")->required();
   sub.add_option("TABLE", *table, "A local table, any case")->required();
-  sub.callback([file, table] { print_schema(jet::Database::open(*file).table(*table)); });
+  sub.callback([file, table] { print_schema(open_database(*file).table(*table)); });
 }
 
 }  // namespace norv::jet_cli
