@@ -1,5 +1,7 @@
 #include "jet/column_update.h"
 
+#include "jet/index_check.h"
+
 #include <fmt/format.h>
 
 #include <algorithm>
@@ -306,6 +308,8 @@ std::uint64_t update_column(PageFile& pages, platform::Storage& storage, const F
   refuse_value_of_another_kind(text, update, column);
   UpdatePlan plan(pages, format);
   const std::uint64_t rows = ColumnPlanner(plan, text, update).plan_rows();
+  // After the plan, so that a damaged table is named as such.
+  refuse_damaged_indexes(TableReader(pages, format, text), update.table_name, update.table);
   plan.write(storage);
   return rows;
 }

@@ -263,6 +263,8 @@ void TableIndexCheck::run() {
     report_.problems.push_back({std::string(name_), "", fault.what()});
     return;
   }
+  // Which index's tree each page was found in: no page may serve two.
+  std::map<std::uint32_t, std::size_t> tree_of_page;
   for (std::size_t i = 0; i < table_.real_indexes.size(); ++i) {
     IndexCheck index(*this, i);
     try {
@@ -270,11 +272,33 @@ void TableIndexCheck::run() {
     } catch (const CorruptDatabaseError& fault) {
       index.problem(fault.what());
     }
+    for (std::uint32_t page : index.tree_pages) {
+      const auto [found, first] = tree_of_page.emplace(page, i);
+      if (!first)
+        index.problem(fmt::format("index page {} is also in the tree of the index {}", page,
+                                  index_names(table_, found->second)));
+    }
     index.finish();
   }
 }
 
 }  // namespace
+
+void refuse_damaged_indexes(const TableReader& reader, std::string_view table_name,
+                            const TableDef& table) {
+  if (table.real_indexes.empty()) return;
+  IndexCheckReport report;
+  const UsageMap free_pages =
+      read_usage_map(reader.pages(), reader.format(), global_usage_map, MapSense::free);
+  check_table_indexes(reader, table_name, table, free_pages, report);
+  if (report.sound()) return;
+  const IndexProblem& first = report.problems.front();
+  const std::string index = first.index.empty() ? "" : fmt::format(" in the index {}", first.index);
+  throw CorruptDatabaseError(fmt::format(
+      "{}: table {} is damaged{} ({}), so nothing was changed; repair the database in Access "
+      "(Compact and Repair Database) and run again",
+      reader.text().file().string(), table_name, index, first.what));
+}
 
 void check_table_indexes(const TableReader& reader, std::string_view table_name,
                          const TableDef& table, const UsageMap& free_pages,

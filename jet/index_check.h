@@ -18,4 +18,12 @@ void check_table_indexes(const TableReader& reader, std::string_view table_name,
                          const TableDef& table, const UsageMap& free_pages,
                          IndexCheckReport& report);
 
+// Before an update of `table` writes anything: the same check, and a
+// CorruptDatabaseError naming the file, the table and the first damaged
+// index when it finds a fault. An update rewrites index pages and the row
+// pointers in them; on a tree it cannot trust it could spread the damage
+// or free pages that another structure still uses.
+void refuse_damaged_indexes(const TableReader& reader, std::string_view table_name,
+                            const TableDef& table);
+
 }  // namespace norv::jet

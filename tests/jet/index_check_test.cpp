@@ -17,6 +17,7 @@
 #include "jet/format.h"
 #include "jet/index_page.h"
 #include "jet/little_endian.h"
+#include "platform/error.h"
 #include "tests/jet/fixture_list.h"
 #include "tests/support/fixtures.h"
 #include "tests/support/temp_dir.h"
@@ -224,6 +225,20 @@ TEST(IndexCheck, DamageIsReportedWithTableAndIndex) {
   }
 }
 
+// Where the root page of real index `i` is stored in a table definition
+// page holding all of it: the real-index definitions follow the column
+// names; the root is at +34 (Jet 3) or +38 (Jet 4) of each.
+std::size_t real_index_root(const std::vector<std::uint8_t>& page, const Format& f, std::size_t i) {
+  const std::uint32_t real_indexes = le::get32(page.data() + f.tdef.num_real_idx);
+  EXPECT_GT(real_indexes, i);
+  const std::size_t columns = le::get16(page.data() + f.tdef.num_cols);
+  std::size_t at = f.tdef.header_end + real_indexes * f.tdef.real_index_stats_size +
+                   columns * f.column.size;
+  for (std::size_t c = 0; c < columns; ++c)
+    at += f.name_length_size == 1 ? 1 + page[at] : 2 + le::get16(page.data() + at);
+  return at + i * f.tdef.real_index_def_size + (f.version == FormatVersion::jet4 ? 38 : 34);
+}
+
 // An index page left out of the index's usage map, or a map naming a page
 // the tree does not reach.
 TEST(IndexCheck, PagesOutsideTheIndexUsageMapAreReported) {
@@ -236,22 +251,56 @@ TEST(IndexCheck, PagesOutsideTheIndexUsageMapAreReported) {
     // index's map no longer matches its tree.
     const std::uint32_t owner = Database::open(db).table("Keys").definition_page;
     rewrite_page(db, owner, format, [&](auto& page, const Format& f) {
-      const std::uint32_t real_indexes = le::get32(page.data() + f.tdef.num_real_idx);
-      ASSERT_GT(real_indexes, 1u);
-      std::size_t columns = le::get16(page.data() + f.tdef.num_cols);
-      std::size_t at = f.tdef.header_end + real_indexes * f.tdef.real_index_stats_size +
-                       columns * f.column.size;
-      for (std::size_t c = 0; c < columns; ++c)
-        at += f.name_length_size == 1 ? 1 + page[at] : 2 + le::get16(page.data() + at);
-      // The first real-index definition follows the column names; its root
-      // page is at +34 (Jet 3) or +38 (Jet 4).
-      const std::size_t root = at + (f.version == FormatVersion::jet4 ? 38 : 34);
+      const std::size_t root = real_index_root(page, f, 0);
       ASSERT_EQ(le::get32(page.data() + root), leaf);
       le::put32(page.data() + root, leaf + 1);
     });
     const IndexCheckReport report = Database::open(db).check_indexes();
     ASSERT_FALSE(report.sound()) << db;
     EXPECT_THAT(describe(report), HasSubstr("usage map"));
+  }
+}
+
+// An update writes index pages and the row pointers in them; on a tree it
+// cannot trust it refuses before writing anything, naming the file, the
+// table and the fault, and the file stays byte for byte as it was.
+TEST(IndexCheck, AnUpdateRefusesADamagedIndexAndWritesNothing) {
+  struct Case {
+    const char* what;
+    std::function<void(const std::filesystem::path& db, const Format& f)> damage;
+  };
+  const Case cases[] = {
+      {"two indexes share a tree",
+       [](const std::filesystem::path& db, const Format& f) {
+         const std::uint32_t owner = Database::open(db).table("Keys").definition_page;
+         rewrite_page(db, owner, f, [](auto& page, const Format& format) {
+           le::put32(page.data() + real_index_root(page, format, 0),
+                     le::get32(page.data() + real_index_root(page, format, 1)));
+         });
+       }},
+      {"a leaf of another table",
+       [](const std::filesystem::path& db, const Format& f) {
+         rewrite_page(db, leaf_of_name_index(db, f), f,
+                      [](auto& page, const Format&) { page[4] ^= 0x01; });
+       }},
+  };
+  test::TempDir dir;
+  for (FormatVersion version : {FormatVersion::jet3, FormatVersion::jet4}) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(c.what);
+      const auto db = created(dir.path(), version);
+      c.damage(db, format_for(version));
+      const std::string before = test::read_file(db);
+      try {
+        Database::open(db).update_column("Keys", "Small", std::int16_t{7});
+        ADD_FAILURE() << "the update went through a damaged index";
+      } catch (const CorruptDatabaseError& error) {
+        EXPECT_THAT(error.what(), HasSubstr(db.string()));
+        EXPECT_THAT(error.what(), HasSubstr("table Keys"));
+        EXPECT_THAT(error.what(), HasSubstr("Compact and Repair"));
+      }
+      EXPECT_TRUE(test::read_file(db) == before) << "the refused update changed the file";
+    }
   }
 }
 
