@@ -34,7 +34,7 @@ struct IndexSpec {
   std::vector<std::string> columns;  // key columns
   bool primary_key = false;          // implies unique and required
   bool unique = false;
-  std::vector<bool> descending;      // per key column; missing ones ascend
+  std::vector<bool> descending = {};  // per key column; missing ones ascend
 };
 
 // Row values in column order, one alternative per type as in value.h; Memo

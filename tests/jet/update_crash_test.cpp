@@ -129,7 +129,9 @@ TEST_P(CrashLoop, EveryPowerLossLeavesTheOldOrTheNewValue) {
   test::write_file(file, completed);
   expect_updated(file, start.rows, c.table, c.column, c.value);
   expect_pages_accounted_for(file);
-  if (c.map_grows) EXPECT_EQ(owned_map_kind(file, c.table), UsageMapKind::reference);
+  if (c.map_grows) {
+    EXPECT_EQ(owned_map_kind(file, c.table), UsageMapKind::reference);
+  }
   ASSERT_FALSE(HasFailure());
 
   std::set<std::size_t> seen{hash_of(start.bytes), hash_of(completed)};
