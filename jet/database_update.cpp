@@ -110,8 +110,16 @@ std::uint64_t Database::Impl::update_column(std::string_view table, std::uint32_
       relationships != nullptr && is_indexed(definition, def.number)) {
     const TableDef listed =
         read_table_def(writer, format(), text, relationships->definition_page());
-    check_relationships(read_relationships(TableReader(writer, format(), text), listed),
-                        column_keys(writer), path, table, def.name, related_key(def, table, value));
+    const std::vector<Relationship> all =
+        read_relationships(TableReader(writer, format(), text), listed);
+    // The value's key only where a relationship needs it: a column in none
+    // may have text the engine cannot key, refused with its index.
+    const bool related = std::any_of(all.begin(), all.end(), [&](const Relationship& r) {
+      return r.enforced() && r.involves(table, def.name);
+    });
+    if (related)
+      check_relationships(all, column_keys(writer), path, table, def.name,
+                          related_key(def, table, value));
   }
   return jet::update_column(writer, *storage, format(), text,
                             ColumnUpdate{definition, table, column, value});
