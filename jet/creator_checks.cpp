@@ -45,7 +45,7 @@ class Checker {
     for (const RelationshipSpec& relationship : spec_.relationships) {
       check_relationship(relationship);
       if (!relationships.insert(folded(relationship.name)).second)
-        fail(relationship.name, "the relationship name is used twice");
+        fail(relationship.name, "the relationship name is used twice; give each its own");
     }
   }
 
@@ -108,7 +108,7 @@ class Checker {
       if (found != named->columns.end()) return *found;
     }
     fail(relationship.name, fmt::format("the relationship names column {} of table {}, which the "
-                                        "database does not have",
+                                        "database does not have; name a column of its tables",
                                         column, table));
   }
 
