@@ -59,7 +59,7 @@ class Converter {
         return n.value;
       case ColumnType::currency:
         return n.long_value ? jet::Value(to_currency(*n.long_value))
-                            : in_range(to_currency(n.value));
+                            : in_range(to_currency(n.text));
       case ColumnType::decimal:
         return in_range(n.long_value ? to_decimal(*n.long_value, column_.precision, column_.scale)
                                      : to_decimal(n.value, column_.precision, column_.scale));

@@ -7,7 +7,8 @@
 //   Byte, Integer,  rounded half to even; outside the type's range an
 //   Long            OverflowError
 //   Single, Double  the nearest value
-//   Currency        4 decimals, half to even
+//   Currency        4 decimals, half to even, from the literal's own
+//                   digits; outside the type's range an OverflowError
 //   Decimal         the column's scale, further digits cut; too many
 //                   integer digits an OverflowError
 //   Yes/No          non-zero is Yes

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "data/number_text.h"
+#include "jet/currency.h"
 #include "platform/round_half_even.h"
 
 namespace norv::data {
@@ -71,11 +72,10 @@ std::optional<float> to_single(double value) {
   return static_cast<float>(value);
 }
 
-std::optional<jet::Currency> to_currency(double value) {
-  double scaled = platform::round_half_even(value * 10000);
-  // The int64 range, written as powers of two the double holds exactly.
-  if (!(scaled >= -9223372036854775808.0 && scaled < 9223372036854775808.0)) return std::nullopt;
-  return jet::Currency{static_cast<std::int64_t>(scaled)};
+std::optional<jet::Currency> to_currency(std::string_view number_text) {
+  const jet::CurrencyFromText read = jet::currency_from_text(number_text);
+  if (read.outcome != jet::CurrencyTextOutcome::converted) return std::nullopt;
+  return read.value;
 }
 
 jet::Currency to_currency(std::int32_t value) { return {std::int64_t{value} * 10000}; }

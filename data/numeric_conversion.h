@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string_view>
 
 #include "jet/value.h"
 
@@ -20,8 +21,9 @@ std::optional<std::int32_t> to_long(double value);
 // The nearest Single.
 std::optional<float> to_single(double value);
 
-// Scaled to 4 decimals, half to even.
-std::optional<jet::Currency> to_currency(double value);
+// A number's text as written (sql_number.h) scaled to 4 decimals exactly,
+// half to even (jet/currency.h).
+std::optional<jet::Currency> to_currency(std::string_view number_text);
 jet::Currency to_currency(std::int32_t value);
 
 // To the column's scale, further digits cut; nullopt when the integer part

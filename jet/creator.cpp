@@ -166,6 +166,7 @@ class DatabaseBuilder {
     tables_[msysobjects_position].spec.rows = msysobjects_rows(objects, now_);
     tables_[msysaces_position].spec.rows = msysaces_rows(objects);
     tables_[msysqueries_position].spec.rows = msysqueries_rows(spec_, objects);
+    tables_[msysrelationships_position].spec.rows = msysrelationships_rows(spec_);
   }
 
   std::string where(const BuiltTable& table) const {

@@ -3,7 +3,7 @@
 // Creating a new Jet 3 or Jet 4 database: the header, the system catalog
 // (MSysObjects with its containers, MSysACEs, MSysQueries,
 // MSysRelationships), tables with typed columns, indexes, rows, linked
-// tables and saved select queries. The tests and the demo build their
+// tables, saved select queries and enforced relationships. The tests and the demo build their
 // databases with it; the files read with mdbtools as well as with this
 // engine.
 
@@ -64,12 +64,26 @@ struct QuerySpec {
   std::string table;
 };
 
+// An enforced relationship of one column pair: `column` of `table` refers
+// to `referenced_column` of `referenced_table`. It is recorded in
+// MSysRelationships as Jet records it; the rows are not checked against it,
+// and the indexes both columns need for updates are the tables' own.
+struct RelationshipSpec {
+  std::string name;
+  std::string table;
+  std::string column;
+  std::string referenced_table;
+  std::string referenced_column;
+  bool cascade_updates = false;
+};
+
 struct DatabaseSpec {
   FormatVersion format = FormatVersion::jet4;
   std::uint16_t code_page = 1252;  // Jet 3 text
   std::vector<TableSpec> tables;
   std::vector<LinkSpec> links;
   std::vector<QuerySpec> select_queries;
+  std::vector<RelationshipSpec> relationships;
 };
 
 struct CreateOptions {

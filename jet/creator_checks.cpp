@@ -41,6 +41,12 @@ class Checker {
       if (!objects.count(folded(query.table)))
         fail(query.name, fmt::format("the query reads {}, which is not a table of the database", query.table));
     }
+    std::set<std::string> relationships;
+    for (const RelationshipSpec& relationship : spec_.relationships) {
+      check_relationship(relationship);
+      if (!relationships.insert(folded(relationship.name)).second)
+        fail(relationship.name, "the relationship name is used twice; give each its own");
+    }
   }
 
  private:
@@ -89,6 +95,37 @@ class Checker {
                                [&key](const ColumnSpec& c) { return folded(c.name) == folded(key); });
       if (!found) fail(table.name, fmt::format("index {} names the unknown column {}", index.name, key));
     }
+  }
+
+  const ColumnSpec& column_of_a_table(const RelationshipSpec& relationship, const std::string& table,
+                                      const std::string& column) const {
+    const auto named = std::find_if(spec_.tables.begin(), spec_.tables.end(), [&](const TableSpec& t) {
+      return folded(t.name) == folded(table);
+    });
+    if (named != spec_.tables.end()) {
+      const auto found = std::find_if(named->columns.begin(), named->columns.end(),
+                                      [&](const ColumnSpec& c) { return folded(c.name) == folded(column); });
+      if (found != named->columns.end()) return *found;
+    }
+    fail(relationship.name, fmt::format("the relationship names column {} of table {}, which the "
+                                        "database does not have; name a column of its tables",
+                                        column, table));
+  }
+
+  // Related values are compared by their index keys, which only columns of
+  // one type share.
+  void check_relationship(const RelationshipSpec& relationship) const {
+    name(relationship.name, relationship.name);
+    const ColumnSpec& referencing =
+        column_of_a_table(relationship, relationship.table, relationship.column);
+    const ColumnSpec& referenced = column_of_a_table(relationship, relationship.referenced_table,
+                                                     relationship.referenced_column);
+    if (referencing.type != referenced.type)
+      fail(relationship.name,
+           fmt::format("the relationship joins {}.{} ({}) to {}.{} ({}); give both columns one type",
+                       relationship.table, relationship.column, column_type_name(referencing.type),
+                       relationship.referenced_table, relationship.referenced_column,
+                       column_type_name(referenced.type)));
   }
 
   void check_table(const TableSpec& table) const {

@@ -64,8 +64,12 @@ struct Database::Impl {
   std::uint64_t update_column(std::string_view table, std::uint32_t definition_page,
                               const ColumnChoice& column, const Value& value);
 
-  // A local table's column values read through `writer` (relationships.h).
-  ColumnValues column_values(PageFile& writer);
+  // The keys of a local table's column values read through `writer`
+  // (relationships.h).
+  ColumnKeys column_keys(PageFile& writer);
+  // A value of `column` of `table` as those keys hold it; a column whose
+  // keys the engine cannot compute is a NotSupportedError.
+  RelatedKey related_key(const ColumnDef& column, std::string_view table, const Value& value) const;
 
   platform::Storage* storage;  // where the updates open the file again
   std::filesystem::path path;

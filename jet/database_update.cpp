@@ -9,6 +9,7 @@
 #include "jet/column_update.h"
 #include "jet/database_impl.h"
 #include "jet/format_fault.h"
+#include "jet/index_key.h"
 #include "jet/interrupted_update.h"
 #include "jet/relationships.h"
 #include "jet/table_def.h"
@@ -62,20 +63,32 @@ std::size_t column_to_set(const TableDef& table, const Database::Impl::ColumnCho
 
 }  // namespace
 
-ColumnValues Database::Impl::column_values(PageFile& writer) {
+ColumnKeys Database::Impl::column_keys(PageFile& writer) {
   return [this, &writer](std::string_view table_name,
-                         std::string_view column_name) -> std::optional<std::vector<Value>> {
+                         std::string_view column_name) -> std::optional<std::vector<RelatedKey>> {
     const CatalogObject* object = catalog().find_local_table(table_name);
     if (object == nullptr) return std::nullopt;
     const TableDef table = read_table_def(writer, format(), text, object->definition_page());
     const std::optional<std::size_t> column = find_column(table, column_name);
     if (!column) return std::nullopt;
-    std::vector<Value> out;
+    std::vector<RelatedKey> out;
     TableReader(writer, format(), text).for_each_row(table, table_name, [&](std::vector<Value>& row) {
-      out.push_back(std::move(row.at(*column)));
+      out.push_back(related_key(table.columns[*column], table_name, row.at(*column)));
     });
     return out;
   };
+}
+
+RelatedKey Database::Impl::related_key(const ColumnDef& column, std::string_view table,
+                                       const Value& value) const {
+  if (is_null(value)) return std::nullopt;
+  if (!computes_keys_of(format(), column))
+    throw NotSupportedError(fmt::format(
+        "{}: column {} of table {} is in a relationship, and its text is in a sort order this "
+        "tool cannot compare values in; change the value in Access",
+        path.string(), column.name, table));
+  return index_key_part(format(), column, value, text, true,
+                        fmt::format("{}: table {}", path.string(), table));
 }
 
 std::uint64_t Database::Impl::update_column(std::string_view table, std::uint32_t definition_page,
@@ -97,8 +110,16 @@ std::uint64_t Database::Impl::update_column(std::string_view table, std::uint32_
       relationships != nullptr && is_indexed(definition, def.number)) {
     const TableDef listed =
         read_table_def(writer, format(), text, relationships->definition_page());
-    check_relationships(read_relationships(TableReader(writer, format(), text), listed),
-                        column_values(writer), path, table, def.name, value);
+    const std::vector<Relationship> all =
+        read_relationships(TableReader(writer, format(), text), listed);
+    // The value's key only where a relationship needs it: a column in none
+    // may have text the engine cannot key, refused with its index.
+    const bool related = std::any_of(all.begin(), all.end(), [&](const Relationship& r) {
+      return r.enforced() && r.involves(table, def.name);
+    });
+    if (related)
+      check_relationships(all, column_keys(writer), path, table, def.name,
+                          related_key(def, table, value));
   }
   return jet::update_column(writer, *storage, format(), text,
                             ColumnUpdate{definition, table, column, value});

@@ -50,42 +50,32 @@ std::vector<Relationship> read_relationships(const TableReader& reader,
 
 namespace {
 
-// Jet matches related values by their index keys, in which text compares
-// without regard to case.
-bool same_related_value(const Value& a, const Value& b) {
-  const auto* text_a = std::get_if<std::string>(&a);
-  const auto* text_b = std::get_if<std::string>(&b);
-  if (text_a != nullptr && text_b != nullptr) return platform::equal_ignoring_case(*text_a, *text_b);
-  return a == b;
-}
-
-std::vector<Value> values_or_refuse(const ColumnValues& values_of, const Relationship& relationship,
-                                    const std::filesystem::path& file, std::string_view table,
-                                    std::string_view column) {
-  std::optional<std::vector<Value>> values = values_of(table, column);
-  if (!values)
+std::vector<RelatedKey> keys_or_refuse(const ColumnKeys& keys_of, const Relationship& relationship,
+                                      const std::filesystem::path& file, std::string_view table,
+                                      std::string_view column) {
+  std::optional<std::vector<RelatedKey>> keys = keys_of(table, column);
+  if (!keys)
     throw NotSupportedError(fmt::format(
         "{}: the relationship {} names column {} of table {}, which the database does not "
         "have; repair the database in Access and run again",
         file.string(), relationship.name, column, table));
-  return std::move(*values);
+  return std::move(*keys);
 }
 
 class RelationshipCheck {
  public:
-  RelationshipCheck(const Relationship& relationship, const ColumnValues& values_of,
-                    const std::filesystem::path& file, const Value& value)
-      : relationship_(relationship), values_of_(values_of), file_(file), value_(value) {}
+  RelationshipCheck(const Relationship& relationship, const ColumnKeys& keys_of,
+                    const std::filesystem::path& file, const RelatedKey& value)
+      : relationship_(relationship), keys_of_(keys_of), file_(file), value_(value) {}
 
   // The referencing rows will all hold the value: it must be Null or one
   // the referenced column holds.
   void as_referencing_column() const {
-    if (is_null(value_)) return;
-    const std::vector<Value> referenced =
-        values_or_refuse(values_of_, relationship_, file_, relationship_.referenced_table,
-                         relationship_.referenced_column);
-    if (std::none_of(referenced.begin(), referenced.end(),
-                     [&](const Value& v) { return same_related_value(v, value_); }))
+    if (!value_) return;
+    const std::vector<RelatedKey> referenced =
+        keys_or_refuse(keys_of_, relationship_, file_, relationship_.referenced_table,
+                       relationship_.referenced_column);
+    if (std::find(referenced.begin(), referenced.end(), value_) == referenced.end())
       throw InvalidArgumentError(fmt::format(
           "{}: You cannot add or change a record because a related record is required in table "
           "'{}'. (Relationship {}: give {} a value that {}.{} holds, or Null.)",
@@ -96,11 +86,10 @@ class RelationshipCheck {
   // The referenced rows will all hold the value: every row referring to
   // them must hold it already.
   void as_referenced_column() const {
-    const std::vector<Value> referencing = values_or_refuse(
-        values_of_, relationship_, file_, relationship_.table, relationship_.column);
-    const auto related = std::count_if(referencing.begin(), referencing.end(), [&](const Value& v) {
-      return !is_null(v) && !same_related_value(v, value_);
-    });
+    const std::vector<RelatedKey> referencing =
+        keys_or_refuse(keys_of_, relationship_, file_, relationship_.table, relationship_.column);
+    const auto related = std::count_if(referencing.begin(), referencing.end(),
+                                       [&](const RelatedKey& k) { return k && k != value_; });
     if (related == 0) return;
     if (relationship_.cascades_updates())
       throw NotSupportedError(fmt::format(
@@ -116,16 +105,16 @@ class RelationshipCheck {
 
  private:
   const Relationship& relationship_;
-  const ColumnValues& values_of_;
+  const ColumnKeys& keys_of_;
   const std::filesystem::path& file_;
-  const Value& value_;
+  const RelatedKey& value_;
 };
 
 }  // namespace
 
 void check_relationships(const std::vector<Relationship>& relationships,
-                         const ColumnValues& values_of, const std::filesystem::path& file,
-                         std::string_view table, std::string_view column, const Value& value) {
+                         const ColumnKeys& keys_of, const std::filesystem::path& file,
+                         std::string_view table, std::string_view column, const RelatedKey& value) {
   using platform::equal_ignoring_case;
   for (const Relationship& relationship : relationships) {
     if (!relationship.enforced() || !relationship.involves(table, column)) continue;
@@ -136,7 +125,7 @@ void check_relationships(const std::vector<Relationship>& relationships,
           "{}: column {} of table {} is in the relationship {} of {} columns, whose integrity "
           "this tool does not check; change the value in Access",
           file.string(), column, table, relationship.name, pairs));
-    const RelationshipCheck check(relationship, values_of, file, value);
+    const RelationshipCheck check(relationship, keys_of, file, value);
     if (equal_ignoring_case(relationship.table, table) &&
         equal_ignoring_case(relationship.column, column))
       check.as_referencing_column();

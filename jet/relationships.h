@@ -40,22 +40,29 @@ struct Relationship {
 std::vector<Relationship> read_relationships(const TableReader& reader,
                                              const TableDef& definition);
 
-// The values of a column of a local table, both by name (stored names,
-// without regard to case), Null ones included; nullopt when there is no
-// such table or column.
-using ColumnValues =
-    std::function<std::optional<std::vector<Value>>(std::string_view table, std::string_view column)>;
+// A value as the column's index holds it: its ascending key part
+// (index_key.h), nullopt for Null. Related values are those whose keys are
+// equal, so text matches as the index's sort order has it ("Strasse" and
+// "straße" alike), not as a case-blind comparison would.
+using RelatedKey = std::optional<std::vector<std::uint8_t>>;
 
-// Checks, before anything is written, that giving `column` of `table`
-// `value` in every row keeps every enforced relationship the column is in.
-// As referencing column: the value must be Null or one the referenced
-// column holds. As referenced column: every row referring to the table
-// must already hold the value (or Null). Otherwise throws
-// InvalidArgumentError with Jet's message, naming `file`; a relationship
-// whose cascade would change the referring rows, or one of several
-// columns, is a NotSupportedError saying to make the change in Access.
+// The keys of every row's value of a column of a local table, both by name
+// (stored names, without regard to case), Null ones included; nullopt when
+// there is no such table or column.
+using ColumnKeys = std::function<std::optional<std::vector<RelatedKey>>(std::string_view table,
+                                                                        std::string_view column)>;
+
+// Checks, before anything is written, that giving `column` of `table` the
+// value whose key is `value` in every row keeps every enforced
+// relationship the column is in. As referencing column: the value must be
+// Null or one the referenced column holds. As referenced column: every row
+// referring to the table must already hold the value (or Null). Otherwise
+// throws InvalidArgumentError with Jet's message, naming `file`; a
+// relationship whose cascade would change the referring rows, or one of
+// several columns, is a NotSupportedError saying to make the change in
+// Access.
 void check_relationships(const std::vector<Relationship>& relationships,
-                         const ColumnValues& values_of, const std::filesystem::path& file,
-                         std::string_view table, std::string_view column, const Value& value);
+                         const ColumnKeys& keys_of, const std::filesystem::path& file,
+                         std::string_view table, std::string_view column, const RelatedKey& value);
 
 }  // namespace norv::jet

@@ -209,4 +209,15 @@ std::vector<RowValues> msysqueries_rows(const DatabaseSpec& spec,
   return rows;
 }
 
+std::vector<RowValues> msysrelationships_rows(const DatabaseSpec& spec) {
+  // grbit 0 is enforced without cascades; one row per column pair, icolumn
+  // its place in the relationship.
+  constexpr std::int32_t cascade_updates = 0x100;
+  std::vector<RowValues> rows;
+  for (const RelationshipSpec& r : spec.relationships)
+    rows.push_back({r.name, r.cascade_updates ? cascade_updates : 0, std::int32_t{1},
+                    std::int32_t{0}, r.table, r.column, r.referenced_table, r.referenced_column});
+  return rows;
+}
+
 }  // namespace norv::jet

@@ -19,6 +19,7 @@ namespace norv::jet {
 inline constexpr std::size_t msysobjects_position = 0;  // its TDEF is page 2
 inline constexpr std::size_t msysaces_position = 1;
 inline constexpr std::size_t msysqueries_position = 2;
+inline constexpr std::size_t msysrelationships_position = 3;
 
 // The four system tables, without rows, in the order their TDEFs follow
 // page 2.
@@ -42,10 +43,12 @@ struct NewCatalogObject {
 std::vector<NewCatalogObject> catalog_objects(const DatabaseSpec& spec,
                                               const std::vector<std::uint32_t>& tdef_pages);
 
-// Rows of MSysObjects, MSysACEs and MSysQueries for those objects.
+// Rows of MSysObjects, MSysACEs and MSysQueries for those objects, and of
+// MSysRelationships for the spec's relationships.
 std::vector<RowValues> msysobjects_rows(const std::vector<NewCatalogObject>& objects, double now);
 std::vector<RowValues> msysaces_rows(const std::vector<NewCatalogObject>& objects);
 std::vector<RowValues> msysqueries_rows(const DatabaseSpec& spec,
                                         const std::vector<NewCatalogObject>& objects);
+std::vector<RowValues> msysrelationships_rows(const DatabaseSpec& spec);
 
 }  // namespace norv::jet

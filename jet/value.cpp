@@ -2,25 +2,13 @@
 
 #include <fmt/format.h>
 
+#include "jet/currency.h"
 #include "jet/date_time_text.h"
 #include "jet/decimal.h"
 
 namespace norv::jet {
 
 namespace {
-
-std::string currency_text(std::int64_t scaled) {
-  std::uint64_t magnitude = scaled < 0 ? 0 - static_cast<std::uint64_t>(scaled)
-                                       : static_cast<std::uint64_t>(scaled);
-  std::string text = fmt::format("{}{}", scaled < 0 ? "-" : "", magnitude / 10000);
-  std::uint64_t fraction = magnitude % 10000;
-  if (fraction != 0) {
-    std::string digits = fmt::format("{:04}", fraction);
-    digits.erase(digits.find_last_not_of('0') + 1);
-    text += "." + digits;
-  }
-  return text;
-}
 
 std::string guid_text(const Guid& guid) {
   const auto& b = guid.bytes;
@@ -44,7 +32,7 @@ struct DisplayText {
   std::string operator()(std::uint8_t v) const { return fmt::format("{}", unsigned{v}); }
   std::string operator()(std::int16_t v) const { return fmt::format("{}", v); }
   std::string operator()(std::int32_t v) const { return fmt::format("{}", v); }
-  std::string operator()(const Currency& v) const { return currency_text(v.scaled); }
+  std::string operator()(const Currency& v) const { return currency_to_text(v); }
   std::string operator()(float v) const { return fmt::format("{}", v); }
   std::string operator()(double v) const { return fmt::format("{}", v); }
   std::string operator()(const DateTime& v) const { return ole_date_to_iso(v.serial); }

@@ -120,6 +120,59 @@ TEST(ConvertToCurrency, FourDecimalsHalfToEven) {
   EXPECT_THROW(convert("1E15", ColumnType::currency), OverflowError);
 }
 
+// The literal's own digits, not the nearest double: 19 significant digits
+// survive, the range ends exactly at the stored integer's, and the fifth
+// decimal rounds half to even on the magnitude.
+TEST(ConvertToCurrency, ExactDigitsToTheEdgesOfTheRange) {
+  struct Case {
+    const char* literal;
+    std::int64_t scaled;
+  };
+  const Case cases[] = {
+      {"922337203685477.5807", INT64_MAX},
+      {"-922337203685477.5808", INT64_MIN},
+      {"123456789012345.6789", 1234567890123456789},
+      {"-123456789012345.6789", -1234567890123456789},
+      {"922337203685477.58074999", INT64_MAX},
+      {"-922337203685477.58075", INT64_MIN},
+      {"-922337203685477.58085", INT64_MIN},
+      {"'-922337203685477.5808'", INT64_MIN},
+      {"0.00005", 0},
+      {"0.00015", 2},
+      {"0.00025", 2},
+      {"0.000250000000000000001", 3},
+      {"0.00004999999999999999999", 0},
+      {"-0.00005", 0},
+      {"-0.00015", -2},
+      {"-1.00025", -10002},
+      {"-1.00035", -10004},
+      {"0.000001", 0},
+      {"000000000000000000000000012.34500", 123450},
+      {".5", 5000},
+      {"5.", 50000},
+      {"1.5E3", 15000000},
+      {"1.5e-3", 15},
+      {"15E-6", 0},
+      {"25E-5", 2},
+      {"35E-5", 4},
+      {"9.223372036854775807E14", INT64_MAX},
+      {"-9223372036854775808E-4", INT64_MIN},
+      {"0E400", 0},
+      {"1E-400", 0},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(convert_to<jet::Currency>(c.literal, ColumnType::currency).scaled, c.scaled)
+        << c.literal;
+}
+
+TEST(ConvertToCurrency, OnePastEitherEndIsAnOverflow) {
+  for (const char* literal :
+       {"922337203685477.5808", "-922337203685477.5809", "922337203685477.58075",
+        "-922337203685477.58086", "922337203685478", "1E15", "-1E15", "1E300",
+        "99999999999999999999999999", "'922337203685477.5808'"})
+    EXPECT_THROW(convert(literal, ColumnType::currency), OverflowError) << literal;
+}
+
 TEST(ConvertToDecimal, ToTheColumnsScaleExtraDigitsCut) {
   jet::Decimal d = convert_to<jet::Decimal>("1.0", ColumnType::decimal);
   EXPECT_EQ(d.magnitude, (std::array<std::uint32_t, 4>{0, 0, 0, 10000}));

@@ -273,6 +273,32 @@ TEST_P(CreatorTest, RefusalsWriteNothing) {
   refuse(spec_with({control_table({{std::int32_t{1}, std::string("a")}, {std::int32_t{1}, std::string("b")}})}),
          "same key");
   refuse(spec_with({control_table({{Null{}, std::string("a")}})}), "must have a value");
+  DatabaseSpec related = spec_with({control_table({})});
+  related.relationships = {{"ControlSelf", "Control", "Build", "Control", "ID", false}};
+  refuse(related, "names column Build of table Control");
+  related.relationships = {{"ControlSelf", "Control", "Version", "Control", "ID", false}};
+  refuse(related, "joins Control.Version (Text) to Control.ID (Long)");
+  related.relationships = {{"ControlSelf", "Control", "ID", "Control", "ID", false},
+                           {"controlself", "Control", "Version", "Control", "Version", false}};
+  refuse(related, "relationship name is used twice");
+}
+
+// A relationship is one MSysRelationships row per column pair, enforced
+// (grbit 0) unless it cascades updates (0x100).
+TEST_P(CreatorTest, RelationshipsAreRowsOfMSysRelationships) {
+  NORV_REQUIRE_MDBTOOLS();
+  TableSpec release{"Release",
+                    {col("ID", ColumnType::long_integer), col("Control", ColumnType::long_integer)},
+                    {{"Control", {"Control"}, false, false, {}}},
+                    {}};
+  DatabaseSpec spec = spec_with({control_table({{std::int32_t{1}, std::string("0.9")}}), release});
+  spec.relationships = {{"ControlRelease", "Release", "Control", "Control", "ID", false},
+                        {"ControlReleaseCascading", "Release", "ID", "Control", "ID", true}};
+  const Rows rows = test::mdb_export(create(spec), "MSysRelationships");
+  EXPECT_THAT(rows, ElementsAre(ElementsAre("ControlRelease", "0", "1", "0", "Release",
+                                            "Control", "Control", "ID"),
+                                ElementsAre("ControlReleaseCascading", "256", "1", "0",
+                                            "Release", "ID", "Control", "ID")));
 }
 
 // Keys of every type and any text: what the creator once refused (a Double

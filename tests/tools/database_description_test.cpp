@@ -68,6 +68,29 @@ TEST(DatabaseDescription, ConvertsEveryTypeByItsColumn) {
   EXPECT_EQ(jet::to_display_text(row[11]), "0.9");
 }
 
+// A Currency amount is taken from its digits as written, to the ends of the
+// type's range, rounded half to even at the fifth decimal as an update
+// rounds it.
+TEST(DatabaseDescription, CurrencyFromItsDigits) {
+  struct Case {
+    const char* value;
+    std::int64_t scaled;
+  };
+  const Case cases[] = {
+      {R"("-922337203685477.5808")", INT64_MIN}, {R"("922337203685477.5807")", INT64_MAX},
+      {R"("0.00015")", 2},                       {R"("-0.00025")", -2},
+      {R"("0.12345")", 1234},                    {"12", 120000},
+      {"1.5e3", 15000000},                       {"-1.25", -12500},
+  };
+  for (const Case& c : cases) {
+    const std::string text = std::string(R"({"tables": [{"name": "T", "columns": [{"name": "A", )"
+                                         R"("type": "Currency"}], "rows": [[)") +
+                             c.value + "]]}]}";
+    EXPECT_EQ(parse(text.c_str()).tables[0].rows[0][0], jet::Value{jet::Currency{c.scaled}})
+        << c.value;
+  }
+}
+
 TEST(DatabaseDescription, MistakesNameTheFileAndThePlace) {
   struct Case {
     const char* text;
@@ -82,7 +105,8 @@ TEST(DatabaseDescription, MistakesNameTheFileAndThePlace) {
       {R"({"tables": [{"name": "T", "columns": [{"name": "A", "type": "Long"}], "rows": [[1.5]]}]})", "whole number"},
       {R"({"tables": [{"name": "T", "columns": [{"name": "A", "type": "Long"}], "rows": [[1, 2]]}]})", "2 values for 1 columns"},
       {R"({"tables": [{"name": "T", "columns": [{"name": "A", "type": "Long"}], "rows": [{"B": 1}]}]})", "unknown column B"},
-      {R"({"tables": [{"name": "T", "columns": [{"name": "A", "type": "Currency"}], "rows": [["0.12345"]]}]})", "4 decimal places"},
+      {R"({"tables": [{"name": "T", "columns": [{"name": "A", "type": "Currency"}], "rows": [["-922337203685477.5809"]]}]})", "from -922337203685477.5808 to 922337203685477.5807"},
+      {R"({"tables": [{"name": "T", "columns": [{"name": "A", "type": "Currency"}], "rows": [["1.2.3"]]}]})", "needs a number"},
       {R"({"tables": [{"name": "T", "columns": [{"name": "A", "type": "Date/Time"}], "rows": [["2001-02-30"]]}]})", "YYYY-MM-DD"},
       {R"({"tables": [{"name": "T", "columns": [{"name": "A", "type": "Binary"}], "rows": [["0g"]]}]})", "hex digit"},
       {R"({"tables": [{"name": "T", "columns": [{"name": "A", "type": "GUID"}], "rows": [["{1234}"]]}]})", "needs a GUID"},

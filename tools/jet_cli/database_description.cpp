@@ -6,6 +6,7 @@
 #include <charconv>
 #include <limits>
 
+#include "jet/currency.h"
 #include "jet/date_time_text.h"
 #include "jet/decimal.h"
 #include "platform/case_fold.h"
@@ -16,8 +17,6 @@ namespace norv::jet_cli {
 namespace {
 
 using nlohmann::json;
-
-constexpr std::uint8_t currency_scale = 4;
 
 class Reader {
  public:
@@ -147,6 +146,18 @@ class Reader {
     return *parsed;
   }
 
+  // From the number's digits as written: a JSON number as its text, which
+  // holds what a double can; the text form holds all of a Currency's.
+  jet::Currency currency(const json& v, std::string_view where) const {
+    const std::string digits = v.is_string() ? v.get<std::string>() : v.is_number() ? v.dump() : "";
+    const jet::CurrencyFromText read = jet::currency_from_text(digits);
+    if (read.outcome == jet::CurrencyTextOutcome::not_a_number)
+      fail(where, "needs a number, or its digits as a text");
+    if (read.outcome == jet::CurrencyTextOutcome::out_of_range)
+      fail(where, "needs a Currency amount from -922337203685477.5808 to 922337203685477.5807");
+    return read.value;
+  }
+
   jet::Binary hex_bytes(const json& v, std::string_view where) const {
     if (!v.is_string()) fail(where, "needs hex digits as a text");
     const std::string s = v.get<std::string>();
@@ -185,13 +196,7 @@ class Reader {
       case jet::ColumnType::byte: return integer<std::uint8_t>(v, where);
       case jet::ColumnType::integer: return integer<std::int16_t>(v, where);
       case jet::ColumnType::long_integer: return integer<std::int32_t>(v, where);
-      case jet::ColumnType::currency: {
-        auto scaled = jet::rescale_decimal(exact_number(v, where), currency_scale);
-        if (!scaled || scaled->magnitude[0] != 0 || scaled->magnitude[1] != 0 || scaled->magnitude[2] > 0x7FFFFFFF)
-          fail(where, "needs a Currency amount with at most 4 decimal places");
-        auto magnitude = static_cast<std::int64_t>(std::uint64_t{scaled->magnitude[2]} << 32 | scaled->magnitude[3]);
-        return jet::Currency{scaled->negative ? -magnitude : magnitude};
-      }
+      case jet::ColumnType::currency: return currency(v, where);
       case jet::ColumnType::single:
         if (!v.is_number()) fail(where, "needs a number");
         return v.get<float>();

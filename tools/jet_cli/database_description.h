@@ -18,7 +18,7 @@
 // Column types by the names jet-cli schema prints ("Text", "Long",
 // "Yes/No", "Date/Time", "OLE Object", ...) or "Boolean", "DateTime", "OLE".
 // Row values: JSON null, booleans, numbers (Currency and Decimal also as
-// strings, for exact digits), text, dates as ISO 8601 text, Binary and OLE
+// strings, for exact digits; Currency rounded half to even to 4 decimals), text, dates as ISO 8601 text, Binary and OLE
 // as hex text, GUIDs as {XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}.
 
 #include <string>
