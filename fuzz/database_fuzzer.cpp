@@ -76,7 +76,8 @@ void read_table(const Database& database, const CatalogEntry& entry, bool indexe
 std::optional<std::set<std::string>> tables_with_index_problems(const Database& database) {
   try {
     std::set<std::string> tables;
-    for (const IndexProblem& problem : database.check_indexes().problems) tables.insert(problem.table);
+    for (const IndexProblem& problem : database.check_indexes().problems)
+      tables.insert(problem.table);
     return tables;
   } catch (const norv::Error& error) {
     norv::fuzz::require_names_scratch(error);
@@ -92,7 +93,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Database database = Database::open(norv::fuzz::scratch_database());
     const auto unsound = tables_with_index_problems(database);
     for (const CatalogEntry& entry : database.catalog()) {
-      if (is_local_table(entry)) read_table(database, entry, unsound && !unsound->contains(entry.name));
+      if (!is_local_table(entry)) continue;
+      read_table(database, entry, unsound && !unsound->contains(entry.name));
     }
   } catch (const norv::Error& error) {
     norv::fuzz::require_names_scratch(error);

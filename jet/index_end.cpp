@@ -12,8 +12,8 @@ namespace {
 
 class EndWalk {
  public:
-  EndWalk(PageFile& pages, const Format& format, const TableDef& table,
-          const RealIndexDef& index, bool last, std::string_view where)
+  EndWalk(PageFile& pages, const Format& format, const TableDef& table, const RealIndexDef& index,
+          bool last, std::string_view where)
       : pages_(pages),
         format_(format),
         owner_(table.page),
@@ -60,7 +60,8 @@ class EndWalk {
   // A node names its last child by its tail, the others by its entries.
   std::optional<std::uint32_t> outermost_child(const IndexPage& node) const {
     if (last_ && node.tail != 0) return node.tail;
-    if (!node.entries.empty()) return last_ ? node.entries.back().child : node.entries.front().child;
+    if (!node.entries.empty())
+      return last_ ? node.entries.back().child : node.entries.front().child;
     if (node.tail != 0) return node.tail;
     return std::nullopt;
   }

@@ -65,11 +65,14 @@ class CompanyFile {
 
   void put(std::uint32_t number, const std::vector<std::uint8_t>& image) const {
     std::vector<std::uint8_t> file = test::read_bytes(db_);
-    std::copy(image.begin(), image.end(), file.begin() + static_cast<std::ptrdiff_t>(offset(number)));
+    std::copy(image.begin(), image.end(),
+              file.begin() + static_cast<std::ptrdiff_t>(offset(number)));
     test::write_bytes(db_, file);
   }
 
-  void put(const IndexPage& index_page) const { put(index_page.number, *encode_index_page(*format_, index_page)); }
+  void put(const IndexPage& index_page) const {
+    put(index_page.number, *encode_index_page(*format_, index_page));
+  }
 
   // The root's pointer to its child at the end: the tail of an ascending
   // index (only those four bytes change), the first entry's child of a
@@ -146,16 +149,16 @@ const DamageCase damage_cases[] = {
      [](const CompanyFile& f) { f.empty_end_leaf(f.leaf(2).number); }, false},
 };
 
-class MaxThroughDamagedIndex
-    : public ::testing::TestWithParam<std::tuple<FormatVersion, bool>> {
+class MaxThroughDamagedIndex : public ::testing::TestWithParam<std::tuple<FormatVersion, bool>> {
  protected:
   bool descending() const { return std::get<1>(GetParam()); }
 
   std::filesystem::path create() {
-    TableSpec table{"Company",
-                    {column("ID", ColumnType::long_integer), column("CompanyNo", ColumnType::long_integer)},
-                    {{"CompanyNoIdx", {"CompanyNo"}, false, false, {descending()}}},
-                    {}};
+    TableSpec table{
+        "Company",
+        {column("ID", ColumnType::long_integer), column("CompanyNo", ColumnType::long_integer)},
+        {{"CompanyNoIdx", {"CompanyNo"}, false, false, {descending()}}},
+        {}};
     for (std::int32_t no = 0; no < company_rows; ++no) table.rows.push_back({no + 1, no});
     DatabaseSpec spec;
     spec.format = std::get<0>(GetParam());
@@ -171,7 +174,8 @@ class MaxThroughDamagedIndex
 Value max_of_rows(const std::filesystem::path& db) {
   std::optional<std::int32_t> max;
   for (const Value& value : column_values(db, "Company", "CompanyNo"))
-    if (!is_null(value) && (!max || std::get<std::int32_t>(value) > *max)) max = std::get<std::int32_t>(value);
+    if (!is_null(value) && (!max || std::get<std::int32_t>(value) > *max))
+      max = std::get<std::int32_t>(value);
   return max ? Value{*max} : Value{Null{}};
 }
 
@@ -201,9 +205,14 @@ TEST_P(MaxThroughDamagedIndex, GivesTheMaximumOfTheRowsOrNoAnswer) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(BothFormatsBothDirections, MaxThroughDamagedIndex,
-                         ::testing::Combine(::testing::Values(FormatVersion::jet3, FormatVersion::jet4),
-                                            ::testing::Bool()));
+INSTANTIATE_TEST_SUITE_P(
+    BothFormatsBothDirections, MaxThroughDamagedIndex,
+    ::testing::Combine(::testing::Values(FormatVersion::jet3, FormatVersion::jet4),
+                       ::testing::Bool()),
+    [](const auto& info) {
+      return std::string(std::get<0>(info.param) == FormatVersion::jet3 ? "Jet3" : "Jet4") +
+             (std::get<1>(info.param) ? "Descending" : "Ascending");
+    });
 
 }  // namespace
 }  // namespace norv::jet
