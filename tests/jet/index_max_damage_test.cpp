@@ -48,7 +48,6 @@ class CompanyFile {
     leaves_ = read_index_tree(pages, *format_, root_, def.page, "Company").leaves;
   }
 
-  const Format& format() const { return *format_; }
   std::uint32_t root() const { return root_; }
   std::size_t leaf_count() const { return leaves_.size(); }
 
