@@ -1,6 +1,5 @@
 #include "data/value_order.h"
 
-#include <cmath>
 #include <string>
 #include <type_traits>
 
@@ -13,13 +12,6 @@ namespace {
 template <typename T>
 int three_way(T a, T b) {
   return a < b ? -1 : (b < a ? 1 : 0);
-}
-
-// Before 1899-12-30 the integer part counts back and the fraction forward:
-// -1.25 is 18 hours before the epoch, later than -1.5.
-double time_line(double serial) {
-  double days = std::trunc(serial);
-  return days + std::fabs(serial - days);
 }
 
 int compare_magnitudes(const jet::Decimal& a, const jet::Decimal& b) {
@@ -72,7 +64,8 @@ int compare_values(const jet::Value& a, const jet::Value& b) {
         } else if constexpr (std::is_same_v<T, jet::Currency>) {
           return three_way(left.scaled, right.scaled);
         } else if constexpr (std::is_same_v<T, jet::DateTime>) {
-          return three_way(time_line(left.serial), time_line(right.serial));
+          // Jet compares the stored numbers, as its index keys order them.
+          return three_way(left.serial, right.serial);
         } else if constexpr (std::is_same_v<T, std::string>) {
           return platform::compare_ignoring_case(left, right);
         } else if constexpr (std::is_same_v<T, jet::Decimal>) {

@@ -7,9 +7,11 @@
 //
 // Only for types whose key order is their value order (numbers, Currency,
 // Date/Time): text keys follow the index's sort order, which is not the
-// order MAX compares text in. The row found is checked against its entry,
-// and anything unexpected on the way (a damaged page, a stale entry) gives
-// no answer, so that the caller reads the rows and reports what they hold.
+// order MAX compares text in. The index is used only where its end is
+// proven (index_end.h) and the row found there is one a scan reads and
+// holds the value its entry encodes; any doubt on the way (a damaged page,
+// a stale entry, a deleted row) gives no answer, so that the caller reads
+// the rows and reports what they hold.
 
 #include <cstddef>
 #include <optional>

@@ -25,15 +25,7 @@ struct TreeWalk {
       throw_format_fault(fmt::format("{}: the index tree reaches page {} twice or loops; repair "
                                      "the database in Access and run again",
                                      where, number));
-    if (number == 0 || number >= pages.page_count())
-      throw_format_fault(fmt::format("{}: the index tree names page {}, outside the file; repair "
-                                     "the database in Access and run again",
-                                     where, number));
-    IndexPage page = parse_index_page(format, pages.page(number));
-    if (page.owner != owner)
-      throw_format_fault(fmt::format("{}: index page {} belongs to the table defined on page {}; "
-                                     "repair the database in Access and run again",
-                                     where, number, page.owner));
+    IndexPage page = read_tree_page(pages, format, number, owner, where);
     out.pages.push_back(number);
     if (page.leaf) {
       out.leaves.push_back(std::move(page));
@@ -133,6 +125,20 @@ std::vector<Child> number_level(std::vector<IndexPage>& level, std::uint32_t roo
 }
 
 }  // namespace
+
+IndexPage read_tree_page(PageFile& pages, const Format& format, std::uint32_t number,
+                         std::uint32_t owner, std::string_view where) {
+  if (number == 0 || number >= pages.page_count())
+    throw_format_fault(fmt::format("{}: the index tree names page {}, outside the file; repair "
+                                   "the database in Access and run again",
+                                   where, number));
+  IndexPage page = parse_index_page(format, pages.page(number));
+  if (page.owner != owner)
+    throw_format_fault(fmt::format("{}: index page {} belongs to the table defined on page {}; "
+                                   "repair the database in Access and run again",
+                                   where, number, page.owner));
+  return page;
+}
 
 IndexTreeContents read_index_tree(PageFile& pages, const Format& format, std::uint32_t root,
                                   std::uint32_t owner, std::string_view where) {

@@ -28,11 +28,29 @@ TEST(ValueOrder, TextWithoutRegardToCase) {
 
 TEST(ValueOrder, YesIsMinusOneAndSoBelowNo) { EXPECT_LT(compare(true, false), 0); }
 
-TEST(ValueOrder, DatesInTimeOrderAlsoBeforeTheEpoch) {
-  EXPECT_GT(compare(jet::DateTime{36925.5}, jet::DateTime{36925.25}), 0);
-  // -1.5 is 1899-12-29 12:00, later than -1.25 (06:00 that day).
-  EXPECT_GT(compare(jet::DateTime{-1.5}, jet::DateTime{-1.25}), 0);
-  EXPECT_LT(compare(jet::DateTime{-2.0}, jet::DateTime{-1.75}), 0);
+// Jet orders Date/Time by the stored number, as its index keys do: before
+// 1899-12-30 the day counts back while the time of day counts forward, so
+// a later hour of such a day is the smaller number.
+struct DatePair {
+  const char* what;
+  double larger;
+  double smaller;
+};
+
+const DatePair date_pairs[] = {
+    {"2001-02-03 12:00 after 06:00", 36925.5, 36925.25},
+    {"1899-12-29 06:00 above 12:00 that day", -1.25, -1.5},
+    {"1899-12-29 06:00 above 18:00 that day", -1.25, -1.75},
+    {"1899-12-29 18:00 above 1899-12-28", -1.75, -2.0},
+    {"1899-12-30 above 1899-12-29 06:00", 0.0, -1.25},
+};
+
+TEST(ValueOrder, DatesByTheStoredNumber) {
+  for (const DatePair& pair : date_pairs) {
+    SCOPED_TRACE(pair.what);
+    EXPECT_GT(compare(jet::DateTime{pair.larger}, jet::DateTime{pair.smaller}), 0);
+    EXPECT_LT(compare(jet::DateTime{pair.smaller}, jet::DateTime{pair.larger}), 0);
+  }
 }
 
 TEST(ValueOrder, DecimalsBySignAndMagnitude) {

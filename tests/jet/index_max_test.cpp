@@ -38,6 +38,10 @@ const MaxCase max_cases[] = {
      [](std::int32_t id) { return every_fifth_null(id, (id % 89 - 44) * 1.25e3); }},
     {"DateTime", ColumnType::date_time,
      [](std::int32_t id) { return every_fifth_null(id, DateTime{36000.5 + (id * 13 % 101)}); }},
+    // Before 1899-12-30 a later hour of a day is a smaller number: -1.25
+    // (06:00 on 29 December) is the largest.
+    {"DateTime before 1899", ColumnType::date_time,
+     [](std::int32_t id) { return every_fifth_null(id, DateTime{-1.25 - (id * 7 % 4) * 0.25 - id % 3}); }},
 };
 
 class MaxThroughIndex : public ::testing::TestWithParam<FormatVersion> {

@@ -4,7 +4,14 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <optional>
+
 #include "jet/creator.h"
+#include "jet/database.h"
+#include "jet/format.h"
+#include "jet/index_page.h"
+#include "jet/page_file.h"
 #include "platform/error.h"
 #include "stamping/brenvik_databases.h"
 #include "stamping/company_number.h"
@@ -160,10 +167,16 @@ class BrenvikCreatedEndToEnd : public StampingEndToEnd {
     table.rows = {{jet::Value{std::int32_t{1}}, jet::Value{std::string("0.9")}}};
     return table;
   }
-  void create_company(std::vector<jet::RowValues> rows) {
+  void create_company(std::vector<jet::RowValues> rows, bool indexed = false) {
     jet::TableSpec company;
     company.name = "Company";
     company.columns = {{.name = "CompanyNo", .type = jet::ColumnType::integer}};
+    if (indexed) {
+      jet::IndexSpec index;
+      index.name = "CompanyNoIdx";
+      index.columns = {"CompanyNo"};
+      company.indexes.push_back(std::move(index));
+    }
     company.rows = std::move(rows);
     create("C:\\B\\Company.mdb", {control_table(), company});
   }
@@ -185,6 +198,47 @@ TEST_F(BrenvikCreatedEndToEnd, NumbersFromTenThousandOnHaveFiveDigits) {
   for (const char* name : {"BV9999.mdb", "BV10000.mdb", "BV10001.mdb"})
     EXPECT_THAT(versions(std::string("C:\\B\\") + name), ElementsAre("1")) << name;
   EXPECT_THAT(versions("C:\\B\\BV10002.mdb"), ElementsAre("0.9"));
+}
+
+// The tail of the CompanyNo index's root (a node over several leaves) made
+// to name its first leaf: the index no longer leads to the highest number,
+// which the rows still hold.
+void point_company_index_tail_at_first_leaf(const std::filesystem::path& db) {
+  const std::uint32_t owner = jet::Database::open(db).table("Company").definition_page;
+  const jet::Format& format = jet::jet4_format();
+  std::optional<jet::IndexPage> root;
+  {
+    jet::PageFile pages = jet::PageFile::open(db, platform::FileMode::read_only);
+    pages.set_page_size(format.page_size);
+    for (std::uint32_t number = 1; number < pages.page_count() && !root; ++number) {
+      const jet::Page page = pages.page(number);
+      if (page.type() != jet::index_node_page_type) continue;
+      jet::IndexPage node = jet::parse_index_page(format, page);
+      if (node.owner == owner) root = std::move(node);
+    }
+  }
+  ASSERT_TRUE(root.has_value()) << "the index has no node page";
+  std::fstream file(db, std::ios::in | std::ios::out | std::ios::binary);
+  file.seekp(static_cast<std::streamoff>(root->number) * format.page_size +
+             static_cast<std::streamoff>(format.index_page.tail));
+  const std::uint32_t first_leaf = root->entries.front().child;
+  const char tail[4] = {static_cast<char>(first_leaf), static_cast<char>(first_leaf >> 8),
+                        static_cast<char>(first_leaf >> 16), static_cast<char>(first_leaf >> 24)};
+  file.write(tail, sizeof tail);
+}
+
+TEST_F(BrenvikCreatedEndToEnd, ADamagedCompanyIndexStillGivesTheHighestNumber) {
+  std::vector<jet::RowValues> rows;
+  for (std::int16_t no = 0; no < 3000; ++no) rows.push_back({jet::Value{no}});
+  create_company(std::move(rows), true);
+  point_company_index_tail_at_first_leaf(paths.native("C:\\B\\Company.mdb"));
+  for (const char* name : {"BV2407.mdb", "BV2408.mdb", "BV2999.mdb", "BV3000.mdb"})
+    create(std::string("C:\\B\\") + name, {control_table()});
+  UpdateBrenvikDatabases(context, "C:\\B");
+  EXPECT_EQ(window.msg, " - Brenvik");
+  for (const char* name : {"BV2407.mdb", "BV2408.mdb", "BV2999.mdb"})
+    EXPECT_THAT(versions(std::string("C:\\B\\") + name), ElementsAre("1")) << name;
+  EXPECT_THAT(versions("C:\\B\\BV3000.mdb"), ElementsAre("0.9"));
 }
 
 TEST_F(BrenvikCreatedEndToEnd, AnEmptyCompanyTableMeansNoCompanyDatabases) {
