@@ -14,7 +14,8 @@ namespace norv::app {
 
 namespace {
 
-// Steps 2 to 12 of a run; every error goes to the caller's one handler.
+// One run from the version check to the summary; every error goes to the
+// caller's one handler.
 void run_update(VersionUpdateWindow& window, MessageBoxes& boxes,
                 const InstallationServices& services, const UpdateRunOptions& options) {
   window.strMsg().clear();

@@ -28,7 +28,11 @@ jet::Database& Connection::database() {
   return *database_;
 }
 
-std::uint64_t Connection::execute(std::string_view statement) {
+std::uint64_t Connection::execute(std::string_view statement) { return run(statement, true); }
+
+std::uint64_t Connection::check(std::string_view statement) { return run(statement, false); }
+
+std::uint64_t Connection::run(std::string_view statement, bool write) {
   jet::Database& db = database();
   std::string where = db.path().string();
   Statement parsed = parse_statement(statement, where);
@@ -42,7 +46,9 @@ std::uint64_t Connection::execute(std::string_view statement) {
   const jet::ColumnInfo& column = target.column(update->column);
   std::string target_file = target.database().path().string();
   jet::Value value = convert_literal(update->value, {column, target.table().name, target_file});
-  return target.database().update_column(target.table(), column, value);
+  jet::Database& source = target.database();
+  return write ? source.update_column(target.table(), column, value)
+               : source.plan_update_column(target.table(), column, value);
 }
 
 }  // namespace norv::data

@@ -40,6 +40,11 @@ class Connection {
   // number of rows changed.
   std::uint64_t execute(std::string_view statement);
 
+  // The statement as execute() would run it, every check made, nothing
+  // written (jet::Database::plan_update_column): returns the rows it would
+  // change or throws what execute() would throw.
+  std::uint64_t check(std::string_view statement);
+
   // InvalidArgumentError while the connection is not open.
   jet::Database& database();
 
@@ -48,6 +53,8 @@ class Connection {
   const platform::PathMapper& paths() const { return paths_; }
 
  private:
+  std::uint64_t run(std::string_view statement, bool write);
+
   const platform::PathMapper& paths_;
   std::string connection_string_;
   std::string data_source_;

@@ -302,7 +302,7 @@ void refuse_value_of_another_kind(const TextCodec& text, const ColumnUpdate& upd
 }  // namespace
 
 std::uint64_t update_column(PageFile& pages, platform::Storage& storage, const Format& format,
-                            const TextCodec& text, const ColumnUpdate& update) {
+                            const TextCodec& text, const ColumnUpdate& update, UpdateMode mode) {
   const ColumnDef& column = update.table.columns.at(update.column);
   refuse_unwritable_column(format, text, update, column);
   refuse_value_of_another_kind(text, update, column);
@@ -310,7 +310,7 @@ std::uint64_t update_column(PageFile& pages, platform::Storage& storage, const F
   const std::uint64_t rows = ColumnPlanner(plan, text, update).plan_rows();
   // After the plan, so that a damaged table is named as such.
   refuse_damaged_indexes(TableReader(pages, format, text), update.table_name, update.table);
-  plan.write(storage);
+  if (mode == UpdateMode::write) plan.write(storage);
   return rows;
 }
 

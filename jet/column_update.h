@@ -52,7 +52,12 @@ struct ColumnUpdate {
 // keep (index_update.h) and a table whose page maps cannot record a new
 // page, CorruptDatabaseError for a table whose page map or row count shows
 // damage (table_damage), FormatFault for anything the reader would refuse.
+// Whether an update writes its plan, or only makes it with every check (a
+// dry run: what the update would refuse, refused now).
+enum class UpdateMode { write, plan_only };
+
 std::uint64_t update_column(PageFile& pages, platform::Storage& storage, const Format& format,
-                            const TextCodec& text, const ColumnUpdate& update);
+                            const TextCodec& text, const ColumnUpdate& update,
+                            UpdateMode mode = UpdateMode::write);
 
 }  // namespace norv::jet

@@ -142,6 +142,14 @@ std::uint64_t Database::update_column(const TableInfo& table, const ColumnInfo& 
   });
 }
 
+std::uint64_t Database::plan_update_column(const TableInfo& table, const ColumnInfo& column,
+                                           const Value& value) {
+  return impl_->operation([&] {
+    return impl_->update_column(table.name, table.definition_page, {column.name, column.number},
+                                value, UpdateMode::plan_only);
+  });
+}
+
 IoStats Database::io_stats() const {
   const IoStats reads = impl_->pages.stats();
   const IoStats& update = impl_->update_stats;

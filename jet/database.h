@@ -142,6 +142,13 @@ class Database {
   std::uint64_t update_column(const TableInfo& table, const ColumnInfo& column,
                               const Value& value);
 
+  // The same update planned under the lock, with every check it makes
+  // (types, unique keys, relationships, the table's and its indexes'
+  // soundness), and nothing written: what it returns or throws is what
+  // update_column would. For a dry run.
+  std::uint64_t plan_update_column(const TableInfo& table, const ColumnInfo& column,
+                                   const Value& value);
+
   // Walks every index of every local table (system tables included) from
   // its root and checks it against the table: entries and page layout, key
   // order, one entry per row with the key the row gives, unique keys, leaf

@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "jet/catalog.h"
+#include "jet/column_update.h"
 #include "jet/database.h"
 #include "jet/engine_errors.h"
 #include "jet/header.h"
@@ -62,7 +63,8 @@ struct Database::Impl {
   // Sets one column of every row of the local table `table` (its stored
   // name) defined at `definition_page` (database_update.cpp).
   std::uint64_t update_column(std::string_view table, std::uint32_t definition_page,
-                              const ColumnChoice& column, const Value& value);
+                              const ColumnChoice& column, const Value& value,
+                              UpdateMode mode = UpdateMode::write);
 
   // The keys of a local table's column values read through `writer`
   // (relationships.h).

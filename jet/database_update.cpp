@@ -92,7 +92,8 @@ RelatedKey Database::Impl::related_key(const ColumnDef& column, std::string_view
 }
 
 std::uint64_t Database::Impl::update_column(std::string_view table, std::uint32_t definition_page,
-                                            const ColumnChoice& choice, const Value& value) {
+                                            const ColumnChoice& choice, const Value& value,
+                                            UpdateMode mode) {
   PageFile writer = PageFile::over(storage->open_for_update(path));
   CountPages count{writer, update_stats};
   // Another run may have been interrupted since this one opened the file.
@@ -122,7 +123,7 @@ std::uint64_t Database::Impl::update_column(std::string_view table, std::uint32_
                           related_key(def, table, value));
   }
   return jet::update_column(writer, *storage, format(), text,
-                            ColumnUpdate{definition, table, column, value});
+                            ColumnUpdate{definition, table, column, value}, mode);
 }
 
 }  // namespace norv::jet

@@ -49,7 +49,7 @@ class InvalidArgumentError : public Error {
 };
 
 // A number outside the range of the type it must fit (the run-time
-// "Overflow" error of the original program).
+// "Overflow" error).
 class OverflowError : public Error {
  public:
   using Error::Error;

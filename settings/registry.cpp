@@ -12,7 +12,7 @@ namespace {
 
 constexpr std::uint32_t reg_sz = 1;
 
-// The original keeps the position of the first NUL in a 16-bit integer.
+// The position of the first NUL is kept in a 16-bit signed integer.
 constexpr std::size_t largest_nul_position = 32767;
 
 std::string root_name(std::int32_t root) {

@@ -12,7 +12,7 @@
 
 namespace norv::settings {
 
-// Root keys as the original passes them: 32-bit signed handle values.
+// Root keys as the updaters pass them: 32-bit signed handle values.
 inline constexpr std::int32_t HKEY_LOCAL_MACHINE_ROOT = static_cast<std::int32_t>(0x80000002u);
 
 // Where registry values come from: the operating system's registry, a Wine
@@ -36,7 +36,7 @@ class Registry {
 };
 
 // Throws OverflowError when the first NUL of the text lies beyond character
-// 32767, the range the original program can hold. Nothing else surfaces: a
+// 32767, the largest position a 16-bit signed count holds. Nothing else surfaces: a
 // registry that cannot be read is a miss.
 std::string GetRegistryString(const Registry& registry, std::int32_t root,
                               const std::string& subKey, const std::string& valueName,

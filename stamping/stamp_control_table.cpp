@@ -26,8 +26,9 @@ std::shared_ptr<data::Connection> open_connection(const StampingContext& context
   return connection;
 }
 
-// Steps 4 to 6: binds the catalog, looks the table up and, when it is there,
-// executes the statement on the connection (not through the catalog).
+// Binds the catalog, looks the table up and, when it is there, executes the
+// statement on the connection (not through the catalog); a dry run checks
+// it instead, so that it stops where the run would.
 void stamp_if_table_exists(const StampingContext& context, const std::string& path,
                            const std::string& table, data::Catalog& catalog,
                            const std::shared_ptr<data::Connection>& connection) {
@@ -35,9 +36,12 @@ void stamp_if_table_exists(const StampingContext& context, const std::string& pa
   bool found = TableExists(catalog, table);
   if (context.observer != nullptr)
     context.observer->table_looked_up(path, table, found, *connection);
-  if (found && !context.dry_run) {
-    connection->execute(update_statement_lead(table) + context.window.version_text());
-  }
+  if (!found) return;
+  const std::string statement = update_statement_lead(table) + context.window.version_text();
+  if (context.dry_run)
+    connection->check(statement);
+  else
+    connection->execute(statement);
 }
 
 }  // namespace

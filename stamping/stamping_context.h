@@ -38,8 +38,9 @@ struct StampingContext {
   UpdaterWindow& window;
   const platform::PathMapper& paths;
   StampObserver* observer = nullptr;
-  // Look without changing: every file is tested and opened and its table
-  // looked up, but no statement is executed.
+  // Look without changing: every file is tested and opened, its table
+  // looked up and the statement checked as it would run, but none is
+  // executed.
   bool dry_run = false;
   // Names known absent without asking the file system (the company loop).
   const FolderSnapshot* snapshot = nullptr;

@@ -11,6 +11,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "jet/creator.h"
 #include "tests/app/install_prefix.h"
 #include "tests/support/fixtures.h"
 #include "tests/support/mdbtools.h"
@@ -178,6 +179,30 @@ TEST_F(CliTest, DryRunListsEveryTestedPathAndChangesNothing) {
   EXPECT_THAT(out, HasSubstr("Dry run: nothing was changed. A run would report:\n"
                              "The version has been updated to 1.0 for\n - Fendrel\n"));
   EXPECT_THAT(versions_of(tree / "Brenvik/BV0000.mdb"), ElementsAre("0.9"));
+}
+
+// The dry run checks each statement as the run would execute it: a yearly
+// database whose unique index on Version cannot take one value in two rows
+// stops the dry run where it would stop the run, with Jet's message naming
+// it, and nothing is written anywhere.
+TEST_F(CliTest, DryRunStopsWhereTheRunWould) {
+  const auto yearly = tree / "Data/2024/P2024.mdb";
+  jet::TableSpec control{"Control", {{.name = "Version", .type = jet::ColumnType::text}}, {}, {}};
+  control.rows = {{std::string("0.8")}, {std::string("0.9")}};
+  control.indexes.push_back({.name = "VersionIdx", .columns = {"Version"}, .unique = true});
+  jet::DatabaseSpec spec;
+  spec.tables = {control};
+  jet::create_database(yearly, spec, jet::CreateOptions{true});
+  const std::string fendrel = read_file(tree / "Data/Fendrel.mdb");
+  const std::string before = read_file(yearly);
+
+  CommandResult r = run({"--fendrel", "--year", "2024", "--set-version", "1.0", "--dry-run"});
+  EXPECT_EQ(r.exit_status, 1) << r.out << r.err;
+  EXPECT_THAT(r.err, HasSubstr("P2024.mdb"));
+  EXPECT_THAT(r.err, HasSubstr("duplicate values in the index"));
+  EXPECT_THAT(r.out, Not(HasSubstr("The version has been updated")));
+  EXPECT_EQ(read_file(tree / "Data/Fendrel.mdb"), fendrel);
+  EXPECT_EQ(read_file(yearly), before);
 }
 
 TEST_F(CliTest, ShowListsTheVersionsOfEveryModuleDatabase) {

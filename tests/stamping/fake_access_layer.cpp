@@ -95,6 +95,13 @@ std::uint64_t Connection::execute(std::string_view statement) {
   return rows.size();
 }
 
+std::uint64_t Connection::check(std::string_view statement) {
+  test::FakeAccessLayer::instance().log.push_back("check " + std::string(statement));
+  if (database_of(*this).fails_on_execute)
+    throw InvalidArgumentError("statement refused: " + std::string(statement));
+  return 0;
+}
+
 jet::Database& Connection::database() { return *database_; }
 
 void Catalog::set_active_connection(std::shared_ptr<Connection> connection) {
