@@ -112,15 +112,22 @@ bool prepare(const CrashCase& c, Start& start) {
   return true;
 }
 
+// Prepares the case and runs its update once on `storage`, a disk in
+// memory that keeps every write; false when the case cannot be made.
+bool update_in_memory(const CrashCase& c, Start& start, test::PowerLossStorage& storage) {
+  if (!prepare(c, start)) return false;
+  storage.add_file(start.db, start.db);
+  Database::open(start.db, storage).update_column(c.table, c.column, c.value);
+  return true;
+}
+
 class CrashLoop : public ::testing::TestWithParam<CrashCase> {};
 
 TEST_P(CrashLoop, EveryPowerLossLeavesTheOldOrTheNewValue) {
   const CrashCase& c = GetParam();
   Start start;
-  if (!prepare(c, start)) GTEST_SKIP() << "shared fixtures not found";
   test::PowerLossStorage storage;
-  storage.add_file(start.db, start.db);
-  Database::open(start.db, storage).update_column(c.table, c.column, c.value);
+  if (!update_in_memory(c, start, storage)) GTEST_SKIP() << "shared fixtures not found";
   EXPECT_FALSE(storage.has_unsynced_operations(start.db))
       << "the update returned before its writes were durable";
 
@@ -157,10 +164,8 @@ TEST_P(CrashLoop, EveryPowerLossLeavesTheOldOrTheNewValue) {
 TEST_P(CrashLoop, AFullDiskLeavesTheFileAsItWas) {
   const CrashCase& c = GetParam();
   Start start;
-  if (!prepare(c, start)) GTEST_SKIP() << "shared fixtures not found";
   test::PowerLossStorage roomy;
-  roomy.add_file(start.db, start.db);
-  Database::open(start.db, roomy).update_column(c.table, c.column, c.value);
+  if (!update_in_memory(c, start, roomy)) GTEST_SKIP() << "shared fixtures not found";
   const std::uint64_t grown_size = roomy.contents(start.db).size();
 
   const auto file = start.dir / "after.mdb";
@@ -207,11 +212,9 @@ class CrashRecovery : public ::testing::TestWithParam<CrashCase> {};
 TEST_P(CrashRecovery, TheNextOpenLeavesAllOldOrAllNew) {
   const CrashCase& c = GetParam();
   Start start;
-  if (!prepare(c, start)) GTEST_SKIP() << "shared fixtures not found";
-  const auto journal = journal_path(start.db);
   test::PowerLossStorage storage;
-  storage.add_file(start.db, start.db);
-  Database::open(start.db, storage).update_column(c.table, c.column, c.value);
+  if (!update_in_memory(c, start, storage)) GTEST_SKIP() << "shared fixtures not found";
+  const auto journal = journal_path(start.db);
   ASSERT_FALSE(storage.exists(journal)) << "the journal outlived the update";
   const std::string completed = storage.contents(start.db);
   const std::string written_journal = storage.contents(journal);
@@ -253,11 +256,9 @@ TEST_P(CrashRecovery, TheNextOpenLeavesAllOldOrAllNew) {
 TEST_P(CrashRecovery, AFailedWriteLeavesTheFileAsItWas) {
   const CrashCase& c = GetParam();
   Start start;
-  if (!prepare(c, start)) GTEST_SKIP() << "shared fixtures not found";
-  const auto journal = journal_path(start.db);
   test::PowerLossStorage roomy;
-  roomy.add_file(start.db, start.db);
-  Database::open(start.db, roomy).update_column(c.table, c.column, c.value);
+  if (!update_in_memory(c, start, roomy)) GTEST_SKIP() << "shared fixtures not found";
+  const auto journal = journal_path(start.db);
   std::size_t writes = 1;  // the journal's
   for (const test::StorageOperation& operation : roomy.journal(start.db))
     writes += operation.kind == test::StorageOperation::Kind::write ? 1 : 0;
