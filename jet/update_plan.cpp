@@ -250,16 +250,28 @@ JournalContents UpdatePlan::journal_of(const std::vector<Write>& planned) const 
   return journal;
 }
 
+void UpdatePlan::write_in_stages(const std::vector<Write>& planned) const {
+  for (std::size_t i = 0; i < planned.size(); ++i) {
+    pages_->write_page(planned[i].page, planned[i].bytes);
+    const bool stage_ends = i + 1 == planned.size() || planned[i + 1].stage != planned[i].stage;
+    if (stage_ends) pages_->sync();
+  }
+}
+
 void UpdatePlan::write(platform::Storage& storage) const {
   const std::vector<Write> planned = writes();
   if (planned.empty()) return;
+  // One page of the file rewritten by one write is all or nothing as the
+  // disk writes it (a one-row stamp): a journal would add nothing but its
+  // own writes, and a file created and removed in a folder of thousands of
+  // databases makes every later lock-file lookup list the folder again.
+  if (planned.size() == 1 && !planned_.at(planned.front().page).original.empty()) {
+    write_in_stages(planned);
+    return;
+  }
   RollbackJournal journal(storage, pages_->path(), journal_of(planned));
   try {
-    for (std::size_t i = 0; i < planned.size(); ++i) {
-      pages_->write_page(planned[i].page, planned[i].bytes);
-      const bool stage_ends = i + 1 == planned.size() || planned[i + 1].stage != planned[i].stage;
-      if (stage_ends) pages_->sync();
-    }
+    write_in_stages(planned);
   } catch (const std::exception& error) {
     if (journal.roll_back(*pages_)) throw;
     throw IoError(fmt::format("{}; the update could not be undone at once, and {} will be "

@@ -105,7 +105,8 @@ class UpdatePlan {
   // Writes writes() in order, syncing after each stage that wrote, under a
   // rollback journal in `storage` (rollback_journal.h): when a write fails,
   // the file is put back as it was, durably; when that fails too, or the
-  // power goes, the next open restores it.
+  // power goes, the next open restores it. An update that rewrites a single
+  // page of the file needs no journal: that one write is all or nothing.
   void write(platform::Storage& storage) const;
 
  private:
@@ -133,6 +134,8 @@ class UpdatePlan {
   static std::vector<std::uint8_t> raw_image_after(const PlannedPage& planned,
                                                    std::size_t stages);
   JournalContents journal_of(const std::vector<Write>& planned) const;
+  // Writes `planned` in order, syncing after each stage.
+  void write_in_stages(const std::vector<Write>& planned) const;
   template <typename Edit>
   void edit_stages(std::uint32_t page, std::size_t first, std::size_t end, Edit edit);
   template <typename Edit>

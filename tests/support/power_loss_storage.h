@@ -64,6 +64,10 @@ class PowerLossStorage final : public platform::Storage {
       const std::filesystem::path& path) override;
   std::unique_ptr<platform::StorageFile> create(const std::filesystem::path& path) override;
   bool exists(const std::filesystem::path& path) override;
+  // Whether a file was ever at `path`, removed since or not.
+  bool ever_existed(const std::filesystem::path& path) const {
+    return files_.contains(path) || removed_.contains(path);
+  }
   // A removed file keeps its journal: contents(), journal() and after()
   // still answer for the last file that had the path.
   void remove(const std::filesystem::path& path) override;
