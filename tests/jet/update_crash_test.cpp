@@ -351,6 +351,54 @@ TEST(CrashRecovery, AFileChangedSinceTheInterruptionIsNotRestored) {
   }
 }
 
+// The same on the operating system's files: an interrupted update found
+// beside a database on disk is restored when the database is opened, and
+// the journal removed; a database that cannot be written is not read
+// while a journal lies beside it, and both stay as they are.
+TEST(CrashRecovery, AJournalOnDiskIsActedOnWhenTheDatabaseIsOpened) {
+  test::TempDir dir;
+  const auto db = dir / "on-disk.mdb";
+  DatabaseSpec spec;
+  spec.tables.push_back(TableSpec{"Control", {column("Version", ColumnType::text, 255)}, {}, {}});
+  spec.tables.back().rows.push_back({std::string("0.9")});
+  spec.tables.back().indexes.push_back({"VersionIdx", {"Version"}, false, false});
+  create_database(db, spec);
+  const std::string before = file_bytes(db);
+  const auto journal = journal_path(db);
+  test::PowerLossStorage storage;
+  storage.add_file(db, db);
+  Database::open(db, storage).update_column("Control", "Version", std::string("2.0"));
+  ASSERT_FALSE(std::filesystem::exists(journal)) << "the journal went to the real disk";
+  // The row's page written, the leaf's write lost: half an update.
+  const std::string half = storage.after(db, test::PowerLoss{0, {storage.stages(db)[0].first}});
+  ASSERT_TRUE(half != before && half != storage.contents(db));
+
+#ifndef _WIN32  // a read-only attribute does not keep an administrator out
+  test::write_file(db, half);
+  test::write_file(journal, storage.contents(journal));
+  std::filesystem::permissions(db, std::filesystem::perms::owner_read |
+                                       std::filesystem::perms::group_read |
+                                       std::filesystem::perms::others_read);
+  try {
+    Database::open(db);
+    ADD_FAILURE() << "a half-updated database was read";
+  } catch (const IoError& error) {
+    EXPECT_THAT(error.what(), ::testing::HasSubstr("make it writable"));
+  }
+  EXPECT_TRUE(file_bytes(db) == half);
+  EXPECT_TRUE(std::filesystem::exists(journal));
+  std::filesystem::permissions(db, std::filesystem::perms::owner_write,
+                               std::filesystem::perm_options::add);
+#endif
+
+  test::write_file(db, half);
+  test::write_file(journal, storage.contents(journal));
+  EXPECT_TRUE(Database::open(db).restored_interrupted_update());
+  EXPECT_TRUE(file_bytes(db) == before) << "not restored";
+  EXPECT_FALSE(std::filesystem::exists(journal));
+  EXPECT_FALSE(Database::open(db).restored_interrupted_update());
+}
+
 std::function<bool(const std::filesystem::path&)> created(FormatVersion format,
                                                           std::vector<TableSpec> tables) {
   return [format, tables](const std::filesystem::path& path) {
