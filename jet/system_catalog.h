@@ -44,7 +44,7 @@ std::vector<NewCatalogObject> catalog_objects(const DatabaseSpec& spec,
                                               const std::vector<std::uint32_t>& tdef_pages);
 
 // Rows of MSysObjects, MSysACEs and MSysQueries for those objects, and of
-// MSysRelationships for the spec's relationships.
+// MSysRelationships for the relationships the description lists.
 std::vector<RowValues> msysobjects_rows(const std::vector<NewCatalogObject>& objects, double now);
 std::vector<RowValues> msysaces_rows(const std::vector<NewCatalogObject>& objects);
 std::vector<RowValues> msysqueries_rows(const DatabaseSpec& spec,

@@ -295,19 +295,23 @@ TEST_P(CrashRecovery, AFailedWriteLeavesTheFileAsItWas) {
   }
 }
 
+// A one-row Control whose Version is indexed, at `path`: its update writes
+// two pages (the row's and the leaf) and so keeps a journal.
+std::filesystem::path indexed_control(const std::filesystem::path& path) {
+  DatabaseSpec spec;
+  spec.tables.push_back(TableSpec{"Control", {column("Version", ColumnType::text, 255)}, {}, {}});
+  spec.tables.back().rows.push_back({std::string("0.9")});
+  spec.tables.back().indexes.push_back({"VersionIdx", {"Version"}, false, false});
+  create_database(path, spec);
+  return path;
+}
+
 // Another program changed the file after the interruption: the journal is
 // not applied (its old pages would undo that change), the file keeps what
 // the other program wrote, and the message names the file and the journal.
 TEST(CrashRecovery, AFileChangedSinceTheInterruptionIsNotRestored) {
   test::TempDir dir;
-  const auto db = dir / "changed.mdb";
-  DatabaseSpec spec;
-  spec.tables.push_back(TableSpec{"Control", {column("Version", ColumnType::text, 255)}, {}, {}});
-  spec.tables.back().rows.push_back({std::string("0.9")});
-  // Indexed, so that the update writes two pages (row and leaf) and keeps a
-  // journal.
-  spec.tables.back().indexes.push_back({"VersionIdx", {"Version"}, false, false});
-  create_database(db, spec);
+  const auto db = indexed_control(dir / "changed.mdb");
   const auto journal = journal_path(db);
   test::PowerLossStorage storage;
   storage.add_file(db, db);
@@ -357,12 +361,7 @@ TEST(CrashRecovery, AFileChangedSinceTheInterruptionIsNotRestored) {
 // while a journal lies beside it, and both stay as they are.
 TEST(CrashRecovery, AJournalOnDiskIsActedOnWhenTheDatabaseIsOpened) {
   test::TempDir dir;
-  const auto db = dir / "on-disk.mdb";
-  DatabaseSpec spec;
-  spec.tables.push_back(TableSpec{"Control", {column("Version", ColumnType::text, 255)}, {}, {}});
-  spec.tables.back().rows.push_back({std::string("0.9")});
-  spec.tables.back().indexes.push_back({"VersionIdx", {"Version"}, false, false});
-  create_database(db, spec);
+  const auto db = indexed_control(dir / "on-disk.mdb");
   const std::string before = file_bytes(db);
   const auto journal = journal_path(db);
   test::PowerLossStorage storage;
