@@ -16,6 +16,7 @@ const Format& jet3_format() {
   static const Format format{
       .version = FormatVersion::jet3,
       .page_size = 2048,
+      .max_file_size = std::uint64_t{1} << 30,
       .header = {.version_byte = 0x00,
                  .masked_block_length = 126,
                  .password_length = 20,
@@ -88,6 +89,7 @@ const Format& jet4_format() {
   static const Format format{
       .version = FormatVersion::jet4,
       .page_size = 4096,
+      .max_file_size = std::uint64_t{1} << 31,
       .header = {.version_byte = 0x01,
                  .masked_block_length = 128,
                  .password_length = 40,

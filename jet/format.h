@@ -111,6 +111,8 @@ struct IndexPageLayout {
 struct Format {
   FormatVersion version;
   std::uint32_t page_size;
+  // The largest file Access opens: 1 GiB for Jet 3, 2 GiB for Jet 4.
+  std::uint64_t max_file_size;
 
   HeaderLayout header;
 

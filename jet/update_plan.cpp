@@ -134,7 +134,18 @@ std::uint32_t UpdatePlan::next_page_number() const {
   return static_cast<std::uint32_t>(pages_->page_count() + added_.size());
 }
 
+void UpdatePlan::refuse_growth_past_the_limit() const {
+  const std::uint64_t size = (std::uint64_t{next_page_number()} + 1) * format_->page_size;
+  if (size <= format_->max_file_size) return;
+  throw NotSupportedError(fmt::format(
+      "{}: the update would make the file larger than {} GiB, the most a {} database may "
+      "hold; compact the database in Access (Compact and Repair Database) and run again",
+      pages_->path().string(), format_->max_file_size >> 30,
+      format_->version == FormatVersion::jet3 ? "Jet 3" : "Jet 4"));
+}
+
 std::uint32_t UpdatePlan::add_page(std::uint32_t owner) {
+  refuse_growth_past_the_limit();
   const std::uint32_t number = next_page_number();
   PlannedPage planned;
   planned.is_data = true;
@@ -149,6 +160,7 @@ std::uint32_t UpdatePlan::add_raw_page(std::vector<std::uint8_t> image) {
   if (image.size() != format_->page_size)
     throw_internal_error(fmt::format("a new page of {} bytes in a file of {}-byte pages",
                                      image.size(), format_->page_size));
+  refuse_growth_past_the_limit();
   const std::uint32_t number = next_page_number();
   PlannedPage planned;
   planned.raw_start = std::move(image);

@@ -76,6 +76,8 @@ class UpdatePlan {
   bool fits(std::uint32_t page, WriteStage stage);
 
   // A new empty data page of `owner` at the end of the file (its number).
+  // Neither kind of new page may take the file past the format's largest
+  // size (Format::max_file_size).
   std::uint32_t add_page(std::uint32_t owner);
   // A new page at the end of the file that is not a data page (an index
   // page, a usage bitmap page), `image` being all of it; written whole at
@@ -130,6 +132,9 @@ class UpdatePlan {
   PlannedPage& planned_data_page(std::uint32_t number);
   PlannedPage& planned_raw_page(std::uint32_t number);
   std::uint32_t next_page_number() const;
+  // NotSupportedError naming the file when one more page would take it
+  // past the format's largest size: planned, so nothing is written.
+  void refuse_growth_past_the_limit() const;
   // A raw page's image after `stages` stages (0: before the first).
   static std::vector<std::uint8_t> raw_image_after(const PlannedPage& planned,
                                                    std::size_t stages);

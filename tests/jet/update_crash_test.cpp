@@ -23,6 +23,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
 #include <functional>
 #include <optional>
 #include <ostream>
@@ -31,6 +32,7 @@
 
 #include "jet/creator.h"
 #include "jet/database.h"
+#include "jet/format.h"
 #include "jet/header.h"
 #include "jet/page_file.h"
 #include "jet/rollback_journal.h"
@@ -90,6 +92,15 @@ UsageMapKind owned_map_kind(const std::filesystem::path& db, const std::string& 
                                 .owned_pages_map)
           .kind;
   throw std::invalid_argument("no table " + table);
+}
+
+// The first `length` bytes of `file`: all of it would be a gigabyte.
+std::string file_bytes_up_to(const std::filesystem::path& file, std::size_t length) {
+  std::ifstream in(file, std::ios::binary);
+  std::string bytes(length, '\0');
+  in.read(bytes.data(), static_cast<std::streamsize>(length));
+  bytes.resize(static_cast<std::size_t>(in.gcount()));
+  return bytes;
 }
 
 // Files are told apart by hash: a large table gives many states, and two
@@ -567,6 +578,35 @@ std::vector<CrashCase> recovery_cases() {
 }
 
 INSTANTIATE_TEST_SUITE_P(All, CrashRecovery, ::testing::ValuesIn(recovery_cases()), case_name);
+
+// A file grown to just under the format's largest size (padded with pages
+// no map names, sparse on disk): an update that needs a page more is
+// refused before anything is written, naming the file and saying to
+// compact it; one that rewrites its rows in place still goes through.
+TEST(FileSizeLimit, AnUpdateThatWouldCrossItIsRefused) {
+  for (FormatVersion format : {FormatVersion::jet3, FormatVersion::jet4}) {
+    SCOPED_TRACE(format == FormatVersion::jet3 ? "Jet 3" : "Jet 4");
+    test::TempDir dir;
+    const auto db = dir / "large.mdb";
+    created(format, filled_pages(24, 120))(db);
+    const std::uint64_t limit = format_for(format).max_file_size;
+    const std::uint32_t page_size = page_size_of(file_bytes(db));
+    std::filesystem::resize_file(db, limit - page_size);  // room for one page
+    const std::string front = file_bytes_up_to(db, 64 * 1024);
+    try {
+      // Rows that outgrow their pages move to new ones.
+      Database::open(db).update_column("Parts", "Version", std::string(100, 'a'));
+      ADD_FAILURE() << "the file grew past the limit";
+    } catch (const NotSupportedError& error) {
+      EXPECT_THAT(error.what(), ::testing::HasSubstr(db.string()));
+      EXPECT_THAT(error.what(), ::testing::HasSubstr("compact the database in Access"));
+    }
+    EXPECT_EQ(std::filesystem::file_size(db), limit - page_size);
+    EXPECT_TRUE(file_bytes_up_to(db, 64 * 1024) == front) << "the refused update wrote";
+    EXPECT_FALSE(std::filesystem::exists(journal_path(db)));
+    EXPECT_EQ(Database::open(db).update_column("Parts", "Version", std::string("2")), 24u);
+  }
+}
 
 }  // namespace
 }  // namespace norv::jet
