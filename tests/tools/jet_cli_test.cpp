@@ -136,8 +136,13 @@ TEST(JetCli, CreateEncodedAndInfoTellsIt) {
   EXPECT_THAT(jet_cli({"info", encoded}).out, HasSubstr("\nencoded: yes (key 0x1a2b3c4d)\n"));
   EXPECT_EQ(jet_cli({"rows", encoded, "Company", "--json"}).out,
             jet_cli({"rows", plain, "Company", "--json"}).out);
+  // Decimal, a leading zero not making it octal.
+  ASSERT_EQ(jet_cli({"create", encoded, "--from", description, "--encoded", "010", "--replace"})
+                .exit_status,
+            0);
+  EXPECT_THAT(jet_cli({"info", encoded}).out, HasSubstr("\nencoded: yes (key 0x0000000a)\n"));
 
-  for (const char* bad : {"0", "zero", "0x100000000", "-5", "12ab"}) {
+  for (const char* bad : {"0", "zero", "0x", "0x100000000", "-5", "12ab", "0x-1"}) {
     result = jet_cli({"create", (dir / "x.mdb").string(), "--from", description, "--encoded", bad});
     EXPECT_EQ(result.exit_status, 1) << bad;
     EXPECT_THAT(result.err, HasSubstr("--encoded")) << bad;

@@ -30,8 +30,11 @@ nlohmann::json read_description(const std::string& path) {
 std::uint32_t parse_encoding_key(const std::string& text, const std::string& file) {
   std::size_t used = 0;
   unsigned long long key = 0;
+  // Not base 0: a leading zero would make the digits octal.
+  const bool hex = text.starts_with("0x") || text.starts_with("0X");
   try {
-    key = std::stoull(text, &used, 0);
+    key = std::stoull(hex ? text.substr(2) : text, &used, hex ? 16 : 10);
+    used += hex ? 2 : 0;
   } catch (const std::exception&) {
     used = 0;
   }
