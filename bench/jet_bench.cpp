@@ -5,7 +5,9 @@
 //
 // The databases are the shared fixtures (skipped when absent), a copy of
 // one grown to a hundred thousand pages, and databases the creator makes
-// with a table of up to a hundred thousand rows beside the one-row table.
+// with a table of up to a hundred thousand rows beside the one-row table,
+// that table also read whole from a plain and from an encoded copy (what
+// decoding every page costs).
 
 #include <benchmark/benchmark.h>
 
@@ -25,12 +27,14 @@ using norv::bench::grown_copy;
 using norv::bench::shared_fixture;
 
 // A database made by the creator: a one-row Control table beside a table of
-// `rows` rows.
-fs::path database_with_big_table(std::int32_t rows) {
+// `rows` rows, encoded with `encoding_key` unless it is 0.
+fs::path database_with_big_table(std::int32_t rows, std::uint32_t encoding_key = 0) {
   using namespace norv::jet;
   const fs::path target =
-      fs::temp_directory_path() / ("norv-bench-big-" + std::to_string(rows) + ".mdb");
+      fs::temp_directory_path() / ("norv-bench-big-" + std::to_string(rows) + "-" +
+                                   std::to_string(encoding_key) + ".mdb");
   DatabaseSpec spec;
+  spec.encoding_key = encoding_key;
   TableSpec big{"Big", {{.name = "ID", .type = ColumnType::long_integer},
                         {.name = "Note", .type = ColumnType::text, .size = 100}}, {}, {}};
   for (std::int32_t id = 1; id <= rows; ++id)
@@ -63,16 +67,20 @@ void open_and_list(benchmark::State& state, const fs::path& file) {
   }
 }
 
-void read_control_table(benchmark::State& state, const fs::path& file) {
+void read_table(benchmark::State& state, const fs::path& file, const std::string& name) {
   if (!require(state, file)) return;
   for (auto _ : state) {
     norv::jet::Database db = norv::jet::Database::open(file);
-    const norv::jet::TableInfo table = db.table("Control");
+    const norv::jet::TableInfo table = db.table(name);
     std::size_t rows = 0;
     db.for_each_row(table, [&](const std::vector<norv::jet::Value>&) { ++rows; });
     benchmark::DoNotOptimize(rows);
     report_pages(state, db);
   }
+}
+
+void read_control_table(benchmark::State& state, const fs::path& file) {
+  read_table(state, file, "Control");
 }
 
 void BM_OpenAndListTables(benchmark::State& state) {
@@ -97,6 +105,12 @@ void BM_ReadOneRowTableOfAGrownFile(benchmark::State& state) {
 void BM_ReadOneRowTableBesideABigTable(benchmark::State& state) {
   read_control_table(state, database_with_big_table(static_cast<std::int32_t>(state.range(0))));
 }
+// Argument 1: the rows; argument 2: 1 for an encoded file.
+void BM_ReadBigTable(benchmark::State& state) {
+  const std::uint32_t key = state.range(1) != 0 ? 0x5EED1234 : 0;
+  read_table(state, database_with_big_table(static_cast<std::int32_t>(state.range(0)), key),
+             "Big");
+}
 void BM_ReadThreeThousandRows(benchmark::State& state) {
   read_control_table(state, shared_fixture("V2000/control-multipage.mdb"));
 }
@@ -110,4 +124,5 @@ BENCHMARK(BM_ReadOneRowTable);
 BENCHMARK(BM_ReadOneRowTableOfALongCatalog);
 BENCHMARK(BM_ReadOneRowTableOfAGrownFile)->Arg(1000)->Arg(100000);
 BENCHMARK(BM_ReadOneRowTableBesideABigTable)->Arg(100)->Arg(100000);
+BENCHMARK(BM_ReadBigTable)->Args({100000, 0})->Args({100000, 1});
 BENCHMARK(BM_ReadThreeThousandRows);

@@ -14,6 +14,7 @@
 #include "jet/index_page.h"
 #include "jet/index_tree.h"
 #include "jet/long_value.h"
+#include "jet/page_encoding.h"
 #include "jet/page_images.h"
 #include "jet/row_codec.h"
 #include "jet/system_catalog.h"
@@ -93,7 +94,7 @@ class DatabaseBuilder {
     write_usage_maps();
     for (BuiltTable& table : tables_) write_definition(table);
     write_global_map();
-    pages_[0] = build_header_page(format_, spec_.code_page, now_);
+    pages_[0] = build_header_page(format_, spec_.code_page, now_, spec_.encoding_key);
     return std::move(pages_);
   }
 
@@ -291,10 +292,12 @@ std::filesystem::path building_path(const std::filesystem::path& target) {
          fmt::format(".{}.{:08x}.building", target.filename().string(), random());
 }
 
-void write_pages(const std::filesystem::path& file, const PageImages& pages) {
+void write_pages(const std::filesystem::path& file, PageImages& pages, PageEncoding encoding) {
   platform::File out = platform::File::open(file, platform::FileMode::create_new);
-  for (std::uint32_t i = 0; i < pages.count(); ++i)
+  for (std::uint32_t i = 0; i < pages.count(); ++i) {
+    encoding.encode(i, pages[i]);
     out.write_at(static_cast<std::uint64_t>(i) * pages.page_size(), pages[i]);
+  }
   out.sync();
 }
 
@@ -309,7 +312,7 @@ void create_database(const std::filesystem::path& path, const DatabaseSpec& spec
   PageImages pages = DatabaseBuilder(path, spec).build();
   std::filesystem::path building = building_path(path);
   try {
-    write_pages(building, pages);
+    write_pages(building, pages, PageEncoding(spec.encoding_key));
   } catch (...) {
     std::filesystem::remove(building, ec);
     throw;

@@ -84,6 +84,8 @@ struct DatabaseSpec {
   std::vector<LinkSpec> links;
   std::vector<QuerySpec> select_queries;
   std::vector<RelationshipSpec> relationships;
+  // Non-zero: an encoded database (page_encoding.h) with this key.
+  std::uint32_t encoding_key = 0;
 };
 
 struct CreateOptions {

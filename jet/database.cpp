@@ -87,6 +87,7 @@ FormatVersion Database::format() const { return impl_->format().version; }
 std::uint32_t Database::page_size() const { return impl_->pages.page_size(); }
 std::uint32_t Database::page_count() const { return impl_->pages.page_count(); }
 std::uint16_t Database::code_page() const { return impl_->header.code_page; }
+std::uint32_t Database::encoding_key() const { return impl_->header.encoding_key; }
 
 const std::vector<CatalogEntry>& Database::catalog() const {
   return impl_->operation([&]() -> const std::vector<CatalogEntry>& {

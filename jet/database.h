@@ -105,6 +105,8 @@ class Database {
   std::uint32_t page_size() const;
   std::uint32_t page_count() const;
   std::uint16_t code_page() const;
+  // The key its pages are encoded with; 0 for a plain file.
+  std::uint32_t encoding_key() const;
 
   // Every entry an ADOX Tables collection lists, in catalog order.
   const std::vector<CatalogEntry>& catalog() const;

@@ -7,6 +7,7 @@
 
 #include <fmt/format.h>
 
+#include "jet/catalog.h"
 #include "jet/format_fault.h"
 #include "jet/little_endian.h"
 #include "jet/page_file.h"
@@ -22,7 +23,7 @@ constexpr std::size_t engine_name_length = 15;
 constexpr std::size_t version_offset = 0x14;
 constexpr std::size_t masked_block_offset = 0x18;
 constexpr std::size_t code_page_offset = 0x3C;
-constexpr std::size_t encryption_key_offset = 0x3E;
+constexpr std::size_t encoding_key_offset = 0x3E;
 constexpr std::size_t password_offset = 0x42;
 constexpr std::uint32_t minimum_page_count = 3;  // header, global map, catalog
 constexpr std::size_t commit_area_size = 512;     // at the end of the page
@@ -86,6 +87,22 @@ void require_whole_pages(std::uint64_t file_size, const Format& format) {
                                    file_size / format.page_size, minimum_page_count));
 }
 
+std::uint32_t encoding_key_of(Bytes unmasked_block) {
+  return ByteReader(unmasked_block, "the header page")
+      .u32(encoding_key_offset - masked_block_offset);
+}
+
+// A wrong key (a damaged header) decodes every page to noise; the catalog's
+// definition page tells it at once, before anything reads that noise.
+void require_decoded(PageFile& pages) {
+  const Bytes catalog = pages.page(catalog_definition_page).bytes();
+  if (catalog[0] != 0x02 || catalog[1] != 0x01)
+    throw_format_fault(fmt::format(
+        "it is encoded, and its pages do not decode with the key its header gives ({:#010x}): "
+        "the header page is damaged; restore the file from a backup",
+        pages.encoding().key()));
+}
+
 }  // namespace
 
 std::vector<std::uint8_t> unmask_header_block(Bytes front, const Format& format) {
@@ -116,7 +133,7 @@ Header decode_header(Bytes front, std::uint64_t file_size, const std::filesystem
   Header header;
   header.format = &format;
   header.code_page = fields.u16(at(code_page_offset));
-  header.encryption_key = fields.u32(at(encryption_key_offset));
+  header.encoding_key = encoding_key_of(block);
   header.sort_order = fields.u16(at(format.header.sort_order));
   const std::optional<std::uint32_t> creation_date = format.header.creation_date;
   if (creation_date) header.creation_date = fields.f64(at(*creation_date));
@@ -128,9 +145,6 @@ Header decode_header(Bytes front, std::uint64_t file_size, const std::filesystem
 }
 
 void require_readable(const Header& header, const std::filesystem::path& file) {
-  if (header.encryption_key != 0)
-    throw NotSupportedError(fmt::format(
-        "{} is an encrypted Jet database; decrypt it in Access and run again", file.string()));
   if (header.has_password())
     throw NotSupportedError(fmt::format(
         "{} is protected by a database password, which the connection string does not carry; "
@@ -143,11 +157,20 @@ Header read_header(PageFile& pages) {
   Header header = decode_header(front, pages.file_size(), pages.path());
   require_readable(header, pages.path());
   pages.set_page_size(header.format->page_size);
+  pages.set_encoding(PageEncoding(header.encoding_key));
+  if (header.encoding_key != 0) require_decoded(pages);
   return header;
 }
 
+std::uint32_t read_encoding_key(PageFile& pages) {
+  const std::vector<std::uint8_t> front = pages.read_front(header_prefix_size);
+  if (front.size() < header_prefix_size)
+    throw_format_fault(fmt::format("it is only {} bytes long", pages.file_size()));
+  return encoding_key_of(unmask_header_block(front, format_of(front, pages.path())));
+}
+
 std::vector<std::uint8_t> build_header_page(const Format& format, std::uint16_t code_page,
-                                            double creation_date) {
+                                            double creation_date, std::uint32_t encoding_key) {
   std::vector<std::uint8_t> page(format.page_size, 0);
   page[1] = 0x01;
   std::memcpy(page.data() + engine_name_offset, jet_engine.data(), jet_engine.size());
@@ -155,6 +178,7 @@ std::vector<std::uint8_t> build_header_page(const Format& format, std::uint16_t 
   std::copy(block_start.begin(), block_start.end(), page.begin() + masked_block_offset);
   le::put16(page.data() + code_page_offset, code_page);
   le::put16(page.data() + format.header.sort_order, general_sort_order);
+  le::put32(page.data() + encoding_key_offset, encoding_key);
   if (const std::optional<std::uint32_t> date = format.header.creation_date) {
     // An empty password is stored as the date-derived mask itself, so that
     // removing the mask leaves zeros.

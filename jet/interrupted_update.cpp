@@ -4,6 +4,7 @@
 
 #include <fmt/format.h>
 
+#include "jet/header.h"
 #include "jet/rollback_journal.h"
 #include "platform/error.h"
 
@@ -65,6 +66,9 @@ Recovery recover_interrupted_update(platform::Storage& storage, PageFile& databa
   if (length < contents->length_before || length > contents->length_after)
     refuse_changed(database.path(), journal);
   database.set_page_size(contents->page_size);
+  // The journal holds plain page images; page 0, never written by an
+  // update, says how the pages on disk are encoded.
+  database.set_encoding(PageEncoding(read_encoding_key(database)));
   bool all_old = length == contents->length_before;
   bool all_updated = length == contents->length_after;
   for (const JournalPage& page : contents->pages) {

@@ -31,6 +31,11 @@ void PageFile::set_page_size(std::uint32_t page_size) {
   kept_.clear();
 }
 
+void PageFile::set_encoding(PageEncoding encoding) {
+  encoding_ = encoding;
+  kept_.clear();
+}
+
 Page PageFile::page(std::uint32_t number) {
   if (number >= page_count_)
     throw_format_fault(fmt::format("page {} is beyond the end of the file ({} pages)", number,
@@ -38,6 +43,7 @@ Page PageFile::page(std::uint32_t number) {
   if (auto kept = kept_.find(number); kept != kept_.end()) return Page(number, kept->second);
   auto bytes = std::make_shared<std::vector<std::uint8_t>>(page_size_);
   file_->read_at(std::uint64_t{number} * page_size_, *bytes);
+  encoding_.decode(number, *bytes);
   ++stats_.pages_read;
   stats_.bytes_read += page_size_;
   if (kept_.size() >= max_kept_pages) kept_.clear();
@@ -52,7 +58,13 @@ void PageFile::write_page(std::uint32_t number, std::span<const std::uint8_t> by
     throw InvalidArgumentError(fmt::format("{}: page {} ({} bytes) cannot be written there",
                                            path().string(), number, bytes.size()));
   const std::uint64_t offset = std::uint64_t{number} * page_size_;
-  file_->write_at(offset, bytes);
+  if (encoding_.encoded()) {
+    encoded_.assign(bytes.begin(), bytes.end());
+    encoding_.encode(number, encoded_);
+    file_->write_at(offset, encoded_);
+  } else {
+    file_->write_at(offset, bytes);
+  }
   ++stats_.pages_written;
   if (number == page_count_) {
     ++page_count_;

@@ -7,6 +7,10 @@
 // pages are read once however often the format code looks at them. Every
 // read and write is counted (IoStats), which is how the benchmarks prove
 // what an operation touched. Nothing here knows what a page contains.
+//
+// In an encoded database pages are decoded as they are read and encoded as
+// they are written (PageEncoding): everything above this class sees plain
+// page images only.
 
 #include <cstdint>
 #include <filesystem>
@@ -17,6 +21,7 @@
 
 #include "jet/bytes.h"
 #include "jet/io_stats.h"
+#include "jet/page_encoding.h"
 #include "platform/storage.h"
 #include "platform/system_storage.h"
 
@@ -55,8 +60,8 @@ class PageFile {
   const std::filesystem::path& path() const { return file_->path(); }
   std::uint64_t file_size() const { return file_size_; }
 
-  // The first min(max_bytes, file size) bytes, for the header. Counts as one
-  // page read.
+  // The first min(max_bytes, file size) bytes, for the header, as stored
+  // (the header page is never encoded). Counts as one page read.
   std::vector<std::uint8_t> read_front(std::size_t max_bytes);
 
   // Fixes the geometry once the header has told the format; page() needs it.
@@ -64,6 +69,12 @@ class PageFile {
   void set_page_size(std::uint32_t page_size);
   std::uint32_t page_size() const { return page_size_; }
   std::uint32_t page_count() const { return page_count_; }
+
+  // Fixes how pages are stored once the header has given the key: from
+  // then on page() decodes and write_page() encodes. Kept pages are
+  // forgotten, as they may have been read with another encoding.
+  void set_encoding(PageEncoding encoding);
+  PageEncoding encoding() const { return encoding_; }
 
   // Page `number`, read on first use in this operation. A number outside the
   // file is a FormatFault.
@@ -73,7 +84,7 @@ class PageFile {
   void end_operation();
 
   // Replaces page `number` (an existing page or the one just past the end)
-  // with `bytes`, exactly one page long, and keeps the new image. Ordering
+  // with `bytes`, a plain image exactly one page long, and keeps it. Ordering
   // and durability are the caller's: see sync().
   void write_page(std::uint32_t number, std::span<const std::uint8_t> bytes);
 
@@ -97,6 +108,8 @@ class PageFile {
   std::uint64_t file_size_ = 0;
   std::uint32_t page_size_ = 0;
   std::uint32_t page_count_ = 0;
+  PageEncoding encoding_;
+  std::vector<std::uint8_t> encoded_;  // write_page's buffer, reused
   std::unordered_map<std::uint32_t, std::shared_ptr<const std::vector<std::uint8_t>>> kept_;
   IoStats stats_;
 };

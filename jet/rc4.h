@@ -1,7 +1,8 @@
 #pragma once
 
-// RC4, as Jet uses it to mask the header block (and, in databases this
-// engine refuses, to encrypt pages). Applying it twice restores the data.
+// RC4, as Jet uses it to mask the header block and, in encoded databases,
+// to encrypt every page but the header (page_encoding.h). Applying it twice
+// restores the data.
 
 #include <cstdint>
 #include <span>

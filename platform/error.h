@@ -28,8 +28,8 @@ class CorruptDatabaseError : public Error {
   using Error::Error;
 };
 
-// A valid input the tool deliberately does not handle (ACE files, encrypted
-// databases, ODBC links, statements outside the supported subset, ...).
+// A valid input the tool deliberately does not handle (ACE files,
+// password-protected databases, ODBC links, statements outside the supported subset, ...).
 class NotSupportedError : public Error {
  public:
   using Error::Error;

@@ -191,7 +191,7 @@ TEST(SoundTables, NoSharedFixtureShowsTableDamage) {
       opened = Database::open(file);
       opened->catalog();
     } catch (const NotSupportedError&) {
-      continue;  // encrypted, password-protected
+      continue;  // password-protected
     }
     const Database& db = *opened;
     PageFile pages = PageFile::open(file, platform::FileMode::read_only);

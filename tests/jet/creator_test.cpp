@@ -250,7 +250,7 @@ TEST_P(CreatorTest, HeaderDecodesAsANewUnprotectedDatabase) {
   Header header = decode_header(bytes, bytes.size(), path);
   EXPECT_EQ(header.format->version, GetParam());
   EXPECT_EQ(header.code_page, 1252);
-  EXPECT_EQ(header.encryption_key, 0u);
+  EXPECT_EQ(header.encoding_key, 0u);
   EXPECT_FALSE(header.has_password());
   EXPECT_EQ(bytes.size() % header.format->page_size, 0u);
 }

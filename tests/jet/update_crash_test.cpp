@@ -409,19 +409,24 @@ TEST(CrashRecovery, AJournalOnDiskIsActedOnWhenTheDatabaseIsOpened) {
   EXPECT_FALSE(Database::open(db).restored_interrupted_update());
 }
 
+// A database of `tables`, encoded with `encoding_key` when it is not 0.
 std::function<bool(const std::filesystem::path&)> created(FormatVersion format,
+                                                          std::uint32_t encoding_key,
                                                           std::vector<TableSpec> tables) {
-  return [format, tables](const std::filesystem::path& path) {
+  return [format, encoding_key, tables](const std::filesystem::path& path) {
     DatabaseSpec spec;
     spec.format = format;
+    spec.encoding_key = encoding_key;
     spec.tables = tables;
     create_database(path, spec);
     return true;
   };
 }
 
-std::function<bool(const std::filesystem::path&)> created(FormatVersion format, TableSpec table) {
-  return created(format, std::vector<TableSpec>{std::move(table)});
+std::function<bool(const std::filesystem::path&)> created(FormatVersion format,
+                                                          std::uint32_t encoding_key,
+                                                          TableSpec table) {
+  return created(format, encoding_key, std::vector<TableSpec>{std::move(table)});
 }
 
 // A table of Memo values long enough (about 1,050 long-value pages in
@@ -459,10 +464,12 @@ TableSpec filled_pages(std::int32_t rows, std::size_t filler) {
   return table;
 }
 
-std::vector<CrashCase> created_cases() {
+// With a non-zero `encoding_key` the databases are encoded ones.
+std::vector<CrashCase> created_cases(std::uint32_t encoding_key = 0) {
   std::vector<CrashCase> out;
   for (FormatVersion format : {FormatVersion::jet3, FormatVersion::jet4}) {
-    const std::string prefix = format == FormatVersion::jet3 ? "Jet3_" : "Jet4_";
+    const std::string prefix = std::string(encoding_key != 0 ? "Encoded" : "") +
+                               (format == FormatVersion::jet3 ? "Jet3_" : "Jet4_");
     const Value version = std::string("0.9");
     TableSpec indexed = table_of("Control", column("Version", ColumnType::text), version, 6);
     indexed.indexes.push_back({"VersionIdx", {"Version"}, false, false});
@@ -471,39 +478,39 @@ std::vector<CrashCase> created_cases() {
     split.indexes.push_back({"IdVersion", {"ID", "Version"}, false, false});
     const CrashCase cases[] = {
         {"FixedValueInPlace",
-         created(format, table_of("Control", column("Build", ColumnType::long_integer),
+         created(format, encoding_key, table_of("Control", column("Build", ColumnType::long_integer),
                                   std::int32_t{1}, 4)),
          "Control", "Build", Null{}, std::int32_t{10}},
         {"TextGrowsInItsPage",
-         created(format, table_of("Control", column("Version", ColumnType::text, 255), version, 8)),
+         created(format, encoding_key, table_of("Control", column("Version", ColumnType::text, 255), version, 8)),
          "Control", "Version", Null{}, std::string("10.20.30")},
         {"TextShrinksInItsPage",
-         created(format, table_of("Control", column("Version", ColumnType::text, 255), version, 8)),
+         created(format, encoding_key, table_of("Control", column("Version", ColumnType::text, 255), version, 8)),
          "Control", "Version", std::string(120, 'v'), std::string("1")},
         // Rows on the first page that no longer fit it move to the room on
         // the second; no page is added.
-        {"RowsMoveToAnotherPage", created(format, filled_pages(9, 255)), "Parts", "Version",
+        {"RowsMoveToAnotherPage", created(format, encoding_key, filled_pages(9, 255)), "Parts", "Version",
          Null{}, std::string(30, 'a')},
-        {"RowsMoveToOtherAndNewPages", created(format, filled_pages(24, 120)), "Parts",
+        {"RowsMoveToOtherAndNewPages", created(format, encoding_key, filled_pages(24, 120)), "Parts",
          "Version", Null{}, std::string(100, 'a')},
-        {"MovedRowsMoveAgain", created(format, filled_pages(24, 120)), "Parts", "Version",
+        {"MovedRowsMoveAgain", created(format, encoding_key, filled_pages(24, 120)), "Parts", "Version",
          std::string(100, 'a'), std::string(200, 'b')},
         {"MemoInlineToALongValueChain",
-         created(format, table_of("Notes", column("Notes", ColumnType::memo), version, 3)),
+         created(format, encoding_key, table_of("Notes", column("Notes", ColumnType::memo), version, 3)),
          "Notes", "Notes", Null{}, std::string(6000, 'm')},
         {"MemoLongValueToInline",
-         created(format, table_of("Notes", column("Notes", ColumnType::memo), version, 3)),
+         created(format, encoding_key, table_of("Notes", column("Notes", ColumnType::memo), version, 3)),
          "Notes", "Notes", std::string(6000, 'm'), std::string("1.0")},
-        {"IndexedText", created(format, indexed), "Control", "Version", Null{},
+        {"IndexedText", created(format, encoding_key, indexed), "Control", "Version", Null{},
          std::string("10.2 a longer version"), true},
         // Rows moving to some twenty new pages take the table's pages
         // further apart than its inline map reaches: the map becomes a
         // reference map, its bitmap page written before the map row.
-        {"PageMapGrowsIntoAReferenceMap", created(format, {filled_pages(100, 120), filler_table()}),
+        {"PageMapGrowsIntoAReferenceMap", created(format, encoding_key, {filled_pages(100, 120), filler_table()}),
          "Parts", "Version", Null{}, std::string(255, 'a'), false, true},
-        {"IndexSplitsIntoATree", created(format, split), "Control", "Version", Null{},
+        {"IndexSplitsIntoATree", created(format, encoding_key, split), "Control", "Version", Null{},
          std::string(255, 's'), true},
-        {"IndexTreeShrinksToOneLeaf", created(format, split), "Control", "Version",
+        {"IndexTreeShrinksToOneLeaf", created(format, encoding_key, split), "Control", "Version",
          std::string(255, 's'), std::string("1"), true},
     };
     for (const CrashCase& c : cases) {
@@ -567,12 +574,15 @@ INSTANTIATE_TEST_SUITE_P(Fixtures, CrashLoop, ::testing::ValuesIn(fixture_cases(
 std::vector<CrashCase> recovery_cases() {
   std::vector<CrashCase> out = created_cases();
   for (const CrashCase& c : fixture_cases()) out.push_back(c);
+  // Encoded files: the journal keeps plain page images, the file encoded
+  // ones; the undo must compare and write them alike.
+  for (const CrashCase& c : created_cases(0x5EED1234)) out.push_back(c);
   for (FormatVersion format : {FormatVersion::jet3, FormatVersion::jet4}) {
     TableSpec numbers = table_of("T", column("N", ColumnType::long_integer), Null{}, 0);
     for (std::int32_t id = 1; id <= 20'000; ++id) numbers.rows.push_back({id, id + 10});
     numbers.indexes.push_back({"NIdx", {"N"}, false, false});
     out.push_back({format == FormatVersion::jet3 ? "Jet3_ManyRowsIndexed" : "Jet4_ManyRowsIndexed",
-                   created(format, numbers), "T", "N", Null{}, std::int32_t{99'999}, true});
+                   created(format, 0, numbers), "T", "N", Null{}, std::int32_t{99'999}, true});
   }
   return out;
 }

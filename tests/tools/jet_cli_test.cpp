@@ -32,7 +32,7 @@ TEST(JetCli, InfoDescribesTheFile) {
   NORV_REQUIRE_FIXTURES();
   const auto result = jet_cli({"info", test::fixture("V1997/testV1997.mdb").string()});
   EXPECT_EQ(result.exit_status, 0) << result.err;
-  EXPECT_EQ(result.out, "format: Jet 3\npage size: 2048\ncode page: 1252\npages: 58\n");
+  EXPECT_EQ(result.out, "format: Jet 3\npage size: 2048\ncode page: 1252\npages: 58\nencoded: no\n");
 }
 
 TEST(JetCli, TablesPrintsKindTabName) {
@@ -119,6 +119,35 @@ TEST(JetCli, CreateBuildsTheDescribedDatabase) {
   EXPECT_EQ(result.exit_status, 1);
   EXPECT_THAT(result.err, HasSubstr("already exists"));
   EXPECT_EQ(jet_cli({"create", db, "--from", description, "--replace"}).exit_status, 0);
+}
+
+// --encoded makes an encoded database that reads as the plain one, and
+// info tells the two apart.
+TEST(JetCli, CreateEncodedAndInfoTellsIt) {
+  test::TempDir dir;
+  const auto plain = (dir / "plain.mdb").string();
+  const auto encoded = (dir / "encoded.mdb").string();
+  const auto description = std::string(NORV_SOURCE_DIR) + "/tools/jet_cli/demo_database.json";
+  ASSERT_EQ(jet_cli({"create", plain, "--from", description}).exit_status, 0);
+  auto result = jet_cli({"create", encoded, "--from", description, "--encoded", "0x1A2B3C4D"});
+  ASSERT_EQ(result.exit_status, 0) << result.err;
+
+  EXPECT_THAT(jet_cli({"info", plain}).out, HasSubstr("\nencoded: no\n"));
+  EXPECT_THAT(jet_cli({"info", encoded}).out, HasSubstr("\nencoded: yes (key 0x1a2b3c4d)\n"));
+  EXPECT_EQ(jet_cli({"rows", encoded, "Company", "--json"}).out,
+            jet_cli({"rows", plain, "Company", "--json"}).out);
+  // Decimal, a leading zero not making it octal.
+  ASSERT_EQ(jet_cli({"create", encoded, "--from", description, "--encoded", "010", "--replace"})
+                .exit_status,
+            0);
+  EXPECT_THAT(jet_cli({"info", encoded}).out, HasSubstr("\nencoded: yes (key 0x0000000a)\n"));
+
+  for (const char* bad : {"0", "zero", "0x", "0x100000000", "-5", "12ab", "0x-1"}) {
+    result = jet_cli({"create", (dir / "x.mdb").string(), "--from", description, "--encoded", bad});
+    EXPECT_EQ(result.exit_status, 1) << bad;
+    EXPECT_THAT(result.err, HasSubstr("--encoded")) << bad;
+  }
+  EXPECT_FALSE(std::filesystem::exists(dir / "x.mdb"));
 }
 
 TEST(JetCli, CreateRefusesABadDescriptionAndWritesNothing) {

@@ -15,6 +15,10 @@ void define_info_command(CLI::App& sub) {
     fmt::print("page size: {}\n", db.page_size());
     fmt::print("code page: {}\n", db.code_page());
     fmt::print("pages: {}\n", db.page_count());
+    if (db.encoding_key() != 0)
+      fmt::print("encoded: yes (key {:#010x})\n", db.encoding_key());
+    else
+      fmt::print("encoded: no\n");
   });
 }
 
