@@ -598,7 +598,7 @@ TEST(FileSizeLimit, AnUpdateThatWouldCrossItIsRefused) {
     SCOPED_TRACE(format == FormatVersion::jet3 ? "Jet 3" : "Jet 4");
     test::TempDir dir;
     const auto db = dir / "large.mdb";
-    created(format, filled_pages(24, 120))(db);
+    created(format, 0, filled_pages(24, 120))(db);
     const std::uint64_t limit = format_for(format).max_file_size;
     const std::uint32_t page_size = page_size_of(file_bytes(db));
     std::filesystem::resize_file(db, limit - page_size);  // room for one page
