@@ -1,7 +1,8 @@
 // Writes the seed databases of the file-reading fuzzers into the folder
 // given: small Jet 3 and Jet 4 files made by the engine's creator, covering
 // the shapes an update meets (a control table with Text, a Memo inline and
-// in long-value pages, rows over several data pages, an index, a link).
+// in long-value pages, rows over several data pages, an index, a link),
+// and two of them encoded.
 // They are generated rather than kept in the repository.
 
 #include <cstdio>
@@ -68,6 +69,14 @@ int main(int argc, char** argv) {
           database(FormatVersion::jet4, ColumnType::memo, "0.9 " + std::string(6000, 'm'), 1));
     write(folder, "jet3-memo.mdb", database(FormatVersion::jet3, ColumnType::memo, "0.9", 1));
     write(folder, "jet4-pages.mdb", database(FormatVersion::jet4, ColumnType::text, "0.9", 200));
+    // Encoded twins: every page but the first stored RC4-encoded.
+    DatabaseSpec encoded4 = database(FormatVersion::jet4, ColumnType::text, "0.9", 200);
+    encoded4.encoding_key = 0x5EC2E7;
+    write(folder, "jet4-pages-encoded.mdb", encoded4);
+    DatabaseSpec encoded3 =
+        database(FormatVersion::jet3, ColumnType::memo, "0.9 " + std::string(3000, 'm'), 1);
+    encoded3.encoding_key = 0x1997;
+    write(folder, "jet3-memo-encoded.mdb", encoded3);
     DatabaseSpec linked = database(FormatVersion::jet4, ColumnType::text, "1.0", 0);
     linked.links = {
         {.name = "Remote", .database = "C:\\Data\\other.mdb", .foreign_name = "T", .connect = ""}};
