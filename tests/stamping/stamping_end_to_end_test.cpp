@@ -167,7 +167,8 @@ class BrenvikCreatedEndToEnd : public StampingEndToEnd {
     table.rows = {{jet::Value{std::int32_t{1}}, jet::Value{std::string("0.9")}}};
     return table;
   }
-  void create_company(std::vector<jet::RowValues> rows, bool indexed = false) {
+  void create_company(std::vector<jet::RowValues> rows, bool indexed = false,
+                      std::uint32_t encoding_key = 0) {
     jet::TableSpec company;
     company.name = "Company";
     company.columns = {{.name = "CompanyNo", .type = jet::ColumnType::integer}};
@@ -178,13 +179,16 @@ class BrenvikCreatedEndToEnd : public StampingEndToEnd {
       company.indexes.push_back(std::move(index));
     }
     company.rows = std::move(rows);
-    create("C:\\B\\Company.mdb", {control_table(), company});
+    create("C:\\B\\Company.mdb", {control_table(), company}, encoding_key);
   }
-  void create(const std::string& path, std::vector<jet::TableSpec> tables) {
+  // Encoded with `encoding_key` when it is not 0.
+  void create(const std::string& path, std::vector<jet::TableSpec> tables,
+              std::uint32_t encoding_key = 0) {
     std::filesystem::path native = paths.native(path);
     std::filesystem::create_directories(native.parent_path());
     jet::DatabaseSpec spec;
     spec.tables = std::move(tables);
+    spec.encoding_key = encoding_key;
     jet::create_database(native, spec);
   }
 };
@@ -239,6 +243,27 @@ TEST_F(BrenvikCreatedEndToEnd, ADamagedCompanyIndexStillGivesTheHighestNumber) {
   for (const char* name : {"BV2407.mdb", "BV2408.mdb", "BV2999.mdb"})
     EXPECT_THAT(versions(std::string("C:\\B\\") + name), ElementsAre("1")) << name;
   EXPECT_THAT(versions("C:\\B\\BV3000.mdb"), ElementsAre("0.9"));
+}
+
+// An installation whose databases are encoded is stamped as a plain one:
+// the highest number read through the index of an encoded Company, and
+// encoded and plain company databases side by side, each stamped and still
+// sound.
+TEST_F(BrenvikCreatedEndToEnd, EncodedDatabasesAreStampedAsPlainOnes) {
+  std::vector<jet::RowValues> rows;
+  for (std::int16_t no = 0; no <= 600; ++no) rows.push_back({jet::Value{no}});
+  create_company(std::move(rows), true, 0x2A2A2A2A);
+  create("C:\\B\\BV0001.mdb", {control_table()}, 0x1234);
+  create("C:\\B\\BV0600.mdb", {control_table()});
+  create("C:\\B\\BV0601.mdb", {control_table()}, 0x1234);
+  UpdateBrenvikDatabases(context, "C:\\B");
+  EXPECT_EQ(window.msg, " - Brenvik");
+  for (const char* name : {"Company.mdb", "BV0001.mdb", "BV0600.mdb"}) {
+    const std::string path = std::string("C:\\B\\") + name;
+    EXPECT_THAT(versions(path), ElementsAre("1")) << name;
+    EXPECT_TRUE(jet::Database::open(paths.native(path)).check_indexes().sound()) << name;
+  }
+  EXPECT_THAT(versions("C:\\B\\BV0601.mdb"), ElementsAre("0.9"));
 }
 
 TEST_F(BrenvikCreatedEndToEnd, AnEmptyCompanyTableMeansNoCompanyDatabases) {
