@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "bench/bench_files.h"
+#include "bench/stamp_loop.h"
 #include "jet/creator.h"
 #include "jet/database.h"
 
@@ -111,6 +112,14 @@ void BM_ReadBigTable(benchmark::State& state) {
   read_table(state, database_with_big_table(static_cast<std::int32_t>(state.range(0)), key),
              "Big");
 }
+// The stamp of the one-row Control beside that table, plain and encoded
+// (argument 2: 1 for an encoded file): what decoding and encoding the pages
+// it reads and writes costs.
+void BM_StampControlBesideABigTable(benchmark::State& state) {
+  const std::uint32_t key = state.range(1) != 0 ? 0x5EED1234 : 0;
+  norv::bench::stamp_control_table(
+      state, database_with_big_table(static_cast<std::int32_t>(state.range(0)), key));
+}
 void BM_ReadThreeThousandRows(benchmark::State& state) {
   read_control_table(state, shared_fixture("V2000/control-multipage.mdb"));
 }
@@ -125,4 +134,8 @@ BENCHMARK(BM_ReadOneRowTableOfALongCatalog);
 BENCHMARK(BM_ReadOneRowTableOfAGrownFile)->Arg(1000)->Arg(100000);
 BENCHMARK(BM_ReadOneRowTableBesideABigTable)->Arg(100)->Arg(100000);
 BENCHMARK(BM_ReadBigTable)->Args({100000, 0})->Args({100000, 1});
+BENCHMARK(BM_StampControlBesideABigTable)
+    ->Args({100000, 0})
+    ->Args({100000, 1})
+    ->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ReadThreeThousandRows);

@@ -40,7 +40,9 @@ TEST(Utf8, DecodesOneStepAndRefusesEveryMalformedForm) {
     const Utf8Step strict = decode_utf8_at(c.bytes, 0);
     EXPECT_EQ(strict.valid, c.valid) << testing::PrintToString(c.bytes);
     EXPECT_EQ(strict.length, c.valid ? c.length : 1u) << testing::PrintToString(c.bytes);
-    if (c.valid) EXPECT_EQ(strict.code_point, c.code_point);
+    if (c.valid) {
+      EXPECT_EQ(strict.code_point, c.code_point);
+    }
     const Utf8Step lenient = decode_utf8_at(c.bytes, 0, Surrogates::accepted);
     EXPECT_EQ(lenient.valid, c.valid_with_surrogates) << testing::PrintToString(c.bytes);
     EXPECT_EQ(lenient.length, c.length) << testing::PrintToString(c.bytes);
