@@ -567,6 +567,10 @@ std::string case_name(const ::testing::TestParamInfo<CrashCase>& info) { return 
 
 INSTANTIATE_TEST_SUITE_P(Created, CrashLoop, ::testing::ValuesIn(created_cases()), case_name);
 INSTANTIATE_TEST_SUITE_P(Fixtures, CrashLoop, ::testing::ValuesIn(fixture_cases()), case_name);
+// Every power-loss state and every full disk on encoded twins too: each
+// state must read with the engine and with mdbtools as on a plain file.
+INSTANTIATE_TEST_SUITE_P(Encoded, CrashLoop, ::testing::ValuesIn(created_cases(0x5EED1234)),
+                         case_name);
 
 // The recovery holds for every case above, and for a table on many pages
 // whose index is rebuilt: its rows and its tree are written in different
