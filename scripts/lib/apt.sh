@@ -9,7 +9,12 @@
 apt_sudo=""
 [ "$(id -u)" -eq 0 ] || apt_sudo="sudo"
 
+apt_updated=false
+
+# Once per script: a second update would fetch the same lists again.
 apt_update() {
+  $apt_updated && return 0
+  apt_updated=true
   local attempt
   for attempt in 1 2 3; do
     $apt_sudo apt-get update -qq && return 0
