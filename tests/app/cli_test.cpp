@@ -205,6 +205,31 @@ TEST_F(CliTest, DryRunStopsWhereTheRunWould) {
   EXPECT_EQ(read_file(yearly), before);
 }
 
+// An encoded yearly database is shown, dry-run and stamped as a plain one.
+TEST_F(CliTest, AnEncodedDatabaseIsShownCheckedAndStamped) {
+  const auto yearly = tree / "Data/2024/P2024.mdb";
+  jet::TableSpec control{"Control",
+                         {{.name = "ID", .type = jet::ColumnType::long_integer},
+                          {.name = "Version", .type = jet::ColumnType::text}},
+                         {},
+                         {}};
+  control.rows = {{std::int32_t{1}, std::string("0.7")}};
+  jet::DatabaseSpec spec;
+  spec.tables = {control};
+  spec.encoding_key = 0x600DF00D;
+  jet::create_database(yearly, spec, jet::CreateOptions{true});
+
+  CommandResult show = run({"--show"});
+  EXPECT_EQ(show.exit_status, 0) << show.err;
+  EXPECT_THAT(show.out, HasSubstr("0.7"));
+  CommandResult dry = run({"--fendrel", "--year", "2024", "--set-version", "1.0", "--dry-run"});
+  EXPECT_EQ(dry.exit_status, 0) << dry.err;
+  EXPECT_THAT(dry.out, HasSubstr("present; table Control found; Version: 0.7"));
+  CommandResult stamp = run({"--fendrel", "--year", "2024", "--set-version", "1.0"});
+  EXPECT_EQ(stamp.exit_status, 0) << stamp.err;
+  EXPECT_THAT(versions_of(yearly), ElementsAre("1"));  // the literal 1.0 as Jet turns it into text
+}
+
 TEST_F(CliTest, ShowListsTheVersionsOfEveryModuleDatabase) {
   CommandResult table = run({"--show"});
   EXPECT_EQ(table.exit_status, 0) << table.err;
