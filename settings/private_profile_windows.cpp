@@ -4,7 +4,7 @@
 #include <windows.h>
 
 #include "settings/private_profile.h"
-#include "settings/system_ansi_windows.h"
+#include "platform/system_text_windows.h"
 
 namespace norv::settings {
 
@@ -17,18 +17,18 @@ class WindowsPrivateProfile final : public PrivateProfile {
                          const std::string& file_name) const override {
     std::string buffer(size, '\0');
     DWORD count = ::GetPrivateProfileStringA(
-        utf8_to_system_ansi(section).c_str(), utf8_to_system_ansi(key).c_str(),
-        utf8_to_system_ansi(default_value).c_str(), buffer.data(), size,
-        utf8_to_system_ansi(file_name).c_str());
+        platform::utf8_to_system_ansi(section).c_str(), platform::utf8_to_system_ansi(key).c_str(),
+        platform::utf8_to_system_ansi(default_value).c_str(), buffer.data(), size,
+        platform::utf8_to_system_ansi(file_name).c_str());
     buffer.resize(count);
-    return system_ansi_to_utf8(buffer);
+    return platform::system_ansi_to_utf8(buffer);
   }
 
   std::uint32_t get_int(const std::string& section, const std::string& key,
                         std::int32_t default_value, const std::string& file_name) const override {
-    return ::GetPrivateProfileIntA(utf8_to_system_ansi(section).c_str(),
-                                   utf8_to_system_ansi(key).c_str(), default_value,
-                                   utf8_to_system_ansi(file_name).c_str());
+    return ::GetPrivateProfileIntA(platform::utf8_to_system_ansi(section).c_str(),
+                                   platform::utf8_to_system_ansi(key).c_str(), default_value,
+                                   platform::utf8_to_system_ansi(file_name).c_str());
   }
 
   bool write_string(const std::string& section, const std::optional<std::string>& key,
@@ -36,12 +36,12 @@ class WindowsPrivateProfile final : public PrivateProfile {
                     const std::string& file_name) const override {
     std::optional<std::string> ansi_key;
     std::optional<std::string> ansi_value;
-    if (key) ansi_key = utf8_to_system_ansi(*key);
-    if (value) ansi_value = utf8_to_system_ansi(*value);
-    return ::WritePrivateProfileStringA(utf8_to_system_ansi(section).c_str(),
+    if (key) ansi_key = platform::utf8_to_system_ansi(*key);
+    if (value) ansi_value = platform::utf8_to_system_ansi(*value);
+    return ::WritePrivateProfileStringA(platform::utf8_to_system_ansi(section).c_str(),
                                         ansi_key ? ansi_key->c_str() : nullptr,
                                         ansi_value ? ansi_value->c_str() : nullptr,
-                                        utf8_to_system_ansi(file_name).c_str()) != 0;
+                                        platform::utf8_to_system_ansi(file_name).c_str()) != 0;
   }
 };
 

@@ -4,7 +4,7 @@
 #include <windows.h>
 
 #include "settings/registry.h"
-#include "settings/system_ansi_windows.h"
+#include "platform/system_text_windows.h"
 
 namespace norv::settings {
 
@@ -38,7 +38,7 @@ std::optional<Registry::RawValue> read_value(HKEY key, const std::string& name) 
     }
     if (status != ERROR_SUCCESS) return std::nullopt;
     data.resize(received);
-    return Registry::RawValue{type, holds_text(type) ? system_ansi_to_utf8(data) : data};
+    return Registry::RawValue{type, holds_text(type) ? platform::system_ansi_to_utf8(data) : data};
   }
   return std::nullopt;
 }
@@ -48,10 +48,10 @@ class WindowsRegistry final : public Registry {
   std::optional<RawValue> query(std::int32_t root, const std::string& sub_key,
                                 const std::string& value_name) const override {
     HKEY key = nullptr;
-    if (::RegOpenKeyExA(root_handle(root), utf8_to_system_ansi(sub_key).c_str(), 0,
+    if (::RegOpenKeyExA(root_handle(root), platform::utf8_to_system_ansi(sub_key).c_str(), 0,
                         KEY_READ | KEY_WOW64_32KEY, &key) != ERROR_SUCCESS)
       return std::nullopt;
-    std::optional<RawValue> value = read_value(key, utf8_to_system_ansi(value_name));
+    std::optional<RawValue> value = read_value(key, platform::utf8_to_system_ansi(value_name));
     ::RegCloseKey(key);
     return value;
   }

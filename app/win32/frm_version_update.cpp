@@ -9,6 +9,7 @@
 
 #include "app/message_boxes.h"
 #include "app/twips.h"
+#include "app/win32/win32_message_boxes.h"
 #include "app/win32/window_metrics.h"
 
 namespace norv::app::win32 {
@@ -309,10 +310,10 @@ LRESULT CALLBACK frmVersionUpdate::window_procedure(HWND window, UINT message, W
   try {
     return form->handle(message, w, l);
   } catch (const std::exception& error) {
-    MessageBoxA(window, error.what(), kApplicationTitle, MB_OK | MB_ICONERROR);
+    Win32MessageBoxes(window).show(error.what(), MB_OK | MB_ICONERROR, "");
   } catch (...) {
-    MessageBoxA(window, "An unexpected error stopped the program.", kApplicationTitle,
-                MB_OK | MB_ICONERROR);
+    Win32MessageBoxes(window).show("An unexpected error stopped the program.",
+                                   MB_OK | MB_ICONERROR, "");
   }
   if (form->window_) DestroyWindow(form->window_);
   return 0;

@@ -53,7 +53,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show_command) {
     window.show(show_command);
     return run_message_loop(window);
   } catch (const std::exception& error) {
-    MessageBoxA(nullptr, error.what(), app::kApplicationTitle, MB_OK | MB_ICONERROR);
+    app::win32::Win32MessageBoxes(nullptr).show(error.what(), MB_OK | MB_ICONERROR, "");
     return 1;
   }
 }

@@ -1,10 +1,13 @@
 #include "app/win32/win32_message_boxes.h"
 
+#include "platform/system_text_windows.h"
+
 namespace norv::app::win32 {
 
 void Win32MessageBoxes::show(const std::string& text, int style, const std::string& title) {
-  const char* caption = title.empty() ? kApplicationTitle : title.c_str();
-  MessageBoxA(owner_, text.c_str(), caption, static_cast<UINT>(style));
+  const std::string caption = platform::utf8_to_system_ansi(title.empty() ? kApplicationTitle : title);
+  MessageBoxA(owner_, platform::utf8_to_system_ansi(text).c_str(), caption.c_str(),
+              static_cast<UINT>(style));
 }
 
 }  // namespace norv::app::win32

@@ -17,8 +17,8 @@ class Win32MessageBoxes final : public MessageBoxes {
   // is open. Null shows the boxes without an owner.
   explicit Win32MessageBoxes(HWND owner) : owner_(owner) {}
 
-  // An empty title shows kApplicationTitle. The text and the title pass to
-  // Windows as they are, in the ANSI code page.
+  // An empty title shows kApplicationTitle. The text and the title are
+  // UTF-8; they reach MessageBoxA in the system's ANSI code page.
   void show(const std::string& text, int style, const std::string& title) override;
 
  private:

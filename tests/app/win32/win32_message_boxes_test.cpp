@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/system_text_windows.h"
 #include "tests/app/win32/message_box_probe.h"
 
 namespace norv::app::win32 {
@@ -53,8 +54,9 @@ TEST_P(Win32MessageBoxesTest, ShowsTheTextTitleAndIconModallyOverItsOwner) {
   Win32MessageBoxes(owner).show(c.text, c.style, c.title);
   const Seen result = seen.get();
   ASSERT_TRUE(result.box.has_value()) << "no box owned by the window appeared";
-  EXPECT_EQ(result.box->title, c.shown_title);
-  EXPECT_EQ(result.box->text, c.text);
+  // Read back through the ANSI functions, as any program reads it.
+  EXPECT_EQ(platform::system_ansi_to_utf8(result.box->text), c.text);
+  EXPECT_EQ(platform::system_ansi_to_utf8(result.box->title), c.shown_title);
   EXPECT_TRUE(result.owner_disabled) << "the owner took input while the box was open";
   if (c.icon) {
     EXPECT_EQ(result.box->icon, LoadIconA(nullptr, c.icon));
@@ -75,7 +77,14 @@ INSTANTIATE_TEST_SUITE_P(
         BoxCase{"ErrorHasItsTitleAndTheStopIcon", "C:\\Norv\\Data\\Fendrel.mdb is damaged.",
                 MB_ICONERROR, "Norv Version Update", "Norv Version Update", IDI_HAND},
         BoxCase{"NoticeHasTheInformationIcon", "Could not find Control table.",
-                MB_ICONINFORMATION, "", "Version Update", IDI_ASTERISK}),
+                MB_ICONINFORMATION, "", "Version Update", IDI_ASTERISK},
+        // A path with letters outside ASCII, as an installation in
+        // "C:\Programme\Norv Größe" gives: UTF-8 inside the program, the
+        // code page's own letters on the screen.
+        BoxCase{"TextOutsideAsciiIsShownInTheCodePage",
+                "C:\\Programme\\Norv Gr\xC3\xB6\xC3\x9F" "e\\Daten\\Fendrel.mdb is open in another "
+                "program; close it and run again",
+                MB_ICONERROR, "Norv Version Update", "Norv Version Update", IDI_HAND}),
     [](const ::testing::TestParamInfo<BoxCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -1,8 +1,8 @@
-#include "settings/system_ansi_windows.h"
+#include "platform/system_text_windows.h"
 
 #include <windows.h>
 
-namespace norv::settings {
+namespace norv::platform {
 
 namespace {
 
@@ -36,4 +36,4 @@ std::string system_ansi_to_utf8(std::string_view ansi) {
   return from_wide(to_wide(ansi, CP_ACP), CP_UTF8);
 }
 
-}  // namespace norv::settings
+}  // namespace norv::platform
