@@ -54,7 +54,8 @@ TablePages pages_of(const std::filesystem::path& file, const char* table) {
 
 void zero_data_page(const std::filesystem::path& file, const TablePages& t) {
   auto bytes = test::read_bytes(file);
-  std::fill_n(bytes.begin() + std::ptrdiff_t{t.data} * t.page_size, t.page_size, 0);
+  std::fill_n(bytes.begin() + static_cast<std::ptrdiff_t>(std::size_t{t.data} * t.page_size),
+              t.page_size, 0);
   test::write_bytes(file, bytes);
 }
 
