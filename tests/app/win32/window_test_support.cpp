@@ -27,7 +27,10 @@ void Win32WindowDriver::press(WPARAM key, bool shift) const {
   keys[VK_SHIFT] = shift ? 0x80 : 0;
   SetKeyboardState(keys);
   for (UINT message : {WM_KEYDOWN, WM_KEYUP}) {
-    MSG msg{GetFocus(), message, key, message == WM_KEYDOWN ? 1 : 0xC0000001, 0, {}};
+    // The key's repeat count and, on release, its previous and transition
+    // state bits; a 32-bit LPARAM holds them as a negative number.
+    const auto flags = static_cast<LPARAM>(message == WM_KEYDOWN ? 1u : 0xC0000001u);
+    MSG msg{GetFocus(), message, key, flags, 0, {}};
     if (!window_.translate_dialog_message(msg)) {
       TranslateMessage(&msg);
       DispatchMessageA(&msg);
