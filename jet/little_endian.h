@@ -41,6 +41,10 @@ inline void append32(std::vector<std::uint8_t>& out, std::uint32_t v) {
   append16(out, static_cast<std::uint16_t>(v));
   append16(out, static_cast<std::uint16_t>(v >> 16));
 }
+inline void append64(std::vector<std::uint8_t>& out, std::uint64_t v) {
+  append32(out, static_cast<std::uint32_t>(v));
+  append32(out, static_cast<std::uint32_t>(v >> 32));
+}
 
 template <typename T>
 T get_float(const std::uint8_t* p) {

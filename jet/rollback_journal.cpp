@@ -1,7 +1,6 @@
 #include "jet/rollback_journal.h"
 
 #include <algorithm>
-#include <array>
 #include <string_view>
 
 #include "jet/little_endian.h"
@@ -19,11 +18,6 @@ std::uint64_t fnv1a(Bytes bytes) {
   return hash;
 }
 
-void append64(std::vector<std::uint8_t>& out, std::uint64_t v) {
-  le::append32(out, static_cast<std::uint32_t>(v));
-  le::append32(out, static_cast<std::uint32_t>(v >> 32));
-}
-
 // Reads a journal front to back; any read past the end marks it bad.
 class Cursor {
  public:
@@ -39,7 +33,10 @@ class Cursor {
     at_ += n;
     return out;
   }
-  std::uint8_t u8() { return ok_ && at_ < bytes_.size() ? take(1)[0] : (ok_ = false, 0); }
+  std::uint8_t u8() {
+    const Bytes b = take(1);
+    return ok_ ? b[0] : 0;
+  }
   std::uint32_t u32() {
     const Bytes b = take(4);
     return ok_ ? le::get32(b.data()) : 0;
@@ -71,8 +68,8 @@ std::vector<std::uint8_t> encode_journal(const JournalContents& contents) {
   std::vector<std::uint8_t> out(magic.begin(), magic.end());
   le::append32(out, version);
   le::append32(out, contents.page_size);
-  append64(out, contents.length_before);
-  append64(out, contents.length_after);
+  le::append64(out, contents.length_before);
+  le::append64(out, contents.length_after);
   le::append32(out, static_cast<std::uint32_t>(contents.pages.size()));
   for (const JournalPage& page : contents.pages) {
     le::append32(out, page.number);
@@ -81,7 +78,7 @@ std::vector<std::uint8_t> encode_journal(const JournalContents& contents) {
     out.insert(out.end(), page.original.begin(), page.original.end());
     for (const auto& image : page.images) out.insert(out.end(), image.begin(), image.end());
   }
-  append64(out, fnv1a(out));
+  le::append64(out, fnv1a(out));
   return out;
 }
 
