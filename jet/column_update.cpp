@@ -5,8 +5,10 @@
 #include <fmt/format.h>
 
 #include <algorithm>
+#include <set>
 
 #include "jet/data_page.h"
+#include "jet/free_pages.h"
 #include "jet/index_key.h"
 #include "jet/index_update.h"
 #include "jet/long_value.h"
@@ -52,6 +54,7 @@ class ColumnPlanner {
     for (const RowLocation& row : rows.rows) plan_row(row, value);
     for (IndexUpdate& index : indexes_) index.plan();
     record_added_pages();
+    release_emptied_long_value_pages();
     return rows.rows.size();
   }
 
@@ -168,7 +171,37 @@ class ColumnPlanner {
   // refers to them (the cleanup stage, after the row is written).
   void release_old_long_value(const std::optional<LongValueField>& old) {
     if (!old) return;
-    for (const RowPointer& lval : long_value_rows(plan_, *old)) delete_row(lval);
+    for (const RowPointer& lval : long_value_rows(plan_, *old)) {
+      delete_row(lval);
+      old_long_value_pages_.insert(lval.page);
+    }
+  }
+
+  // A long-value page left with no row once the old values are deleted is
+  // given back, as Jet gives it back: out of the column's maps once no row
+  // points at it any more (cleanup), then free in the global map (release). The next update may take it; this one never does (free_pages.h).
+  void release_emptied_long_value_pages() {
+    const LongValueMaps* maps = long_value_maps();
+    for (std::uint32_t page : old_long_value_pages_) {
+      const DataPageLayout& after = plan_.data_page(page, WriteStage::cleanup);
+      bool emptied = true;
+      for (std::size_t row = 0; row < after.row_count() && emptied; ++row)
+        emptied = after.flags(row) == slot_flags::deleted;
+      if (!emptied) continue;
+      if (maps != nullptr) {
+        for (RowPointer map : {maps->owned_pages, maps->free_space})
+          if (map.page != 0)
+            mark_page_unused(plan_, map, page, MapSense::used, WriteStage::cleanup);
+      }
+      mark_page_unused(plan_, global_usage_map, page, MapSense::free, WriteStage::release);
+    }
+  }
+
+  // The maps of the updated column's long values, when the table keeps them.
+  const LongValueMaps* long_value_maps() const {
+    for (const LongValueMaps& maps : update_.table.long_value_maps)
+      if (maps.column_number == def_.number) return &maps;
+    return nullptr;
   }
 
   void delete_row(RowPointer row) {
@@ -229,11 +262,9 @@ class ColumnPlanner {
   void record_added_pages() {
     for (std::uint32_t page : added_table_pages_)
       record_page(page, update_.table.owned_pages_map, update_.table.free_space_map);
-    const auto maps = std::find_if(
-        update_.table.long_value_maps.begin(), update_.table.long_value_maps.end(),
-        [&](const LongValueMaps& m) { return m.column_number == def_.number; });
+    const LongValueMaps* maps = long_value_maps();
     for (std::uint32_t page : long_values_.added_pages()) {
-      if (maps == update_.table.long_value_maps.end())
+      if (maps == nullptr)
         record_page(page, {}, {});
       else
         record_page(page, maps->owned_pages, maps->free_space);
@@ -257,6 +288,7 @@ class ColumnPlanner {
   LongValueAppender long_values_;
   std::vector<std::uint32_t> table_pages_;
   std::vector<std::uint32_t> added_table_pages_;
+  std::set<std::uint32_t> old_long_value_pages_;
   std::vector<IndexUpdate> indexes_;
 };
 
@@ -307,6 +339,9 @@ std::uint64_t update_column(PageFile& pages, platform::Storage& storage, const F
   refuse_unwritable_column(format, text, update, column);
   refuse_value_of_another_kind(text, update, column);
   UpdatePlan plan(pages, format);
+  plan.reuse_free_pages(FreePages(pages, format, [&pages, &format, &table = update.table] {
+    return pages_of_table(pages, format, table);
+  }));
   const std::uint64_t rows = ColumnPlanner(plan, text, update).plan_rows();
   // After the plan, so that a damaged table is named as such.
   refuse_damaged_indexes(TableReader(pages, format, text), update.table_name, update.table);
