@@ -9,6 +9,7 @@
 
 #include "jet/creator_checks.h"
 #include "jet/data_page.h"
+#include "jet/file_size_limit.h"
 #include "jet/header.h"
 #include "jet/index_key.h"
 #include "jet/index_page.h"
@@ -79,7 +80,13 @@ class DatabaseBuilder {
         spec_(spec),
         format_(format_for(spec.format)),
         text_(spec.format, spec.code_page, path),
-        pages_(format_.page_size),
+        pages_(format_.page_size,
+               static_cast<std::uint32_t>(format_.max_file_size / format_.page_size),
+               [this] {
+                 refuse_pages_past_the_limit(path_, format_, std::uint64_t{pages_.count()} + 1,
+                                             "the database would be",
+                                             "put fewer or smaller rows into it");
+               }),
         long_values_(format_, pages_),
         now_(now_as_ole_date()) {}
 
