@@ -96,10 +96,7 @@ class ColumnPlanner {
   void add_index_updates(const StoredValue& value) {
     const auto& indexes = update_.table.real_indexes;
     for (std::size_t i = 0; i < indexes.size(); ++i) {
-      const bool holds_column =
-          std::any_of(indexes[i].keys.begin(), indexes[i].keys.end(),
-                      [&](const IndexKey& key) { return key.column_number == def_.number; });
-      if (holds_column)
+      if (index_holds_column(indexes[i], def_.number))
         indexes_.emplace_back(plan_, text_, update_.table, update_.table_name, i, column_,
                               value.bytes, value.present);
     }
@@ -260,12 +257,6 @@ class ColumnPlanner {
   std::vector<IndexUpdate> indexes_;
 };
 
-std::string index_name(const TableDef& table, std::size_t real_index) {
-  for (const LogicalIndexDef& index : table.logical_indexes)
-    if (index.real_index == real_index) return index.name;
-  return fmt::format("#{}", real_index);
-}
-
 void refuse_unwritable_column(const Format& format, const TextCodec& text,
                               const ColumnUpdate& update, const ColumnDef& column) {
   const std::string file = text.file().string();
@@ -275,14 +266,12 @@ void refuse_unwritable_column(const Format& format, const TextCodec& text,
                                         file, column.name, update.table_name));
   const auto& indexes = update.table.real_indexes;
   for (std::size_t i = 0; i < indexes.size(); ++i) {
-    for (const IndexKey& key : indexes[i].keys) {
-      if (key.column_number != column.number) continue;
-      if (computes_keys_of(format, update.table, indexes[i])) continue;
-      throw NotSupportedError(fmt::format(
-          "{}: column {} of table {} is part of the index {}, whose text is in a sort order "
-          "this tool cannot compute keys for; change the value in Access",
-          file, column.name, update.table_name, index_name(update.table, i)));
-    }
+    if (!index_holds_column(indexes[i], column.number)) continue;
+    if (computes_keys_of(format, update.table, indexes[i])) continue;
+    throw NotSupportedError(fmt::format(
+        "{}: column {} of table {} is part of the index {}, whose text is in a sort order "
+        "this tool cannot compute keys for; change the value in Access",
+        file, column.name, update.table_name, index_names(update.table, i)));
   }
 }
 

@@ -122,6 +122,9 @@ std::optional<std::size_t> find_column(const TableDef& table, std::string_view n
 // ("#<real>" when none names it).
 std::string index_names(const TableDef& table, std::size_t real);
 
+// Whether the column of that number is one of the index's key columns.
+bool index_holds_column(const RealIndexDef& index, std::uint16_t column_number);
+
 // Reading.
 
 inline constexpr std::uint8_t table_def_page_type = 0x02;
