@@ -9,6 +9,7 @@
 #include "jet/data_page.h"
 #include "jet/index_key.h"
 #include "jet/index_update.h"
+#include "jet/little_endian.h"
 #include "jet/long_value.h"
 #include "jet/row_field_update.h"
 #include "jet/row_locations.h"
@@ -68,7 +69,7 @@ class ColumnPlanner {
     out.present = true;
     if (def_.type() == ColumnType::memo) {
       out.long_value = true;
-      out.bytes = text_.encode(std::get<std::string>(value), (def_.extra_flags & 0x01) != 0);
+      out.bytes = text_.encode(std::get<std::string>(value), def_.allows_compression());
     } else if (def_.type() == ColumnType::ole) {
       out.long_value = true;
       out.bytes = std::get<Binary>(value).bytes;
@@ -194,10 +195,8 @@ class ColumnPlanner {
       std::fill(header.begin(), header.end(), 0);
       if (header.size() < overflow_pointer_size) header.resize(overflow_pointer_size);
     }
-    header[0] = target.row;
-    header[1] = static_cast<std::uint8_t>(target.page);
-    header[2] = static_cast<std::uint8_t>(target.page >> 8);
-    header[3] = static_cast<std::uint8_t>(target.page >> 16);
+    // The pointer is the target's RowPointer: its row, then its page.
+    le::put32(header.data(), target.to_u32());
     if (!plan_.can_replace(row.header.page, row.header.row, header.size(), WriteStage::rows))
       throw NotSupportedError(fmt::format(
           "{}: table {}, page {} row {}: the row does not fit its page and its slot is too "
