@@ -11,6 +11,7 @@
 #include "jet/free_pages.h"
 #include "jet/index_key.h"
 #include "jet/index_update.h"
+#include "jet/little_endian.h"
 #include "jet/long_value.h"
 #include "jet/row_field_update.h"
 #include "jet/row_locations.h"
@@ -71,7 +72,7 @@ class ColumnPlanner {
     out.present = true;
     if (def_.type() == ColumnType::memo) {
       out.long_value = true;
-      out.bytes = text_.encode(std::get<std::string>(value), (def_.extra_flags & 0x01) != 0);
+      out.bytes = text_.encode(std::get<std::string>(value), def_.allows_compression());
     } else if (def_.type() == ColumnType::ole) {
       out.long_value = true;
       out.bytes = std::get<Binary>(value).bytes;
@@ -99,10 +100,7 @@ class ColumnPlanner {
   void add_index_updates(const StoredValue& value) {
     const auto& indexes = update_.table.real_indexes;
     for (std::size_t i = 0; i < indexes.size(); ++i) {
-      const bool holds_column =
-          std::any_of(indexes[i].keys.begin(), indexes[i].keys.end(),
-                      [&](const IndexKey& key) { return key.column_number == def_.number; });
-      if (holds_column)
+      if (index_holds_column(indexes[i], def_.number))
         indexes_.emplace_back(plan_, text_, update_.table, update_.table_name, i, column_,
                               value.bytes, value.present);
     }
@@ -230,10 +228,8 @@ class ColumnPlanner {
       std::fill(header.begin(), header.end(), 0);
       if (header.size() < overflow_pointer_size) header.resize(overflow_pointer_size);
     }
-    header[0] = target.row;
-    header[1] = static_cast<std::uint8_t>(target.page);
-    header[2] = static_cast<std::uint8_t>(target.page >> 8);
-    header[3] = static_cast<std::uint8_t>(target.page >> 16);
+    // The pointer is the target's RowPointer: its row, then its page.
+    le::put32(header.data(), target.to_u32());
     if (!plan_.can_replace(row.header.page, row.header.row, header.size(), WriteStage::rows))
       throw NotSupportedError(fmt::format(
           "{}: table {}, page {} row {}: the row does not fit its page and its slot is too "
@@ -292,12 +288,6 @@ class ColumnPlanner {
   std::vector<IndexUpdate> indexes_;
 };
 
-std::string index_name(const TableDef& table, std::size_t real_index) {
-  for (const LogicalIndexDef& index : table.logical_indexes)
-    if (index.real_index == real_index) return index.name;
-  return fmt::format("#{}", real_index);
-}
-
 void refuse_unwritable_column(const Format& format, const TextCodec& text,
                               const ColumnUpdate& update, const ColumnDef& column) {
   const std::string file = text.file().string();
@@ -307,14 +297,12 @@ void refuse_unwritable_column(const Format& format, const TextCodec& text,
                                         file, column.name, update.table_name));
   const auto& indexes = update.table.real_indexes;
   for (std::size_t i = 0; i < indexes.size(); ++i) {
-    for (const IndexKey& key : indexes[i].keys) {
-      if (key.column_number != column.number) continue;
-      if (computes_keys_of(format, update.table, indexes[i])) continue;
-      throw NotSupportedError(fmt::format(
-          "{}: column {} of table {} is part of the index {}, whose text is in a sort order "
-          "this tool cannot compute keys for; change the value in Access",
-          file, column.name, update.table_name, index_name(update.table, i)));
-    }
+    if (!index_holds_column(indexes[i], column.number)) continue;
+    if (computes_keys_of(format, update.table, indexes[i])) continue;
+    throw NotSupportedError(fmt::format(
+        "{}: column {} of table {} is part of the index {}, whose text is in a sort order "
+        "this tool cannot compute keys for; change the value in Access",
+        file, column.name, update.table_name, index_names(update.table, i)));
   }
 }
 

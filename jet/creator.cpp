@@ -116,7 +116,7 @@ class DatabaseBuilder {
     table.def = lay_out_columns(format_, spec.columns, spec_.code_page, system);
     if (system) {
       for (ColumnDef& c : table.def.columns)
-        if (c.name == "Owner" || c.name == "SID") c.flags |= 0x20;
+        if (c.name == "Owner" || c.name == "SID") c.flags |= column_flags::owner_or_sid;
     }
     for (const IndexSpec& index : spec.indexes) {
       BuiltIndex built{&index, {}, {}, {}, {}};
@@ -207,7 +207,7 @@ class DatabaseBuilder {
       const auto* text = std::get_if<std::string>(&value);
       if (text == nullptr)
         throw InvalidArgumentError(fmt::format("{}: column {} (Memo) needs a text", where(table), column.name));
-      return Binary{long_values_.store(text_.encode(*text, (column.extra_flags & 0x01) != 0))};
+      return Binary{long_values_.store(text_.encode(*text, column.allows_compression()))};
     }
     const auto* data = std::get_if<Binary>(&value);
     if (data == nullptr)
