@@ -114,15 +114,6 @@ void mark_free(const std::filesystem::path& db, std::uint32_t page) {
   plan.write(platform::system_storage());
 }
 
-TableDef definition_of(const std::filesystem::path& db, const std::string& table) {
-  PageFile pages = PageFile::open(db, platform::FileMode::read_only);
-  const Header header = read_header(pages);
-  const TextCodec text(header.format->version, header.code_page, db);
-  for (const CatalogEntry& entry : Database::open(db).catalog())
-    if (entry.name == table) return read_table_def(pages, *header.format, text, entry.definition_page);
-  throw std::invalid_argument("no table " + table);
-}
-
 std::uint32_t first_page_of(const std::filesystem::path& db, RowPointer map) {
   PageFile pages = PageFile::open(db, platform::FileMode::read_only);
   return read_usage_map(pages, *read_header(pages).format, map).pages.front();

@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <stdexcept>
 
 #include "jet/data_page.h"
 #include "jet/database.h"
 #include "jet/header.h"
 #include "jet/page_file.h"
+#include "jet/text_codec.h"
+#include "jet/usage_map.h"
 #include "tests/jet/mdbtools_agreement.h"
 #include "tests/support/mdbtools.h"
 #include "tests/support/temp_dir.h"
@@ -148,6 +151,22 @@ std::size_t live_long_value_rows(const std::filesystem::path& db) {
     for (const RowSlot& slot : data.slots()) live += slot.is_deleted() ? 0 : 1;
   }
   return live;
+}
+
+TableDef definition_of(const std::filesystem::path& db, const std::string& table) {
+  PageFile pages = PageFile::open(db, platform::FileMode::read_only);
+  const Header header = read_header(pages);
+  const TextCodec text(header.format->version, header.code_page, db);
+  for (const CatalogEntry& entry : Database::open(db).catalog())
+    if (entry.name == table)
+      return read_table_def(pages, *header.format, text, entry.definition_page);
+  throw std::invalid_argument("no table " + table);
+}
+
+std::vector<std::uint32_t> owned_pages(const std::filesystem::path& db, const std::string& table) {
+  const RowPointer map = definition_of(db, table).owned_pages_map;
+  PageFile pages = PageFile::open(db, platform::FileMode::read_only);
+  return read_usage_map(pages, *read_header(pages).format, map).pages;
 }
 
 }  // namespace norv::jet

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "jet/creator.h"
+#include "jet/table_def.h"
 #include "jet/value.h"
 
 namespace norv::jet {
@@ -54,5 +55,11 @@ void expect_old_or_new(const std::filesystem::path& db, const DatabaseRows& befo
 
 // Live (not deleted) rows on long-value pages, over the whole file.
 std::size_t live_long_value_rows(const std::filesystem::path& db);
+
+// The definition of `table` as the file holds it.
+TableDef definition_of(const std::filesystem::path& db, const std::string& table);
+
+// The pages `table`'s page map lists.
+std::vector<std::uint32_t> owned_pages(const std::filesystem::path& db, const std::string& table);
 
 }  // namespace norv::jet
