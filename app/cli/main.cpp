@@ -7,7 +7,10 @@
 #include "app/cli/commands.h"
 #include "app/cli/console_message_boxes.h"
 #include "app/cli/demo_command.h"
+#include "platform/console_output.h"
 #include "platform/error.h"
+#include "platform/path_text.h"
+#include "platform/program_arguments.h"
 
 namespace {
 
@@ -97,9 +100,11 @@ int run(int argc, char** argv) {
     return kExitUsage;
   }
   request.year = year;
-  if (*demo) return create_demo(demo_dir, std::cout, std::cerr);
-  if (*prefix_opt) where.wine_prefix = prefix;
-  if (*file_opt) where.registry_file = registry_file;
+  if (*demo) return create_demo(norv::platform::path_from_utf8(demo_dir), std::cout, std::cerr);
+  // Paths from the program's text: a plain string would be read in the ANSI
+  // code page on Windows.
+  if (*prefix_opt) where.wine_prefix = norv::platform::path_from_utf8(prefix);
+  if (*file_opt) where.registry_file = norv::platform::path_from_utf8(registry_file);
   if (*dir_opt) where.install_dir = install_dir;
 
   const bool update = !show && !settings;
@@ -118,10 +123,19 @@ int run(int argc, char** argv) {
     return run_update(request, source, std::cout, std::cerr);
   } catch (const std::exception& error) {
     std::cerr << error.what() << '\n';
-    return kExitError;
+    return norv::app::cli::kExitError;
   }
 }
 
 }  // namespace
 
-int main(int argc, char** argv) { return run(argc, argv); }
+int main(int argc, char** argv) {
+  norv::platform::ProgramTextStreams text_streams;
+  try {
+    norv::platform::ProgramArguments arguments(argc, argv);
+    return run(arguments.argc(), arguments.argv());
+  } catch (const norv::Error& error) {
+    std::cerr << error.what() << '\n';
+    return norv::app::cli::kExitError;
+  }
+}
