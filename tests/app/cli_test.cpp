@@ -1,6 +1,6 @@
 // norv-version-update-cli end to end: the real program on a Wine-style
 // prefix holding a copy of the shared installation tree, its databases read
-// back with mdbtools.
+// back with mdbtools (or with the engine where mdbtools cannot run).
 
 #ifndef _WIN32
 #include <sys/stat.h>
@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "jet/creator.h"
+#include "platform/utf8.h"
 #include "tests/app/install_prefix.h"
 #include "tests/support/fixtures.h"
 #include "tests/support/mdbtools.h"
@@ -304,6 +305,101 @@ TEST_F(CliTest, ASettingsFileThatCannotBeReadIsReported) {
   }
 }
 #endif
+
+// The suite installed in a folder whose name is not ASCII, its NORV.INI in
+// Windows-1252: every command takes the folder, finds its files and shows
+// its name as it is. On Windows the arguments, the settings file and the
+// output each pass a code page of their own; the engine reads the files
+// back where mdbtools cannot run.
+class CliNonAsciiInstallation : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    NORV_REQUIRE_FIXTURES();
+    tree = make_non_ascii_installation(dir / "root");
+  }
+  CommandResult run(std::vector<std::string> args) {
+    args.insert(args.begin(), tree.where.begin(), tree.where.end());
+    return cli(args);
+  }
+
+  TempDir dir;
+  NonAsciiInstallation tree;
+};
+
+TEST_F(CliNonAsciiInstallation, AnUpdateStampsEveryModule) {
+  CommandResult r =
+      run({"--fendrel", "--dovrel", "--brenvik", "--year", "2024", "--set-version", "2.5"});
+  EXPECT_EQ(r.exit_status, 0) << r.err;
+  EXPECT_THAT(r.out, HasSubstr("The version has been updated to 2.5 for\n - Fendrel\n"));
+  EXPECT_THAT(r.err, IsEmpty());
+  EXPECT_THAT(versions_of(tree.install / "Data/Fendrel.mdb", "DovrelControl"), ElementsAre("2.5"));
+  for (const char* file : {"Data/Fendrel.mdb", "Data/2024/I2024.mdb", "Data/Dovrel/Dovrel.mdb",
+                           "Brenvik/Company.mdb", "Brenvik/BV0012.mdb"})
+    EXPECT_THAT(versions_of(tree.install / file), ElementsAre("2.5")) << file;
+}
+
+TEST_F(CliNonAsciiInstallation, ShowSettingsNamesEveryFolderAsItIs) {
+  CommandResult r = run({"--show-settings"});
+  EXPECT_EQ(r.exit_status, 0) << r.err;
+  EXPECT_THAT(r.out, HasSubstr("Installation directory: " + tree.windows_dir + "\n"));
+  EXPECT_THAT(r.out, HasSubstr("Settings file: " + tree.windows_dir + "\\NORV.INI\n"));
+  EXPECT_THAT(r.out, HasSubstr("[Fendrel] ServersMDBPath: " + tree.windows_dir + "\\Data\n"));
+  EXPECT_THAT(r.out, HasSubstr("[Brenvik] DatabaseDir: " + tree.windows_dir + "\\Brenvik\n"));
+  EXPECT_THAT(r.out, Not(HasSubstr("error"))) << "every native path is found";
+}
+
+TEST_F(CliNonAsciiInstallation, DryRunFindsEveryFile) {
+  CommandResult r = run({"--dovrel", "--dry-run"});
+  EXPECT_EQ(r.exit_status, 0) << r.err;
+  EXPECT_THAT(r.out, HasSubstr(tree.windows_dir + "\\Data\\Dovrel\\Dovrel.mdb"));
+  EXPECT_THAT(r.out, HasSubstr("present; table Control found; Version: 0.9"));
+  EXPECT_THAT(r.out, HasSubstr("present; table DovrelControl found; Version: 0.9"));
+}
+
+// Each column starts at the same character on every line, though a path's
+// ö and ß take two bytes each.
+TEST_F(CliNonAsciiInstallation, ShowCountsItsColumnWidthsInCharacters) {
+  CommandResult r = run({"--show"});
+  ASSERT_EQ(r.exit_status, 0) << r.err;
+  EXPECT_THAT(r.out, HasSubstr(tree.windows_dir + "\\Brenvik\\BV0012.mdb"));
+  std::vector<std::string> lines;
+  for (std::size_t at = 0, end; (end = r.out.find('\n', at)) != std::string::npos; at = end + 1)
+    lines.push_back(r.out.substr(at, end - at));
+  ASSERT_GT(lines.size(), 1u) << r.out;
+  for (const char* heading : {"Path", "Table", "Version"}) {
+    const std::size_t column =
+        platform::character_count(std::string_view(lines[0]).substr(0, lines[0].find(heading)));
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+      const std::string_view before = platform::first_characters(lines[i], column);
+      ASSERT_LT(before.size(), lines[i].size()) << lines[i];
+      EXPECT_EQ(before.back(), ' ') << heading << ": " << lines[i];
+      EXPECT_NE(lines[i][before.size()], ' ') << heading << ": " << lines[i];
+    }
+  }
+}
+
+// A NORV.INI that is a folder or too large reads as missing, as Windows
+// reads it; the command line says so on Windows too.
+TEST_F(CliNonAsciiInstallation, ASettingsFileThatCannotBeReadIsReported) {
+  const auto ini = tree.install / "NORV.INI";
+  const auto make_folder = [&] { std::filesystem::create_directory(ini); };
+  const auto make_huge = [&] {
+    write_file(ini, "[Fendrel]\r\n");
+    std::filesystem::resize_file(ini, (64u << 20) + 1);
+  };
+  const std::vector<std::pair<std::function<void()>, std::string>> cases = {
+      {make_folder, "it is a folder"}, {make_huge, "it is larger than 64 MiB"}};
+  for (const auto& [make, why] : cases) {
+    std::filesystem::remove_all(ini);
+    make();
+    CommandResult r = run({"--dovrel", "--set-version", "1.0"});
+    EXPECT_EQ(r.exit_status, 4) << why << ": " << r.err;
+    EXPECT_THAT(r.err, HasSubstr("Warning: " + tree.windows_dir + "\\NORV.INI ("));
+    EXPECT_THAT(r.err, HasSubstr("reads as missing: " + why));
+    CommandResult settings = run({"--show-settings"});
+    EXPECT_THAT(settings.out, HasSubstr("reads as missing: " + why));
+  }
+}
 
 TEST(CliDemo, BuildsAnInstallationThatARunStampsWhole) {
   NORV_REQUIRE_MDBTOOLS();

@@ -21,7 +21,19 @@ struct InstallPrefix {
 
 InstallPrefix make_install_prefix(const std::filesystem::path& prefix);
 
-// The Version values of a table, read with mdbtools (the column after ID).
+// The installation tree in a folder whose name is not ASCII, "Norv Größe",
+// its NORV.INI in Windows-1252 as the suite writes it: below `root` on
+// Windows, as C:\Programme\Norv Größe of the Wine prefix `root` elsewhere.
+struct NonAsciiInstallation {
+  std::filesystem::path install;  // native
+  std::string windows_dir;        // as NORV.INI and --install-dir name it
+  std::vector<std::string> where;  // the options that find it
+};
+
+NonAsciiInstallation make_non_ascii_installation(const std::filesystem::path& root);
+
+// The Version values of a table (the column after ID), read with mdbtools,
+// or with the engine and its index check where mdbtools cannot run.
 std::vector<std::string> versions_of(const std::filesystem::path& db,
                                      const std::string& table = "Control");
 
