@@ -1,13 +1,10 @@
 #include "tests/app/install_prefix.h"
 
-#include <gtest/gtest.h>
-
-#include "jet/database.h"
 #include "platform/path_text.h"
 #include "platform/utf8.h"
 #include "tests/support/fixtures.h"
-#include "tests/support/mdbtools.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/written_rows.h"
 
 namespace norv::test {
 
@@ -75,18 +72,7 @@ NonAsciiInstallation make_non_ascii_installation(const std::filesystem::path& ro
 
 std::vector<std::string> versions_of(const std::filesystem::path& db, const std::string& table) {
   std::vector<std::string> versions;
-  if (mdbtools_available()) {
-    for (const auto& row : mdb_export(db, table)) versions.push_back(row.at(1));
-    return versions;
-  }
-  // Where mdbtools cannot run (a Windows process), the engine's own reader,
-  // and its index check on the file the run wrote.
-  const jet::Database database = jet::Database::open(db);
-  database.for_each_row(database.table(table), [&](const std::vector<jet::Value>& values) {
-    versions.push_back(jet::to_display_text(values.at(1)));
-  });
-  const jet::IndexCheckReport report = database.check_indexes();
-  EXPECT_TRUE(report.sound()) << platform::utf8_of(db) << ": " << report.problems.front().what;
+  for (const auto& row : written_rows(db, table)) versions.push_back(row.at(1));
   return versions;
 }
 
