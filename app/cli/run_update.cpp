@@ -7,6 +7,7 @@
 #include "app/cli/inspection.h"
 #include "app/cli/progress.h"
 #include "app/cli/recovery_notices.h"
+#include "platform/path_text.h"
 
 namespace norv::app::cli {
 
@@ -14,7 +15,9 @@ namespace {
 
 void print_dry_run(const std::vector<InspectedFile>& files, std::ostream& out) {
   for (const InspectedFile& file : files) {
-    out << file.path << "  (" << file.native.string() << ")\n";
+    // The native path only where it differs: on Windows it is the path itself.
+    const std::string native = platform::utf8_of(file.native);
+    out << file.path << (native == file.path ? "" : "  (" + native + ")") << '\n';
     if (!file.present) {
       out << "    absent\n";
       continue;

@@ -35,12 +35,15 @@ class CliTest : public ::testing::Test {
  protected:
   void SetUp() override {
     NORV_REQUIRE_FIXTURES();
-    NORV_REQUIRE_MDBTOOLS();
     tree = make_install_prefix(dir / "prefix");
   }
   CommandResult run(std::vector<std::string> args) {
-    args.insert(args.begin(), {"--wine-prefix", tree.prefix.string()});
+    args.insert(args.begin(), tree.where.begin(), tree.where.end());
     return cli(args);
+  }
+  // A file of the installation as the programs name it.
+  std::string windows_path(const std::string& relative) const {
+    return tree.windows_dir + "\\" + relative;
   }
 
   TempDir dir;
@@ -170,13 +173,17 @@ TEST_F(CliTest, DryRunListsEveryTestedPathAndChangesNothing) {
   EXPECT_EQ(read_file(tree / "Brenvik/Company.mdb"), before);
   const std::string& out = r.out;
   auto at = [&](const std::string& text) { return out.find(text); };
-  EXPECT_LT(at("C:\\Norv\\Data\\Fendrel.mdb"), at("C:\\Norv\\Data\\2024\\T2024.mdb"));
-  EXPECT_LT(at("C:\\Norv\\Data\\2024\\T2024.mdb"), at("C:\\Norv\\Brenvik\\Company.mdb"));
-  EXPECT_LT(at("C:\\Norv\\Brenvik\\BV0003.mdb"), at("C:\\Norv\\Brenvik\\BV0012.mdb"));
+  EXPECT_LT(at(windows_path("Data\\Fendrel.mdb")), at(windows_path("Data\\2024\\T2024.mdb")));
+  EXPECT_LT(at(windows_path("Data\\2024\\T2024.mdb")), at(windows_path("Brenvik\\Company.mdb")));
+  EXPECT_LT(at(windows_path("Brenvik\\BV0003.mdb")), at(windows_path("Brenvik\\BV0012.mdb")));
   EXPECT_EQ(at("BV0013.mdb"), std::string::npos);
   EXPECT_THAT(out, HasSubstr("present; table Control found; Version: 0.9"));
+#ifdef _WIN32  // a path is its own native path there
+  EXPECT_THAT(out, HasSubstr(windows_path("Data\\2024\\T2024.mdb") + "\n    absent\n"));
+#else
   EXPECT_THAT(out, HasSubstr("C:\\Norv\\Data\\2024\\T2024.mdb  (" + tree.prefix.string()));
   EXPECT_THAT(out, HasSubstr("/Norv/Data/2024/T2024.mdb)\n    absent\n"));
+#endif
   EXPECT_THAT(out, HasSubstr("Dry run: nothing was changed. A run would report:\n"
                              "The version has been updated to 1.0 for\n - Fendrel\n"));
   EXPECT_THAT(versions_of(tree / "Brenvik/BV0000.mdb"), ElementsAre("0.9"));
@@ -234,11 +241,14 @@ TEST_F(CliTest, AnEncodedDatabaseIsShownCheckedAndStamped) {
 TEST_F(CliTest, ShowListsTheVersionsOfEveryModuleDatabase) {
   CommandResult table = run({"--show"});
   EXPECT_EQ(table.exit_status, 0) << table.err;
-  EXPECT_THAT(table.out, HasSubstr("C:\\Norv\\Data\\2024\\P2024.mdb"));
+  EXPECT_THAT(table.out, HasSubstr(windows_path("Data\\2024\\P2024.mdb")));
   EXPECT_THAT(table.out, HasSubstr("DovrelControl"));
   CommandResult json = run({"--show", "--json"});
   EXPECT_EQ(json.exit_status, 0) << json.err;
-  EXPECT_THAT(json.out, HasSubstr("\"path\": \"C:\\\\Norv\\\\Brenvik\\\\BV0012.mdb\""));
+  std::string json_path;  // the path as a JSON text holds it, each backslash doubled
+  for (char c : windows_path("Brenvik\\BV0012.mdb"))
+    json_path += c == '\\' ? "\\\\" : std::string(1, c);
+  EXPECT_THAT(json.out, HasSubstr("\"path\": \"" + json_path + "\""));
   EXPECT_THAT(json.out, HasSubstr("\"versions\": [\"0.9\"]"));
   EXPECT_EQ(json.out.find("BV0003"), std::string::npos) << "absent files are not shown";
 }
@@ -246,14 +256,19 @@ TEST_F(CliTest, ShowListsTheVersionsOfEveryModuleDatabase) {
 TEST_F(CliTest, ShowSettingsSaysWhereEverythingWasFound) {
   CommandResult r = run({"--show-settings"});
   EXPECT_EQ(r.exit_status, 0) << r.err;
-  EXPECT_THAT(r.out, HasSubstr("Installation directory: C:\\Norv\n"));
-  EXPECT_THAT(r.out, HasSubstr("Settings file: C:\\Norv\\NORV.INI\n"));
-  EXPECT_THAT(r.out, HasSubstr("[Fendrel] ServersMDBPath: C:\\Norv\\Data\n"));
-  EXPECT_THAT(r.out, HasSubstr("[Brenvik] DatabaseDir: C:\\Norv\\Brenvik\n"));
+  EXPECT_THAT(r.out, HasSubstr("Installation directory: " + tree.windows_dir + "\n"));
+  EXPECT_THAT(r.out, HasSubstr("Settings file: " + windows_path("NORV.INI") + "\n"));
+  EXPECT_THAT(r.out, HasSubstr("[Fendrel] ServersMDBPath: " + windows_path("Data") + "\n"));
+  EXPECT_THAT(r.out, HasSubstr("[Brenvik] DatabaseDir: " + windows_path("Brenvik") + "\n"));
+#ifdef _WIN32  // a path is its own native path there
+  EXPECT_THAT(r.out, HasSubstr("native path: " + windows_path("Brenvik") + "\n"));
+#else
   EXPECT_THAT(r.out, HasSubstr("native path: " + tree.prefix.string()));
   EXPECT_THAT(r.out, HasSubstr("/Norv/Brenvik\n"));
+#endif
 }
 
+#ifndef _WIN32  // there every run is given --install-dir, and the registry is the machine's
 TEST_F(CliTest, InstallDirSkipsTheRegistry) {
   std::filesystem::remove(tree.prefix / "system.reg");
   CommandResult r = run({"--install-dir", "C:\\Norv", "--dovrel", "--set-version", "4"});
@@ -265,7 +280,7 @@ TEST_F(CliTest, InstallDirSkipsTheRegistry) {
   EXPECT_THAT(settings.out, Not(HasSubstr("HKEY_LOCAL_MACHINE")));
 }
 
-#ifndef _WIN32  // native paths, pipes and Wine prefixes are POSIX matters
+// Native paths, pipes and Wine prefixes are POSIX matters.
 // A native directory given for the installation or in NORV.INI is used as
 // the user means it: the files the tool appends to it are found there.
 TEST_F(CliTest, NativeDirectoriesAreUsedAsGiven) {

@@ -36,21 +36,31 @@ void copy_install_tree(const fs::path& install, const std::string& windows_dir) 
   write_file(install / "NORV.INI", ini);
 }
 
+#ifndef _WIN32
 void make_drive_c(const fs::path& prefix) {
   fs::create_directories(prefix / "dosdevices");
   fs::create_directory_symlink("../drive_c", prefix / "dosdevices" / "c:");
 }
+#endif
 
 }  // namespace
 
 InstallPrefix make_install_prefix(const std::filesystem::path& prefix) {
-  InstallPrefix result{prefix, prefix / "drive_c" / "Norv"};
-  copy_install_tree(result.install, "C:\\Norv");
+#ifdef _WIN32
+  InstallPrefix result{prefix, prefix / "Norv", {}, {}};
+  result.windows_dir = platform::utf8_of(result.install);
+  result.where = {"--install-dir", result.windows_dir};
+  copy_install_tree(result.install, result.windows_dir);
+#else
+  InstallPrefix result{prefix, prefix / "drive_c" / "Norv", "C:\\Norv",
+                       {"--wine-prefix", prefix.string()}};
+  copy_install_tree(result.install, result.windows_dir);
   make_drive_c(prefix);
   write_file(prefix / "system.reg",
              "WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\Machine\n\n"
              "#arch=win32\n\n[Software\\\\Norv Software] 1765000000\n"
              "\"InstallDir\"=\"C:\\\\Norv\"\n");
+#endif
   return result;
 }
 
