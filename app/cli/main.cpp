@@ -71,6 +71,11 @@ int run(int argc, char** argv) {
                               "Build a demo installation in a Wine-style prefix DIR and exit");
   auto* prefix_opt = app.add_option("--wine-prefix", prefix,
                                     "Read the registry and drive letters of this Wine prefix");
+#ifdef _WIN32
+  // Windows programs read no Wine prefix: not offered there, and refused
+  // with a word of why when given.
+  prefix_opt->group("");
+#endif
   auto* file_opt = app.add_option("--registry-file", registry_file,
                                   "Read InstallDir from a registry export or Wine registry file");
   auto* dir_opt = app.add_option("--install-dir", install_dir,

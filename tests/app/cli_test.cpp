@@ -80,6 +80,17 @@ TEST(CliUsage, AnArgumentStartingWithASlashIsAPath) {
 #endif
 }
 
+#ifdef _WIN32
+// A Windows program reads no Wine prefix: --help does not offer the option,
+// and a run given it says why it is refused.
+TEST(CliUsage, WindowsOffersNoWinePrefix) {
+  EXPECT_THAT(cli({"--help"}).out, Not(HasSubstr("--wine-prefix")));
+  CommandResult r = cli({"--wine-prefix", "C:\\x", "--show"});
+  EXPECT_EQ(r.exit_status, 1) << r.err;
+  EXPECT_THAT(r.err, HasSubstr("--wine-prefix is not available on Windows."));
+}
+#endif
+
 // Mistakes on the command line in the tool's words, quoting no more than
 // the start of an argument; and options a run would ignore are refused.
 TEST(CliUsage, SaysWhatIsWrongInItsOwnWords) {
@@ -416,8 +427,9 @@ TEST_F(CliNonAsciiInstallation, ASettingsFileThatCannotBeReadIsReported) {
   }
 }
 
+// On Windows, which reads no prefix, the demo's NORV.INI names its own
+// folders and the hint it prints gives the folder with --install-dir.
 TEST(CliDemo, BuildsAnInstallationThatARunStampsWhole) {
-  NORV_REQUIRE_MDBTOOLS();
   TempDir dir;
   const std::string prefix = (dir / "demo").string();
   CommandResult made = cli({"--create-demo", prefix});
@@ -425,8 +437,17 @@ TEST(CliDemo, BuildsAnInstallationThatARunStampsWhole) {
   EXPECT_EQ(cli({"--create-demo", prefix}).exit_status, 1) << "never over an installation";
   const std::filesystem::path install = dir / "demo/drive_c/Norv";
   EXPECT_FALSE(std::filesystem::exists(install / "Brenvik/BV0003.mdb"));
-  CommandResult run =
-      cli({"--wine-prefix", prefix, "--dovrel", "--brenvik", "--set-version", "7.1"});
+#ifdef _WIN32
+  const std::string folder = (dir / "demo\\drive_c\\Norv").string();
+  EXPECT_THAT(made.out, HasSubstr("Try: norv-version-update-cli --install-dir \"" + folder + "\""));
+  const std::vector<std::string> where = {"--install-dir", folder};
+#else
+  EXPECT_THAT(made.out, HasSubstr("Try: WINEPREFIX=" + prefix + " norv-version-update-cli"));
+  const std::vector<std::string> where = {"--wine-prefix", prefix};
+#endif
+  std::vector<std::string> args = where;
+  args.insert(args.end(), {"--dovrel", "--brenvik", "--set-version", "7.1"});
+  CommandResult run = cli(args);
   EXPECT_EQ(run.exit_status, 0) << run.err;
   EXPECT_EQ(run.out, "The version has been updated to 7.1 for\n - Dovrel\n - Brenvik\n");
   EXPECT_THAT(versions_of(install / "Brenvik/BV0012.mdb"), ElementsAre("7.1"));
