@@ -22,6 +22,12 @@ void print_dry_run(const std::vector<InspectedFile>& files, std::ostream& out) {
       out << "    absent\n";
       continue;
     }
+    // No table was looked for: the file did not open, and the run stops
+    // with the reason.
+    if (file.table.empty()) {
+      out << "    present; cannot be opened\n";
+      continue;
+    }
     out << "    present; table " << file.table << (file.table_found ? " found" : " not found");
     if (!file.note.empty()) out << "; " << file.note;
     for (std::size_t i = 0; i < file.versions.size(); ++i)

@@ -200,6 +200,16 @@ TEST_F(CliTest, DryRunListsEveryTestedPathAndChangesNothing) {
   EXPECT_THAT(versions_of(tree / "Brenvik/BV0000.mdb"), ElementsAre("0.9"));
 }
 
+TEST_F(CliTest, DryRunSaysThatADamagedFileCannotBeOpened) {
+  write_file(tree / "Data/Dovrel/Dovrel.mdb", "this is no database");
+  CommandResult r = run({"--dovrel", "--dry-run"});
+  EXPECT_EQ(r.exit_status, 1);
+  EXPECT_THAT(r.out, HasSubstr("Dovrel.mdb"));
+  EXPECT_THAT(r.out, HasSubstr("\n    present; cannot be opened\n"));
+  EXPECT_THAT(r.out, Not(HasSubstr("table  not found")));
+  EXPECT_THAT(r.err, HasSubstr("Dovrel.mdb is not a valid Jet database"));
+}
+
 // The dry run checks each statement as the run would execute it: a yearly
 // database whose unique index on Version cannot take one value in two rows
 // stops the dry run where it would stop the run, with Jet's message naming
