@@ -16,23 +16,23 @@ namespace {
 
 // One run from the version check to the summary; every error goes to the
 // caller's one handler.
-void run_update(VersionUpdateWindow& window, MessageBoxes& boxes,
-                const InstallationServices& services, const UpdateRunOptions& options) {
+UpdateOutcome run_update(VersionUpdateWindow& window, MessageBoxes& boxes,
+                         const InstallationServices& services, const UpdateRunOptions& options) {
   window.strMsg().clear();
   if (!is_plain_decimal_number(window.version_text())) {
     boxes.show(kInvalidVersionMessage, MB_OK, "");
-    return;
+    return UpdateOutcome::refused_version;
   }
   if (window.fendrel_ticked() && window.year_text().empty()) {
     boxes.show(kSelectYearMessage, MB_OK, "");
     window.focus_year_list();
-    return;
+    return UpdateOutcome::no_year;
   }
   std::string directory = read_installation_directory(services.registry);
   if (directory.empty()) {
     boxes.show(kNotInstalledMessage, MB_OK, "");
     window.unload();
-    return;
+    return UpdateOutcome::not_installed;
   }
   settings::CPrivateIni ini(services.profile);
   ini.FilePath(settings_file_path(directory));
@@ -47,28 +47,31 @@ void run_update(VersionUpdateWindow& window, MessageBoxes& boxes,
     stamping::UpdateBrenvikDatabases(context, directory);
   }
 
-  if (!window.strMsg().empty()) {
-    boxes.show(updated_message(window.version_text(), window.strMsg()), MB_OK, "");
-  } else {
+  if (window.strMsg().empty()) {
     boxes.show(kNoControlTableMessage, MB_ICONINFORMATION, "");
+    return UpdateOutcome::no_control_table;
   }
+  boxes.show(updated_message(window.version_text(), window.strMsg()), MB_OK, "");
+  return UpdateOutcome::updated;
 }
 
 }  // namespace
 
-void cmdUpdate_Click(VersionUpdateWindow& window, MessageBoxes& boxes,
-                     const InstallationServices& services) {
-  cmdUpdate_Click(window, boxes, services, UpdateRunOptions{});
+UpdateOutcome cmdUpdate_Click(VersionUpdateWindow& window, MessageBoxes& boxes,
+                              const InstallationServices& services) {
+  return cmdUpdate_Click(window, boxes, services, UpdateRunOptions{});
 }
 
-void cmdUpdate_Click(VersionUpdateWindow& window, MessageBoxes& boxes,
-                     const InstallationServices& services, const UpdateRunOptions& options) {
+UpdateOutcome cmdUpdate_Click(VersionUpdateWindow& window, MessageBoxes& boxes,
+                              const InstallationServices& services,
+                              const UpdateRunOptions& options) {
   // The run's one error handler: whatever stops the run is shown, and the
   // window stays as it was.
   try {
-    run_update(window, boxes, services, options);
+    return run_update(window, boxes, services, options);
   } catch (const std::exception& error) {
     boxes.show(error.what(), MB_ICONERROR, kErrorTitle);
+    return UpdateOutcome::error;
   }
 }
 

@@ -3,7 +3,9 @@
 // cmdUpdate_Click: one run of "Update Version". Checks the version text and
 // the year, finds the installation, reads NORV.INI and calls the updaters
 // of the ticked modules in the order Fendrel, Dovrel, Brenvik; ends in one
-// message box. Every error ends the run in the error box.
+// message box. Every error ends the run in the error box. The run also
+// returns how it ended, so that a front end other than the dialog (the
+// command line's exit status) need not read the box's text.
 
 #include "app/message_boxes.h"
 #include "app/version_update_window.h"
@@ -21,8 +23,18 @@ struct InstallationServices {
   const platform::PathMapper& paths;
 };
 
-void cmdUpdate_Click(VersionUpdateWindow& window, MessageBoxes& boxes,
-                     const InstallationServices& services);
+// How a run ended, one value per box it can end in.
+enum class UpdateOutcome {
+  refused_version,   // the version text is not a plain decimal number
+  no_year,           // Fendrel ticked and no year chosen
+  not_installed,     // no installation folder in the registry
+  no_control_table,  // no ticked module had a database with its table
+  updated,           // the summary of what was stamped
+  error,             // the error box
+};
+
+UpdateOutcome cmdUpdate_Click(VersionUpdateWindow& window, MessageBoxes& boxes,
+                              const InstallationServices& services);
 
 // For front ends other than the dialog: an observer told of every file the
 // run meets, and a dry run that changes nothing (see StampingContext).
@@ -31,7 +43,8 @@ struct UpdateRunOptions {
   bool dry_run = false;
 };
 
-void cmdUpdate_Click(VersionUpdateWindow& window, MessageBoxes& boxes,
-                     const InstallationServices& services, const UpdateRunOptions& options);
+UpdateOutcome cmdUpdate_Click(VersionUpdateWindow& window, MessageBoxes& boxes,
+                              const InstallationServices& services,
+                              const UpdateRunOptions& options);
 
 }  // namespace norv::app

@@ -2,6 +2,9 @@
 add_library(norv_options INTERFACE)
 target_compile_options(norv_options INTERFACE
   $<$<CXX_COMPILER_ID:GNU,Clang>:-Wall -Wextra -Wpedantic>)
+if(NORV_WARNINGS_AS_ERRORS)
+  target_compile_options(norv_options INTERFACE -Werror)
+endif()
 if(WIN32)
   # <windows.h> without its min/max macros and the rarely used headers.
   target_compile_definitions(norv_options INTERFACE NOMINMAX WIN32_LEAN_AND_MEAN)
@@ -73,7 +76,8 @@ function(norv_release_copy name)
   add_executable(${name} ${sources})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   target_link_libraries(${name} PRIVATE ${ARG_DEPS})
-  target_compile_options(${name} PRIVATE -Wall -Wextra -O3 -flto=auto)
+  target_compile_options(${name} PRIVATE -Wall -Wextra -O3 -flto=auto
+    $<$<BOOL:${NORV_WARNINGS_AS_ERRORS}>:-Werror>)
   target_compile_definitions(${name} PRIVATE NDEBUG)
   # -Wstringop-overread: GCC 12 misreads std::vector comparisons inlined at -O3.
   target_link_options(${name} PRIVATE -O3 -flto=auto -Werror=odr -Werror=lto-type-mismatch

@@ -6,6 +6,7 @@
 #include "data/number_text.h"
 #include "data/numeric_conversion.h"
 #include "data/text_values.h"
+#include "jet/guid_text.h"
 #include "platform/case_fold.h"
 #include "platform/error.h"
 #include "platform/utf8.h"
@@ -87,7 +88,7 @@ class Converter {
           return in_range(to_date_time(date->serial));
         break;
       case ColumnType::guid:
-        if (auto guid = parse_guid(trimmed(text))) return *guid;
+        if (auto guid = jet::parse_guid_text(trimmed(text))) return *guid;
         break;
       case ColumnType::binary:
       case ColumnType::ole:

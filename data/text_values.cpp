@@ -1,7 +1,5 @@
 #include "data/text_values.h"
 
-#include <charconv>
-
 namespace norv::data {
 namespace {
 
@@ -46,15 +44,6 @@ std::optional<double> time_fraction(std::string_view text, std::size_t& pos) {
   return (*hour * 3600 + *minute * 60 + second) / 86400.0;
 }
 
-std::optional<std::uint32_t> hex_group(std::string_view text, std::size_t& pos, std::size_t width) {
-  if (pos + width > text.size()) return std::nullopt;
-  std::uint32_t value = 0;
-  auto [end, ec] = std::from_chars(text.data() + pos, text.data() + pos + width, value, 16);
-  if (ec != std::errc{} || end != text.data() + pos + width) return std::nullopt;
-  pos += width;
-  return value;
-}
-
 }  // namespace
 
 long days_since_1899_12_30(int year, unsigned month, unsigned day) {
@@ -90,31 +79,6 @@ std::optional<jet::DateTime> parse_iso_date_time(std::string_view text) {
   // Before the epoch the fraction still counts forward from midnight.
   double serial = days >= 0 ? days + fraction : days - fraction;
   return jet::DateTime{serial};
-}
-
-std::optional<jet::Guid> parse_guid(std::string_view text) {
-  bool braced = !text.empty() && text.front() == '{';
-  if (braced) {
-    if (text.back() != '}') return std::nullopt;
-    text = text.substr(1, text.size() - 2);
-  }
-  std::size_t pos = 0;
-  auto data1 = hex_group(text, pos, 8);
-  auto data2 = take(text, pos, '-') ? hex_group(text, pos, 4) : std::nullopt;
-  auto data3 = take(text, pos, '-') ? hex_group(text, pos, 4) : std::nullopt;
-  if (!data1 || !data2 || !data3 || !take(text, pos, '-')) return std::nullopt;
-  jet::Guid guid;
-  for (int i = 0; i < 4; ++i) guid.bytes[i] = static_cast<std::uint8_t>(*data1 >> (8 * i));
-  for (int i = 0; i < 2; ++i) guid.bytes[4 + i] = static_cast<std::uint8_t>(*data2 >> (8 * i));
-  for (int i = 0; i < 2; ++i) guid.bytes[6 + i] = static_cast<std::uint8_t>(*data3 >> (8 * i));
-  for (std::size_t i = 8; i < 16; ++i) {
-    if (i == 10 && !take(text, pos, '-')) return std::nullopt;
-    auto byte = hex_group(text, pos, 2);
-    if (!byte) return std::nullopt;
-    guid.bytes[i] = static_cast<std::uint8_t>(*byte);
-  }
-  if (pos != text.size()) return std::nullopt;
-  return guid;
 }
 
 }  // namespace norv::data

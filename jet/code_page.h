@@ -42,8 +42,6 @@ class CodePage {
   std::unordered_map<char32_t, std::uint8_t> bytes_;
 };
 
-const CodePageTable& windows_1252_table();
-
 // Provided per platform (code_page_posix.cpp, code_page_windows.cpp): the
 // table of a single-byte code page, or nullopt when the system does not
 // have it or it is a multi-byte code page.

@@ -5,10 +5,13 @@
 #include <fmt/format.h>
 
 #include <algorithm>
+#include <set>
 
 #include "jet/data_page.h"
+#include "jet/free_pages.h"
 #include "jet/index_key.h"
 #include "jet/index_update.h"
+#include "jet/little_endian.h"
 #include "jet/long_value.h"
 #include "jet/row_field_update.h"
 #include "jet/row_locations.h"
@@ -52,6 +55,7 @@ class ColumnPlanner {
     for (const RowLocation& row : rows.rows) plan_row(row, value);
     for (IndexUpdate& index : indexes_) index.plan();
     record_added_pages();
+    release_emptied_long_value_pages();
     return rows.rows.size();
   }
 
@@ -68,7 +72,7 @@ class ColumnPlanner {
     out.present = true;
     if (def_.type() == ColumnType::memo) {
       out.long_value = true;
-      out.bytes = text_.encode(std::get<std::string>(value), (def_.extra_flags & 0x01) != 0);
+      out.bytes = text_.encode(std::get<std::string>(value), def_.allows_compression());
     } else if (def_.type() == ColumnType::ole) {
       out.long_value = true;
       out.bytes = std::get<Binary>(value).bytes;
@@ -96,10 +100,7 @@ class ColumnPlanner {
   void add_index_updates(const StoredValue& value) {
     const auto& indexes = update_.table.real_indexes;
     for (std::size_t i = 0; i < indexes.size(); ++i) {
-      const bool holds_column =
-          std::any_of(indexes[i].keys.begin(), indexes[i].keys.end(),
-                      [&](const IndexKey& key) { return key.column_number == def_.number; });
-      if (holds_column)
+      if (index_holds_column(indexes[i], def_.number))
         indexes_.emplace_back(plan_, text_, update_.table, update_.table_name, i, column_,
                               value.bytes, value.present);
     }
@@ -168,7 +169,37 @@ class ColumnPlanner {
   // refers to them (the cleanup stage, after the row is written).
   void release_old_long_value(const std::optional<LongValueField>& old) {
     if (!old) return;
-    for (const RowPointer& lval : long_value_rows(plan_, *old)) delete_row(lval);
+    for (const RowPointer& lval : long_value_rows(plan_, *old)) {
+      delete_row(lval);
+      old_long_value_pages_.insert(lval.page);
+    }
+  }
+
+  // A long-value page left with no row once the old values are deleted is
+  // given back, as Jet gives it back: out of the column's maps once no row
+  // points at it any more (cleanup), then free in the global map (release). The next update may take it; this one never does (free_pages.h).
+  void release_emptied_long_value_pages() {
+    const LongValueMaps* maps = long_value_maps();
+    for (std::uint32_t page : old_long_value_pages_) {
+      const DataPageLayout& after = plan_.data_page(page, WriteStage::cleanup);
+      bool emptied = true;
+      for (std::size_t row = 0; row < after.row_count() && emptied; ++row)
+        emptied = after.flags(row) == slot_flags::deleted;
+      if (!emptied) continue;
+      if (maps != nullptr) {
+        for (RowPointer map : {maps->owned_pages, maps->free_space})
+          if (map.page != 0)
+            mark_page_unused(plan_, map, page, MapSense::used, WriteStage::cleanup);
+      }
+      mark_page_unused(plan_, global_usage_map, page, MapSense::free, WriteStage::release);
+    }
+  }
+
+  // The maps of the updated column's long values, when the table keeps them.
+  const LongValueMaps* long_value_maps() const {
+    for (const LongValueMaps& maps : update_.table.long_value_maps)
+      if (maps.column_number == def_.number) return &maps;
+    return nullptr;
   }
 
   void delete_row(RowPointer row) {
@@ -197,10 +228,8 @@ class ColumnPlanner {
       std::fill(header.begin(), header.end(), 0);
       if (header.size() < overflow_pointer_size) header.resize(overflow_pointer_size);
     }
-    header[0] = target.row;
-    header[1] = static_cast<std::uint8_t>(target.page);
-    header[2] = static_cast<std::uint8_t>(target.page >> 8);
-    header[3] = static_cast<std::uint8_t>(target.page >> 16);
+    // The pointer is the target's RowPointer: its row, then its page.
+    le::put32(header.data(), target.to_u32());
     if (!plan_.can_replace(row.header.page, row.header.row, header.size(), WriteStage::rows))
       throw NotSupportedError(fmt::format(
           "{}: table {}, page {} row {}: the row does not fit its page and its slot is too "
@@ -229,11 +258,9 @@ class ColumnPlanner {
   void record_added_pages() {
     for (std::uint32_t page : added_table_pages_)
       record_page(page, update_.table.owned_pages_map, update_.table.free_space_map);
-    const auto maps = std::find_if(
-        update_.table.long_value_maps.begin(), update_.table.long_value_maps.end(),
-        [&](const LongValueMaps& m) { return m.column_number == def_.number; });
+    const LongValueMaps* maps = long_value_maps();
     for (std::uint32_t page : long_values_.added_pages()) {
-      if (maps == update_.table.long_value_maps.end())
+      if (maps == nullptr)
         record_page(page, {}, {});
       else
         record_page(page, maps->owned_pages, maps->free_space);
@@ -257,14 +284,9 @@ class ColumnPlanner {
   LongValueAppender long_values_;
   std::vector<std::uint32_t> table_pages_;
   std::vector<std::uint32_t> added_table_pages_;
+  std::set<std::uint32_t> old_long_value_pages_;
   std::vector<IndexUpdate> indexes_;
 };
-
-std::string index_name(const TableDef& table, std::size_t real_index) {
-  for (const LogicalIndexDef& index : table.logical_indexes)
-    if (index.real_index == real_index) return index.name;
-  return fmt::format("#{}", real_index);
-}
 
 void refuse_unwritable_column(const Format& format, const TextCodec& text,
                               const ColumnUpdate& update, const ColumnDef& column) {
@@ -275,14 +297,12 @@ void refuse_unwritable_column(const Format& format, const TextCodec& text,
                                         file, column.name, update.table_name));
   const auto& indexes = update.table.real_indexes;
   for (std::size_t i = 0; i < indexes.size(); ++i) {
-    for (const IndexKey& key : indexes[i].keys) {
-      if (key.column_number != column.number) continue;
-      if (computes_keys_of(format, update.table, indexes[i])) continue;
-      throw NotSupportedError(fmt::format(
-          "{}: column {} of table {} is part of the index {}, whose text is in a sort order "
-          "this tool cannot compute keys for; change the value in Access",
-          file, column.name, update.table_name, index_name(update.table, i)));
-    }
+    if (!index_holds_column(indexes[i], column.number)) continue;
+    if (computes_keys_of(format, update.table, indexes[i])) continue;
+    throw NotSupportedError(fmt::format(
+        "{}: column {} of table {} is part of the index {}, whose text is in a sort order "
+        "this tool cannot compute keys for; change the value in Access",
+        file, column.name, update.table_name, index_names(update.table, i)));
   }
 }
 
@@ -307,6 +327,9 @@ std::uint64_t update_column(PageFile& pages, platform::Storage& storage, const F
   refuse_unwritable_column(format, text, update, column);
   refuse_value_of_another_kind(text, update, column);
   UpdatePlan plan(pages, format);
+  plan.reuse_free_pages(FreePages(pages, format, [&pages, &format, &table = update.table] {
+    return pages_of_table(pages, format, table);
+  }));
   const std::uint64_t rows = ColumnPlanner(plan, text, update).plan_rows();
   // After the plan, so that a damaged table is named as such.
   refuse_damaged_indexes(TableReader(pages, format, text), update.table_name, update.table);

@@ -9,6 +9,7 @@
 
 #include "jet/creator_checks.h"
 #include "jet/data_page.h"
+#include "jet/file_size_limit.h"
 #include "jet/header.h"
 #include "jet/index_key.h"
 #include "jet/index_page.h"
@@ -79,7 +80,13 @@ class DatabaseBuilder {
         spec_(spec),
         format_(format_for(spec.format)),
         text_(spec.format, spec.code_page, path),
-        pages_(format_.page_size),
+        pages_(format_.page_size,
+               static_cast<std::uint32_t>(format_.max_file_size / format_.page_size),
+               [this] {
+                 refuse_pages_past_the_limit(path_, format_, std::uint64_t{pages_.count()} + 1,
+                                             "the database would be",
+                                             "put fewer or smaller rows into it");
+               }),
         long_values_(format_, pages_),
         now_(now_as_ole_date()) {}
 
@@ -109,7 +116,7 @@ class DatabaseBuilder {
     table.def = lay_out_columns(format_, spec.columns, spec_.code_page, system);
     if (system) {
       for (ColumnDef& c : table.def.columns)
-        if (c.name == "Owner" || c.name == "SID") c.flags |= 0x20;
+        if (c.name == "Owner" || c.name == "SID") c.flags |= column_flags::owner_or_sid;
     }
     for (const IndexSpec& index : spec.indexes) {
       BuiltIndex built{&index, {}, {}, {}, {}};
@@ -200,7 +207,7 @@ class DatabaseBuilder {
       const auto* text = std::get_if<std::string>(&value);
       if (text == nullptr)
         throw InvalidArgumentError(fmt::format("{}: column {} (Memo) needs a text", where(table), column.name));
-      return Binary{long_values_.store(text_.encode(*text, (column.extra_flags & 0x01) != 0))};
+      return Binary{long_values_.store(text_.encode(*text, column.allows_compression()))};
     }
     const auto* data = std::get_if<Binary>(&value);
     if (data == nullptr)

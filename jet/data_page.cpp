@@ -102,7 +102,7 @@ RowBody resolve_row(PageFile& pages, const Format& format, const DataPage& page,
   if (!slot.is_overflow_pointer()) return {page.page(), page.body(row), page.owner()};
 
   ByteReader pointer(page.body(row), "an overflow pointer");
-  const RowPointer target{pointer.u24(1), pointer.u8(0)};
+  const RowPointer target = RowPointer::from_u32(pointer.u32(0));
   DataPage target_page = read_data_page(pages, format, target.page);
   if (target_page.owner() != page.owner() || !target_page.slot(target.row).is_overflow_target())
     throw_format_fault(fmt::format("row {} of page {} points at {}, which is not its overflow row",

@@ -34,10 +34,9 @@ struct CountPages {
 // Whether the column of that number is a key column of an index of
 // `table`. Both sides of an enforced relationship are indexed.
 bool is_indexed(const TableDef& table, std::uint16_t column_number) {
-  for (const RealIndexDef& index : table.real_indexes)
-    for (const IndexKey& key : index.keys)
-      if (key.column_number == column_number) return true;
-  return false;
+  return std::any_of(
+      table.real_indexes.begin(), table.real_indexes.end(),
+      [&](const RealIndexDef& index) { return index_holds_column(index, column_number); });
 }
 
 // The position in `table` of the column an update sets: the one data/

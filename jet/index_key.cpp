@@ -223,7 +223,6 @@ std::optional<std::vector<std::uint8_t>> row_index_key(const Format& format, con
                                                        const RealIndexDef& index,
                                                        const KeyFieldSource& field_of,
                                                        std::string_view where) {
-  constexpr std::uint8_t ignore_nulls_flag = 0x02;
   std::vector<std::uint8_t> key;
   bool all_null = true;
   for (const IndexKey& slot : index.keys) {
@@ -235,7 +234,7 @@ std::optional<std::vector<std::uint8_t>> row_index_key(const Format& format, con
     const auto part = index_key_part(format, column, field, slot.ascending, where);
     key.insert(key.end(), part.begin(), part.end());
   }
-  if (all_null && (index.flags & ignore_nulls_flag) != 0) return std::nullopt;
+  if (all_null && (index.flags & index_flags::ignore_nulls) != 0) return std::nullopt;
   return key;
 }
 

@@ -208,7 +208,7 @@ void IndexUpdate::stage_rebuilt_tree(const IndexTreeContents& tree,
   for (std::uint32_t page : tree.pages) {
     if (page == root) continue;
     mark_page_unused(plan_, usage_map, page, MapSense::used, WriteStage::cleanup);
-    mark_page_unused(plan_, global_usage_map, page, MapSense::free, WriteStage::cleanup);
+    mark_page_unused(plan_, global_usage_map, page, MapSense::free, WriteStage::release);
   }
 }
 

@@ -16,6 +16,8 @@ namespace {
 
 // The field: u32 length with the kind in its top bits, then the first row.
 constexpr std::size_t length_and_kind_offset = 0;
+// The kind's bits in the top byte of the length; both set is no kind.
+constexpr std::uint8_t kind_bits_mask = 0xC0;
 constexpr std::size_t first_row_offset = 4;
 // A chain's row: the next row's pointer (0 on the last), then data.
 constexpr std::size_t chain_link_header_size = 4;
@@ -92,8 +94,8 @@ LongValueField parse_long_value_field(std::span<const std::uint8_t> field,
     origin.corrupt(fmt::format("a Memo/OLE field of {} bytes is shorter than its 12-byte header",
                                field.size()));
   std::uint32_t length_and_kind = le::get32(field.data() + length_and_kind_offset);
-  std::uint8_t kind_bits = static_cast<std::uint8_t>(length_and_kind >> 24 & 0xC0);
-  if (kind_bits == 0xC0) origin.corrupt("a Memo/OLE field has the unknown kind 0xC0");
+  std::uint8_t kind_bits = static_cast<std::uint8_t>(length_and_kind >> 24 & kind_bits_mask);
+  if (kind_bits == kind_bits_mask) origin.corrupt("a Memo/OLE field has the unknown kind 0xC0");
   LongValueField out;
   out.kind = static_cast<LongValueKind>(kind_bits);
   out.length = length_and_kind & long_value_max_length;

@@ -21,16 +21,22 @@ namespace norv::jet {
 
 inline constexpr std::string_view relationships_table = "MSysRelationships";
 
+// The grbit of a relationship row.
+namespace relationship_flags {
+inline constexpr std::int32_t not_enforced = 0x02;
+inline constexpr std::int32_t cascade_updates = 0x100;
+}  // namespace relationship_flags
+
 struct Relationship {
   std::string name;
   std::string table;  // the referencing (foreign-key) side
   std::string column;
   std::string referenced_table;
   std::string referenced_column;
-  std::int32_t flags = 0;  // grbit: 0x02 not enforced, 0x100 cascade updates
+  std::int32_t flags = 0;  // relationship_flags
 
-  bool enforced() const { return (flags & 0x02) == 0; }
-  bool cascades_updates() const { return (flags & 0x100) != 0; }
+  bool enforced() const { return (flags & relationship_flags::not_enforced) == 0; }
+  bool cascades_updates() const { return (flags & relationship_flags::cascade_updates) != 0; }
   // Whether `column` of `table` (names without regard to case) is on
   // either side.
   bool involves(std::string_view table, std::string_view column) const;

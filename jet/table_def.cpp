@@ -348,6 +348,11 @@ std::string index_names(const TableDef& table, std::size_t real) {
   return out.empty() ? fmt::format("#{}", real) : out;
 }
 
+bool index_holds_column(const RealIndexDef& index, std::uint16_t column_number) {
+  return std::any_of(index.keys.begin(), index.keys.end(),
+                     [&](const IndexKey& key) { return key.column_number == column_number; });
+}
+
 TableDef parse_table_def(const Format& format, const TextCodec& names,
                          std::span<const std::uint8_t> definition) {
   ByteReader bytes(definition, "the table definition");

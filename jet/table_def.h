@@ -38,9 +38,16 @@ namespace column_flags {
 inline constexpr std::uint8_t fixed = 0x01;
 inline constexpr std::uint8_t can_be_null = 0x02;
 inline constexpr std::uint8_t long_autonumber = 0x04;
+// Set by Access on the Owner and SID columns of its system tables.
+inline constexpr std::uint8_t owner_or_sid = 0x20;
 inline constexpr std::uint8_t guid_autonumber = 0x40;
 inline constexpr std::uint8_t hyperlink = 0x80;
 }  // namespace column_flags
+
+namespace column_extra_flags {
+// Jet 4 Text and Memo: the value may be stored compressed.
+inline constexpr std::uint8_t compression_allowed = 0x01;
+}  // namespace column_extra_flags
 
 struct ColumnDef {
   std::string name;
@@ -50,7 +57,7 @@ struct ColumnDef {
   std::uint16_t fixed_offset = 0;  // fixed columns: offset in the fixed area
   std::uint16_t length = 0;        // bytes (Jet 4 text: 2 x characters)
   std::uint8_t flags = 0;
-  std::uint8_t extra_flags = 0;    // Jet 4: 0x01 compression allowed
+  std::uint8_t extra_flags = 0;    // column_extra_flags
   std::uint16_t sort_order = 0;
   std::uint16_t code_page = 0;
   std::uint8_t sort_version = 0;   // Jet 4 text: 0 legacy, 1 the newer General order
@@ -61,6 +68,9 @@ struct ColumnDef {
   bool is_fixed() const { return (flags & column_flags::fixed) != 0; }
   bool is_boolean() const { return type() == ColumnType::boolean; }
   bool is_long_value() const { return type() == ColumnType::memo || type() == ColumnType::ole; }
+  bool allows_compression() const {
+    return (extra_flags & column_extra_flags::compression_allowed) != 0;
+  }
   // Access 97 sets flag 0x40 on ordinary Text, Date/Time and Currency
   // columns too, so each flag means AutoNumber only on the type it belongs to.
   bool is_autonumber() const {
@@ -75,11 +85,17 @@ struct IndexKey {
   bool ascending = true;
 };
 
+namespace index_flags {
+inline constexpr std::uint8_t unique = 0x01;
+inline constexpr std::uint8_t ignore_nulls = 0x02;  // rows whose keys are all Null have no entry
+inline constexpr std::uint8_t required = 0x08;
+}  // namespace index_flags
+
 struct RealIndexDef {
   std::vector<IndexKey> keys;  // used slots only, in key order
   RowPointer usage_map;
   std::uint32_t first_page = 0;
-  std::uint8_t flags = 0;      // 0x01 unique, 0x02 ignore nulls, 0x08 required
+  std::uint8_t flags = 0;      // index_flags
 };
 
 struct LogicalIndexDef {
@@ -122,6 +138,9 @@ std::optional<std::size_t> find_column(const TableDef& table, std::string_view n
 // ("#<real>" when none names it).
 std::string index_names(const TableDef& table, std::size_t real);
 
+// Whether the column of that number is one of the index's key columns.
+bool index_holds_column(const RealIndexDef& index, std::uint16_t column_number);
+
 // Reading.
 
 inline constexpr std::uint8_t table_def_page_type = 0x02;
@@ -144,11 +163,6 @@ TableDef parse_table_def(const Format& format, const TextCodec& names,
 // definitions and names, one real index per logical index and no
 // long-value column maps. A definition longer than a page continues on
 // further TDEF pages.
-
-namespace index_flags {
-inline constexpr std::uint8_t unique = 0x01;
-inline constexpr std::uint8_t required = 0x08;
-}  // namespace index_flags
 
 struct IndexLayout {
   std::string name;

@@ -6,9 +6,6 @@ namespace norv::jet {
 
 namespace {
 
-constexpr std::uint8_t unique_index_flag = 0x01;
-constexpr std::uint8_t compression_allowed_flag = 0x01;
-
 // Undocumented types seen in Jet files (0x0D, 0x0E, 0x11) read as binary.
 ColumnType public_type(const ColumnDef& column) {
   return is_known_column_type(column.type_byte) ? column.type() : ColumnType::binary;
@@ -27,7 +24,7 @@ ColumnInfo describe_column(const Format& format, const ColumnDef& column,
   info.scale = column.scale;
   info.fixed = column.is_fixed();
   info.autonumber = column.is_autonumber();
-  info.compressed_unicode = (column.extra_flags & compression_allowed_flag) != 0;
+  info.compressed_unicode = column.allows_compression();
   for (const auto& [name, property] : properties) {
     if (!platform::equal_ignoring_case(name, column.name)) continue;
     info.required = property.required;
@@ -48,7 +45,7 @@ IndexInfo describe_index(const TableDef& table, const LogicalIndexDef& index) {
   info.name = index.name;
   for (const IndexKey& key : real.keys) info.columns.push_back(column_name(table, key.column_number));
   info.primary_key = index.index_type == primary_key_index_type;
-  info.unique = (real.flags & unique_index_flag) != 0;
+  info.unique = (real.flags & index_flags::unique) != 0;
   return info;
 }
 

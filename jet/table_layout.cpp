@@ -44,7 +44,7 @@ TableDef lay_out_columns(const Format& format, const std::vector<ColumnSpec>& co
     column.flags = column_flag_bits(spec, fixed, system);
     bool textual = spec.type == ColumnType::text || spec.type == ColumnType::memo;
     if (textual && spec.compressed_unicode && format.text_compression)
-      column.extra_flags = 0x01;
+      column.extra_flags = column_extra_flags::compression_allowed;
     column.code_page = code_page;
     column.sort_order = textual ? general_sort_order : 0;
     column.precision = spec.type == ColumnType::decimal ? spec.precision : 0;

@@ -6,8 +6,9 @@
 #include <utility>
 
 #include "jet/format.h"
-#include "platform/utf8.h"
 #include "platform/error.h"
+#include "platform/utf16.h"
+#include "platform/utf8.h"
 
 namespace norv::jet {
 
@@ -15,54 +16,8 @@ namespace {
 
 constexpr std::size_t max_compressed_characters = 1024;
 
-// Collects UTF-16 code units into UTF-8, pairing surrogates.
-class Utf16Decoder {
- public:
-  void add(char16_t unit) {
-    if (pending_high_ != 0) {
-      if (unit >= 0xDC00 && unit <= 0xDFFF) {
-        platform::append_utf8(out_, 0x10000 + ((pending_high_ - 0xD800) << 10) + (unit - 0xDC00));
-        pending_high_ = 0;
-        return;
-      }
-      platform::append_utf8(out_, 0xFFFD);
-      pending_high_ = 0;
-    }
-    if (unit >= 0xD800 && unit <= 0xDBFF) {
-      pending_high_ = unit;
-    } else if (unit >= 0xDC00 && unit <= 0xDFFF) {
-      platform::append_utf8(out_, 0xFFFD);
-    } else {
-      platform::append_utf8(out_, unit);
-    }
-  }
-
-  std::string finish() {
-    if (pending_high_ != 0) platform::append_utf8(out_, 0xFFFD);
-    pending_high_ = 0;
-    return std::move(out_);
-  }
-
- private:
-  std::string out_;
-  char32_t pending_high_ = 0;
-};
-
 bool is_compressed(std::span<const std::uint8_t> stored) {
   return stored.size() >= 2 && stored[0] == 0xFF && stored[1] == 0xFE;
-}
-
-void append_utf16le(std::vector<std::uint8_t>& out, char32_t c) {
-  auto unit = [&out](std::uint32_t u) {
-    out.push_back(static_cast<std::uint8_t>(u));
-    out.push_back(static_cast<std::uint8_t>(u >> 8));
-  };
-  if (c < 0x10000) {
-    unit(c);
-  } else {
-    unit(0xD800 + ((c - 0x10000) >> 10));
-    unit(0xDC00 + ((c - 0x10000) & 0x3FF));
-  }
 }
 
 std::u16string plain_code_units(std::span<const std::uint8_t> stored) {
@@ -73,9 +28,7 @@ std::u16string plain_code_units(std::span<const std::uint8_t> stored) {
 }
 
 std::string decode_code_units(std::u16string_view units) {
-  Utf16Decoder decoder;
-  for (char16_t unit : units) decoder.add(unit);
-  return decoder.finish();
+  return platform::utf16_to_utf8(units, platform::LoneSurrogates::replaced);
 }
 
 bool gains_from_compression(const std::u32string& text) {
@@ -125,7 +78,7 @@ std::vector<std::uint8_t> encode_ucs2_text(const std::u32string& text, bool allo
     // compressed mode and leave it at once instead.
     for (std::uint8_t b : {0xFF, 0xFE, 0x00}) out.push_back(b);
   }
-  for (char32_t c : text) append_utf16le(out, c);
+  for (char32_t c : text) platform::append_utf16le(out, c);
   return out;
 }
 
@@ -180,7 +133,7 @@ std::vector<std::uint8_t> TextCodec::encode_name(std::string_view utf8) const {
   std::u32string text = checked_utf8(utf8);
   if (code_page_) return encode_code_page(text);
   std::vector<std::uint8_t> out;
-  for (char32_t c : text) append_utf16le(out, c);
+  for (char32_t c : text) platform::append_utf16le(out, c);
   return out;
 }
 

@@ -1,10 +1,12 @@
 #include "jet/update_plan.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include <fmt/format.h>
 
 #include "jet/engine_errors.h"
+#include "jet/file_size_limit.h"
 #include "jet/format_fault.h"
 #include "platform/error.h"
 
@@ -19,10 +21,22 @@ std::size_t index_of(WriteStage stage) { return static_cast<std::size_t>(stage);
 // left, which may hold edits made after this stage's own.
 void lay_over(std::vector<std::uint8_t>& image, const std::vector<std::uint8_t>& base,
               const std::vector<std::uint8_t>& edited) {
-  for (std::size_t i = 0; i < image.size(); ++i) {
-    const auto changed = static_cast<std::uint8_t>(base[i] ^ edited[i]);
-    image[i] = static_cast<std::uint8_t>((image[i] & ~changed) | (edited[i] & changed));
-  }
+  // Eight bytes at a time: a usage bitmap page is laid over once per stage
+  // for every page an update marks, and most of its words are unchanged.
+  const auto lay_over_at = [&]<typename Word>(std::size_t at, Word) {
+    Word now, from, to;
+    std::memcpy(&now, image.data() + at, sizeof(Word));
+    std::memcpy(&from, base.data() + at, sizeof(Word));
+    std::memcpy(&to, edited.data() + at, sizeof(Word));
+    const auto changed = static_cast<Word>(from ^ to);
+    if (changed == 0) return;
+    now = static_cast<Word>((now & ~changed) | (to & changed));
+    std::memcpy(image.data() + at, &now, sizeof(Word));
+  };
+  std::size_t i = 0;
+  for (; i + sizeof(std::uint64_t) <= image.size(); i += sizeof(std::uint64_t))
+    lay_over_at(i, std::uint64_t{});
+  for (; i < image.size(); ++i) lay_over_at(i, std::uint8_t{});
 }
 
 }  // namespace
@@ -130,44 +144,62 @@ bool UpdatePlan::fits(std::uint32_t page, WriteStage stage) {
   return true;
 }
 
-std::uint32_t UpdatePlan::next_page_number() const {
-  return static_cast<std::uint32_t>(pages_->page_count() + added_.size());
+std::uint32_t UpdatePlan::page_count() const {
+  return static_cast<std::uint32_t>(pages_->page_count() + appended_);
 }
 
 void UpdatePlan::refuse_growth_past_the_limit() const {
-  const std::uint64_t size = (std::uint64_t{next_page_number()} + 1) * format_->page_size;
-  if (size <= format_->max_file_size) return;
-  throw NotSupportedError(fmt::format(
-      "{}: the update would make the file larger than {} GiB, the most a {} database may "
-      "hold; compact the database in Access (Compact and Repair Database) and run again",
-      pages_->path().string(), format_->max_file_size >> 30,
-      format_->version == FormatVersion::jet3 ? "Jet 3" : "Jet 4"));
+  refuse_pages_past_the_limit(pages_->path(), *format_, std::uint64_t{page_count()} + 1,
+                              "the update would make the file",
+                              "compact the database in Access (Compact and Repair Database) "
+                              "and run again");
 }
 
-std::uint32_t UpdatePlan::add_page(std::uint32_t owner) {
-  refuse_growth_past_the_limit();
-  const std::uint32_t number = next_page_number();
-  PlannedPage planned;
-  planned.is_data = true;
+std::uint32_t UpdatePlan::claim_new_page(PlannedPage& planned, bool may_reuse) {
+  // A page the plan already reads or edits is in use, whatever the map says.
+  const auto unplanned = [this](std::uint32_t page) { return !planned_.contains(page); };
+  std::uint32_t number = 0;
+  const bool from_free = may_reuse && free_;
+  if (const std::optional<std::uint32_t> reused = from_free ? free_->take(unplanned) : std::nullopt) {
+    number = *reused;
+    const Page on_disk = pages_->page(number);
+    planned.original.assign(on_disk.bytes().begin(), on_disk.bytes().end());
+  } else {
+    refuse_growth_past_the_limit();
+    number = page_count();
+    ++appended_;
+  }
   planned.dirty_from = 0;
-  planned.data.assign(write_stage_count, DataPageLayout(*format_, number, owner));
-  planned_.emplace(number, std::move(planned));
   added_.push_back(number);
   return number;
 }
 
+std::uint32_t UpdatePlan::add_page(std::uint32_t owner) {
+  PlannedPage planned;
+  const std::uint32_t number = claim_new_page(planned, true);
+  planned.is_data = true;
+  planned.data.assign(write_stage_count, DataPageLayout(*format_, number, owner));
+  planned_.emplace(number, std::move(planned));
+  return number;
+}
+
 std::uint32_t UpdatePlan::add_raw_page(std::vector<std::uint8_t> image) {
+  return add_raw(std::move(image), true);
+}
+
+std::uint32_t UpdatePlan::append_raw_page(std::vector<std::uint8_t> image) {
+  return add_raw(std::move(image), false);
+}
+
+std::uint32_t UpdatePlan::add_raw(std::vector<std::uint8_t> image, bool may_reuse) {
   if (image.size() != format_->page_size)
     throw_internal_error(fmt::format("a new page of {} bytes in a file of {}-byte pages",
                                      image.size(), format_->page_size));
-  refuse_growth_past_the_limit();
-  const std::uint32_t number = next_page_number();
   PlannedPage planned;
+  const std::uint32_t number = claim_new_page(planned, may_reuse);
   planned.raw_start = std::move(image);
   planned.raw.resize(write_stage_count);
-  planned.dirty_from = 0;
   planned_.emplace(number, std::move(planned));
-  added_.push_back(number);
   return number;
 }
 
@@ -248,7 +280,7 @@ JournalContents UpdatePlan::journal_of(const std::vector<Write>& planned) const 
   JournalContents journal;
   journal.page_size = format_->page_size;
   journal.length_before = pages_->file_size();
-  journal.length_after = std::uint64_t{next_page_number()} * format_->page_size;
+  journal.length_after = std::uint64_t{page_count()} * format_->page_size;
   std::map<std::uint32_t, JournalPage> by_page;
   for (const Write& w : planned) {
     JournalPage& page = by_page[w.page];

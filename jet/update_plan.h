@@ -18,6 +18,14 @@
 //   cleanup     rows no longer referenced (old overflow targets, old
 //               long-value rows) marked deleted, pages no longer used
 //               released from their maps
+//   release     those pages marked free in the global map, once no map
+//               names them: a writer never finds a page both free and
+//               in a map
+//
+// A new page is a free page of the file when the plan was given some
+// (reuse_free_pages), appended otherwise; either is written whole at the
+// new_rows stage, and the caller marks it in use in the global map at the
+// global_map stage. A reused page is an existing page for the journal.
 //
 // An edit made at one stage is part of every later stage's image. The file
 // is made durable after each stage that wrote, so the order also holds
@@ -27,18 +35,20 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
 #include <vector>
 
 #include "jet/data_page.h"
 #include "jet/format.h"
+#include "jet/free_pages.h"
 #include "jet/page_file.h"
 #include "jet/rollback_journal.h"
 #include "platform/storage.h"
 
 namespace norv::jet {
 
-enum class WriteStage : std::size_t { new_rows, global_map, table_maps, rows, cleanup };
-inline constexpr std::size_t write_stage_count = 5;
+enum class WriteStage : std::size_t { new_rows, global_map, table_maps, rows, cleanup, release };
+inline constexpr std::size_t write_stage_count = 6;
 
 class UpdatePlan {
  public:
@@ -75,17 +85,26 @@ class UpdatePlan {
   // Whether `page`'s images from `stage` on all fit.
   bool fits(std::uint32_t page, WriteStage stage);
 
-  // A new empty data page of `owner` at the end of the file (its number).
-  // Neither kind of new page may take the file past the format's largest
-  // size (Format::max_file_size).
+  // From now on new pages are taken from `free` first (free_pages.h), and
+  // appended only when it has none left.
+  void reuse_free_pages(FreePages free) { free_ = std::move(free); }
+
+  // A new empty data page of `owner` (its number). An appended page of
+  // either kind may not take the file past the format's largest size
+  // (Format::max_file_size).
   std::uint32_t add_page(std::uint32_t owner);
-  // A new page at the end of the file that is not a data page (an index
-  // page, a usage bitmap page), `image` being all of it; written whole at
-  // the new_rows stage. Returns its number.
+  // A new page that is not a data page (an index page, a usage bitmap
+  // page), `image` being all of it; written whole at the new_rows stage.
+  // Returns its number.
   std::uint32_t add_raw_page(std::vector<std::uint8_t> image);
-  // Every page appended by add_page and add_raw_page, in the order of their
-  // numbers: the file's page count, then one more each.
+  // add_raw_page, but always at the end of the file: for the global map's
+  // own bitmap pages, which decide what is free.
+  std::uint32_t append_raw_page(std::vector<std::uint8_t> image);
+  // Every page added by add_page and add_raw_page, reused or appended, in
+  // the order they were added.
   const std::vector<std::uint32_t>& added_pages() const { return added_; }
+  // The file's page count once the plan is written.
+  std::uint32_t page_count() const;
 
   // A page that is not a data page, as it will be after `stage`, to edit in
   // place; loaded on first use. The bytes changed at a stage are part of
@@ -131,7 +150,9 @@ class UpdatePlan {
 
   PlannedPage& planned_data_page(std::uint32_t number);
   PlannedPage& planned_raw_page(std::uint32_t number);
-  std::uint32_t next_page_number() const;
+  // The number of a new page, its `original` set when it is a reused one.
+  std::uint32_t claim_new_page(PlannedPage& planned, bool may_reuse);
+  std::uint32_t add_raw(std::vector<std::uint8_t> image, bool may_reuse);
   // NotSupportedError naming the file when one more page would take it
   // past the format's largest size: planned, so nothing is written.
   void refuse_growth_past_the_limit() const;
@@ -150,6 +171,8 @@ class UpdatePlan {
   const Format* format_;
   std::map<std::uint32_t, PlannedPage> planned_;
   std::vector<std::uint32_t> added_;
+  std::uint32_t appended_ = 0;
+  std::optional<FreePages> free_;
 };
 
 }  // namespace norv::jet

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <map>
 #include <optional>
+#include <set>
 
 #include "jet/data_page.h"
 #include "jet/format_fault.h"
@@ -141,6 +142,7 @@ class MapChange {
  private:
   bool bit() const { return page_used_ == (sense_ == MapSense::used); }
   bool may_grow() const { return page_used_ && sense_ == MapSense::used; }
+  bool gives_back_to_the_file() const { return !page_used_ && sense_ == MapSense::free; }
   std::uint32_t per_page() const { return plan_.format().pages_per_map_page; }
 
   void apply_inline(std::vector<std::uint8_t>& row, WriteStage stage) {
@@ -150,8 +152,11 @@ class MapChange {
       set_bit(row.data() + inline_bitmap_offset, page_ - start, bit());
       return;
     }
-    // A free page outside the window, or a page outside the global map's
-    // range: the map says nothing about it, which is what it should say.
+    // A page given back outside the global map's window: the map grows to
+    // reach it. A free page outside a table's window, or a page taken
+    // outside the global map's window: the map says nothing about it,
+    // which is what it should say.
+    if (gives_back_to_the_file()) return convert_free_map(row, stage);
     if (!may_grow()) return;
     std::vector<std::uint32_t> used = set_pages(row);
     used.push_back(page_);
@@ -188,6 +193,52 @@ class MapChange {
       const std::vector<std::uint32_t> in_slot(from, to);
       le::put32(row.data() + reference_slot(slot), bitmap_page_holding(slot, in_slot, stage));
       from = to;
+    }
+  }
+
+  // The global map, its inline window too short for a page given back,
+  // becomes a reference map of the same length, as Jet's does once a file
+  // outgrows the window: a bitmap page for each slot holding a free page
+  // and for the one holding the end of the file, pages from the end on
+  // free as before. A page past the last slot stays unknown to the map; a
+  // page past the end of the file needs nothing, being free already.
+  // The bitmap pages are appended, never free pages taken: the map they
+  // make up decides which pages are free.
+  void convert_free_map(std::vector<std::uint8_t>& row, WriteStage stage) {
+    if (page_ >= plan_.page_count()) return;  // past the end: free already
+    std::vector<std::uint32_t> free_pages{page_};
+    for (std::uint32_t page : set_pages(row))
+      if (page < plan_.page_count()) free_pages.push_back(page);
+    std::sort(free_pages.begin(), free_pages.end());
+    const std::size_t slots = (row.size() - reference_slots_offset) / reference_slot_size;
+    std::set<std::uint32_t> needed;
+    for (std::uint32_t page : free_pages) needed.insert(page / per_page());
+    const bool first_conversion = new_bitmap_pages_.empty();
+    if (first_conversion) {
+      const std::uint32_t after_bitmaps =
+          plan_.page_count() + static_cast<std::uint32_t>(needed.size()) + 1;
+      if (*needed.rbegin() >= slots || after_bitmaps / per_page() >= slots) return;
+      needed.insert(after_bitmaps / per_page());
+      for (std::uint32_t slot : needed)
+        new_bitmap_pages_.emplace(slot, plan_.append_raw_page(bitmap_page_image(
+                                            plan_.format(), slot * per_page(), {})));
+    }
+    const std::uint32_t end = plan_.page_count();
+    std::fill(row.begin(), row.end(), 0);
+    row[kind_offset] = static_cast<std::uint8_t>(UsageMapKind::reference);
+    for (const auto& [slot, bitmap_page] : new_bitmap_pages_) {
+      const std::uint32_t first = slot * per_page();
+      std::vector<std::uint32_t> in_slot;
+      for (std::uint32_t page : free_pages)
+        if (page / per_page() == slot) in_slot.push_back(page);
+      for (std::uint32_t page = std::max(end, first); page - first < per_page(); ++page)
+        in_slot.push_back(page);
+      const std::vector<std::uint8_t> wanted = bitmap_page_image(plan_.format(), first, in_slot);
+      // Whole from the first write on; rewritten at a later stage that
+      // converts again with more pages given back.
+      if (first_conversion) plan_.raw_page(bitmap_page, WriteStage::new_rows) = wanted;
+      plan_.raw_page(bitmap_page, stage) = wanted;
+      le::put32(row.data() + reference_slot(slot), bitmap_page);
     }
   }
 
@@ -235,7 +286,7 @@ class MapChange {
     }
     // Jet leaves garbage in unused slots of the global map; a slot that
     // points outside the file (and the plan) covers nothing.
-    if (bitmap_page >= plan_.pages().page_count() + plan_.added_pages().size()) return;
+    if (bitmap_page >= plan_.page_count()) return;
     std::vector<std::uint8_t>& image = plan_.raw_page(bitmap_page, stage);
     set_bit(image.data() + bitmap_page_header_size, page_ % per_page(), bit());
   }

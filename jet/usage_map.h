@@ -65,8 +65,10 @@ void mark_page_used(UpdatePlan& plan, RowPointer where, std::uint32_t page, MapS
                     WriteStage stage);
 
 // The opposite: clears `page`'s bit in a `used` map (a page the map does not
-// hold needs nothing), sets it in the `free` global map when the page lies
-// in the map's range. Never grows a map.
+// hold needs nothing), sets it in the `free` global map. Only the global
+// map grows for it: an inline global map whose window does not reach the
+// page becomes a reference map of the same length, its bitmap pages
+// appended (a page past its last slot stays unknown to it).
 void mark_page_unused(UpdatePlan& plan, RowPointer where, std::uint32_t page, MapSense sense,
                       WriteStage stage);
 

@@ -5,19 +5,11 @@
 #include "jet/currency.h"
 #include "jet/date_time_text.h"
 #include "jet/decimal.h"
+#include "jet/guid_text.h"
 
 namespace norv::jet {
 
 namespace {
-
-std::string guid_text(const Guid& guid) {
-  const auto& b = guid.bytes;
-  return fmt::format(
-      "{{{:02X}{:02X}{:02X}{:02X}-{:02X}{:02X}-{:02X}{:02X}-{:02X}{:02X}-"
-      "{:02X}{:02X}{:02X}{:02X}{:02X}{:02X}}}",
-      b[3], b[2], b[1], b[0], b[5], b[4], b[7], b[6], b[8], b[9], b[10], b[11], b[12], b[13],
-      b[14], b[15]);
-}
 
 std::string hex_text(const Binary& binary) {
   std::string text;

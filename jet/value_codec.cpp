@@ -55,7 +55,7 @@ std::vector<std::uint8_t> encode_text(const ColumnDef& column, const std::string
     throw InvalidArgumentError(fmt::format(
         "{} holds at most {} characters; the text has {}. Use a shorter text",
         column_label(column, text), limit, count));
-  return text.encode(value, (column.extra_flags & 0x01) != 0);
+  return text.encode(value, column.allows_compression());
 }
 
 std::vector<std::uint8_t> encode_decimal_value(const ColumnDef& column, const Decimal& value,

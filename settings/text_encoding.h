@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/utf16.h"
+
 namespace norv::settings {
 
 // Invalid sequences become U+FFFD, so the result is always valid UTF-8.
@@ -36,17 +38,16 @@ std::string utf8_to_utf16le(std::string_view text);
 
 // Decodes UTF-16LE that arrives in pieces (a registry export read chunk by
 // chunk): a code unit or surrogate pair split across pieces is completed by
-// the next one.
+// the next one. Lone surrogates are kept, as utf16le_to_utf8 keeps them.
 class Utf16leStreamDecoder {
  public:
-  // Appends the UTF-8 of every complete character in `bytes` to `out`.
+  // Appends the UTF-8 of every complete character in `bytes` to `out`; an
+  // empty `bytes` ends the text.
   void decode(std::string_view bytes, std::string& out);
 
  private:
-  void take_unit(std::uint16_t unit, std::string& out);
-
   int pending_byte_ = -1;
-  std::uint16_t pending_high_surrogate_ = 0;
+  platform::Utf16Decoder units_{platform::LoneSurrogates::kept};
 };
 
 }  // namespace norv::settings

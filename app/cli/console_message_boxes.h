@@ -2,7 +2,7 @@
 
 // Message boxes on a console: the text as the dialog shows it, with the
 // platform's line breaks, on standard output; the error box's text on
-// standard error. The last box decides the exit status.
+// standard error.
 
 #include <iosfwd>
 #include <string>
@@ -11,28 +11,15 @@
 
 namespace norv::app::cli {
 
-enum ExitStatus : int {
-  kExitSummary = 0,
-  kExitError = 1,
-  kExitUsage = 2,
-  kExitNotInstalled = 3,
-  kExitNoControlTable = 4,
-  kExitRefusedInput = 5,
-};
-
 class ConsoleMessageBoxes : public MessageBoxes {
  public:
   ConsoleMessageBoxes(std::ostream& out, std::ostream& err) : out_(out), err_(err) {}
 
   void show(const std::string& text, int style, const std::string& title) override;
 
-  // The status the last box shown stands for; kExitSummary when none was.
-  ExitStatus exit_status() const { return status_; }
-
  private:
   std::ostream& out_;
   std::ostream& err_;
-  ExitStatus status_ = kExitSummary;
 };
 
 // CR LF as "\n": text-mode streams write the platform's own line break.

@@ -3,7 +3,7 @@
 #include <chrono>
 #include <ostream>
 
-#include "app/cli/console_message_boxes.h"
+#include "app/cli/exit_status.h"
 #include "app/cli/demo_installation.h"
 #include "platform/path_text.h"
 

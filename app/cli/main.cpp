@@ -5,8 +5,8 @@
 #include <iostream>
 
 #include "app/cli/commands.h"
-#include "app/cli/console_message_boxes.h"
 #include "app/cli/demo_command.h"
+#include "app/cli/exit_status.h"
 #include "platform/console_output.h"
 #include "platform/error.h"
 #include "platform/path_text.h"

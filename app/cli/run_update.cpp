@@ -4,6 +4,7 @@
 #include "app/cli/command_line_window.h"
 #include "app/cli/commands.h"
 #include "app/cli/console_message_boxes.h"
+#include "app/cli/exit_status.h"
 #include "app/cli/inspection.h"
 #include "app/cli/progress.h"
 #include "app/cli/recovery_notices.h"
@@ -56,6 +57,7 @@ int run_update(const UpdateRequest& request, const InstallationSource& source, s
   std::ostringstream messages_err;
   ConsoleMessageBoxes boxes(messages_out, messages_err);
   RecoveryNotices notices;
+  UpdateOutcome outcome = UpdateOutcome::error;
   {
     // Wiped when it goes, before anything else is printed.
     TerminalProgress progress(stderr);
@@ -65,13 +67,13 @@ int run_update(const UpdateRequest& request, const InstallationSource& source, s
     UpdateRunOptions options;
     options.observer = &notices;
     options.dry_run = request.dry_run;
-    cmdUpdate_Click(window, boxes, source.services(), options);
+    outcome = cmdUpdate_Click(window, boxes, source.services(), options);
   }
   if (request.dry_run) print_dry_run(inspection.files(), out);
   notices.print(err);
   out << messages_out.str();
   err << messages_err.str();
-  return boxes.exit_status();
+  return exit_status_of(outcome);
 }
 
 }  // namespace norv::app::cli

@@ -1,7 +1,7 @@
 #include <ostream>
 
 #include "app/cli/commands.h"
-#include "app/cli/console_message_boxes.h"
+#include "app/cli/exit_status.h"
 #include "app/installation_settings.h"
 #include "app/update_messages.h"
 #include "settings/private_ini.h"

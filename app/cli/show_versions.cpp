@@ -4,7 +4,7 @@
 
 #include "app/cli/command_line_window.h"
 #include "app/cli/commands.h"
-#include "app/cli/console_message_boxes.h"
+#include "app/cli/exit_status.h"
 #include "app/cli/inspection.h"
 #include "app/cli/json_text.h"
 #include "app/cli/progress.h"

@@ -37,7 +37,7 @@ class UpdateCommandTest : public ::testing::Test {
   std::vector<std::string>& rows(const std::string& path, const std::string& table = "Control") {
     return layer().at(paths.native(path)).tables.at(table);
   }
-  void click() { cmdUpdate_Click(window, boxes, {registry, profile, paths}); }
+  void click() { outcome = cmdUpdate_Click(window, boxes, {registry, profile, paths}); }
 
   // The whole demo-like installation: every module has its files.
   void add_installation() {
@@ -56,6 +56,8 @@ class UpdateCommandTest : public ::testing::Test {
   test::RecordingBoxes boxes;
   test::FixedRegistry registry;
   test::MemoryProfile profile;
+  // How the last click's run ended.
+  UpdateOutcome outcome = UpdateOutcome::error;
 };
 
 TEST(VersionNumber, AcceptsPlainDecimalNumbersOnly) {
@@ -86,6 +88,7 @@ TEST_F(UpdateCommandTest, RefusedVersionTextEndsTheRunBeforeAnythingIsRead) {
   }
   EXPECT_EQ(boxes.shown.size(), 4u);
   EXPECT_EQ(boxes.shown.back(), (ShownBox{"Invalid version number, please check.", 0, ""}));
+  EXPECT_EQ(outcome, UpdateOutcome::refused_version);
   EXPECT_THAT(window.msg, IsEmpty()) << "emptied before the check";
   EXPECT_THAT(registry.queries, IsEmpty());
   EXPECT_THAT(layer().log, IsEmpty());
@@ -98,6 +101,7 @@ TEST_F(UpdateCommandTest, FendrelWithoutAYearAsksForOneAndMovesTheFocus) {
   click();
   EXPECT_THAT(boxes.shown,
               ElementsAre(ShownBox{"Select Year to update version for Fendrel ", 0, ""}));
+  EXPECT_EQ(outcome, UpdateOutcome::no_year);
   EXPECT_EQ(window.focus_moves, 1);
   EXPECT_THAT(registry.queries, IsEmpty());
   EXPECT_THAT(layer().log, IsEmpty());
@@ -110,6 +114,7 @@ TEST_F(UpdateCommandTest, MissingInstallationUnloadsTheWindowWithoutReadingSetti
   EXPECT_THAT(registry.queries, ElementsAre(std::to_string(settings::HKEY_LOCAL_MACHINE_ROOT) +
                                             " Software\\Norv Software|InstallDir"));
   EXPECT_THAT(boxes.shown, ElementsAre(ShownBox{"Norv not installed in this Machine.", 0, ""}));
+  EXPECT_EQ(outcome, UpdateOutcome::not_installed);
   EXPECT_TRUE(window.unloaded);
   EXPECT_THAT(profile.reads, IsEmpty());
 }
@@ -125,6 +130,7 @@ TEST_F(UpdateCommandTest, FullRunStampsTheModulesInOrderAndShowsTheSummary) {
   EXPECT_THAT(boxes.shown, ElementsAre(ShownBox{"The version has been updated to 2.5 for\r\n"
                                                 " - Fendrel\r\n - P2024\r\n - Dovrel\r\n - Brenvik",
                                                 0, ""}));
+  EXPECT_EQ(outcome, UpdateOutcome::updated);
   EXPECT_THAT(rows("C:\\Norv\\Data\\Fendrel.mdb"), ElementsAre("2.5"));
   EXPECT_THAT(rows("C:\\Norv\\Data\\Fendrel.mdb", "DovrelControl"), ElementsAre("2.5"));
   EXPECT_THAT(rows("C:\\Norv\\Data\\2024\\P2024.mdb"), ElementsAre("2.5"));
@@ -151,6 +157,7 @@ TEST_F(UpdateCommandTest, SettingsAreReadWhenTheBoxesNeedThemAndMissingOnesReadE
   click();
   EXPECT_THAT(paths.asked, ElementsAre("\\Fendrel.mdb", "\\Dovrel\\Dovrel.mdb"));
   EXPECT_THAT(boxes.shown, ElementsAre(ShownBox{"Could not find Control table.", 64, ""}));
+  EXPECT_EQ(outcome, UpdateOutcome::no_control_table);
 }
 
 TEST_F(UpdateCommandTest, AnErrorEndsTheRunInTheErrorBoxAndKeepsWhatWasStamped) {
@@ -161,6 +168,7 @@ TEST_F(UpdateCommandTest, AnErrorEndsTheRunInTheErrorBoxAndKeepsWhatWasStamped) 
   click();
   ASSERT_EQ(boxes.shown.size(), 1u);
   EXPECT_EQ(boxes.shown[0].style, 16);
+  EXPECT_EQ(outcome, UpdateOutcome::error);
   EXPECT_EQ(boxes.shown[0].title, "Norv Version Update");
   EXPECT_THAT(boxes.shown[0].text, ::testing::HasSubstr("Dovrel.mdb"));
   EXPECT_THAT(rows("C:\\Norv\\Data\\Fendrel.mdb"), ElementsAre("1.0"));

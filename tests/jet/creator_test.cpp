@@ -425,5 +425,31 @@ TEST(CreatorLargeFile, FilesTooLargeForInlineMapsGetReferenceMaps) {
   EXPECT_EQ(test::mdb_export(path, "Control"), (Rows{{"1", "2.0"}}));
 }
 
+TEST(CreatorLargeFile, ADatabasePastTheFormatsLargestSizeIsRefused) {
+  // A Jet 3 database of OLE values a little over 1 GiB in all: refused
+  // while it is being built, naming the file, and no file is left. The
+  // values and the pages built from them take about 2 GiB of memory.
+  if constexpr (sizeof(void*) < 8)
+    GTEST_SKIP() << "needs 2 GiB of memory, more than a 32-bit process has";
+  test::TempDir dir;
+  TableSpec blobs{"Blobs", {col("ID", ColumnType::long_integer), col("Data", ColumnType::ole)},
+                  {}, {}};
+  constexpr std::int32_t rows = 1030;
+  for (std::int32_t id = 1; id <= rows; ++id)
+    blobs.rows.push_back({id, Binary{std::vector<std::uint8_t>(1 << 20, 0x5A)}});
+  DatabaseSpec spec;
+  spec.format = FormatVersion::jet3;
+  spec.tables = {blobs};
+  const auto path = dir / "too-large.mdb";
+  try {
+    create_database(path, spec);
+    ADD_FAILURE() << "a database past 1 GiB was created";
+  } catch (const NotSupportedError& error) {
+    EXPECT_THAT(error.what(), HasSubstr(path.string()));
+    EXPECT_THAT(error.what(), HasSubstr("larger than 1 GiB"));
+  }
+  EXPECT_TRUE(files_in(dir.path()).empty());
+}
+
 }  // namespace
 }  // namespace norv::jet

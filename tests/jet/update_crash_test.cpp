@@ -13,7 +13,8 @@
 // Jet 4: a fixed value in place, text growing and shrinking in its page,
 // rows moving to another page and to new pages and moving again, Memo to a
 // long-value chain and back, an indexed column, an index growing into a
-// tree of several pages and shrinking back. The real-format fixtures
+// tree of several pages and shrinking back, and updates that take the
+// pages earlier ones gave back (rows, a tree, long values). The real-format fixtures
 // add their cases when the shared folder is there.
 //
 // The same updates on a disk that fills up on the way must be refused and
@@ -31,6 +32,7 @@
 #include <string>
 
 #include "jet/creator.h"
+#include "jet/data_page.h"
 #include "jet/database.h"
 #include "jet/format.h"
 #include "jet/header.h"
@@ -59,6 +61,8 @@ struct CrashCase {
   Value value;
   bool indexed = false;  // the column is in an index: its pages must be old or new
   bool map_grows = false;  // the table's page map must grow into a reference map
+  bool reuses_free_pages = false;  // every page the update needs is a free one
+  bool global_map_grows = false;  // the global map must grow into a reference map
 };
 
 void PrintTo(const CrashCase& c, std::ostream* out) { *out << c.name; }
@@ -150,6 +154,16 @@ TEST_P(CrashLoop, EveryPowerLossLeavesTheOldOrTheNewValue) {
   expect_pages_accounted_for(file);
   if (c.map_grows) {
     EXPECT_EQ(owned_map_kind(file, c.table), UsageMapKind::reference);
+  }
+  if (c.global_map_grows) {
+    PageFile pages = PageFile::open(file, platform::FileMode::read_only);
+    EXPECT_EQ(read_usage_map(pages, *read_header(pages).format, global_usage_map, MapSense::free)
+                  .kind,
+              UsageMapKind::reference);
+  }
+  if (c.reuses_free_pages) {
+    EXPECT_EQ(completed.size(), start.bytes.size()) << "the update appended pages";
+    EXPECT_NE(completed, start.bytes);
   }
   ASSERT_FALSE(HasFailure());
 
@@ -464,6 +478,30 @@ TableSpec filled_pages(std::int32_t rows, std::size_t filler) {
   return table;
 }
 
+// One update made while a case's database is built.
+struct EarlierUpdate {
+  std::string table;
+  std::string column;
+  Value value;
+};
+
+// `make`, then `updates` in order: a file whose global map offers the
+// pages they freed.
+std::function<bool(const std::filesystem::path&)> then_updated(
+    std::function<bool(const std::filesystem::path&)> make, std::vector<EarlierUpdate> updates) {
+  return [make, updates](const std::filesystem::path& path) {
+    if (!make(path)) return false;
+    for (const EarlierUpdate& u : updates)
+      Database::open(path).update_column(u.table, u.column, u.value);
+    return true;
+  };
+}
+
+// `rows` Memo values of 3,000 characters, two long-value pages each.
+TableSpec long_memos(std::int32_t rows) {
+  return table_of("Notes", column("Notes", ColumnType::memo), std::string(3000, 'n'), rows);
+}
+
 // With a non-zero `encoding_key` the databases are encoded ones.
 std::vector<CrashCase> created_cases(std::uint32_t encoding_key = 0) {
   std::vector<CrashCase> out;
@@ -512,6 +550,33 @@ std::vector<CrashCase> created_cases(std::uint32_t encoding_key = 0) {
          std::string(255, 's'), true},
         {"IndexTreeShrinksToOneLeaf", created(format, encoding_key, split), "Control", "Version",
          std::string(255, 's'), std::string("1"), true},
+        // The pages of a tree that shrank back to its root, free again,
+        // take the tree rebuilt once more.
+        {"IndexTreeRebuiltIntoFreedPages",
+         then_updated(created(format, encoding_key, split),
+                      {{"Control", "Version", std::string(255, 's')}}),
+         "Control", "Version", std::string("1"), std::string(255, 't'), true, false, true},
+        // Rows outgrowing their pages move into the pages another table's
+        // index gave back.
+        {"RowsMoveIntoFreedPages",
+         then_updated(created(format, encoding_key, {filled_pages(24, 120), split}),
+                      {{"Control", "Version", std::string(255, 's')},
+                       {"Control", "Version", std::string("1")}}),
+         "Parts", "Version", Null{}, std::string(100, 'a'), false, false, true},
+        // Every long value replaced: their pages are given back, and the
+        // next values are written into them.
+        {"LongValueIntoFreedPages",
+         then_updated(created(format, encoding_key,
+                              table_of("Notes", column("Notes", ColumnType::memo), version, 3)),
+                      {{"Notes", "Notes", std::string(6000, 'm')}}),
+         "Notes", "Notes", std::string(6000, 'n'), std::string(6000, 'o'), false, false, true},
+        // Long values given back past the global map's window: the map
+        // becomes a reference map, its bitmap page written before the map
+        // row, and the new values take the pages the earlier ones left.
+        {"GlobalMapGrowsToTakeBackPages",
+         then_updated(created(format, encoding_key, long_memos(260)),
+                      {{"Notes", "Notes", std::string(3000, 'a')}}),
+         "Notes", "Notes", Null{}, std::string(3000, 'b'), false, false, false, true},
     };
     for (const CrashCase& c : cases) {
       out.push_back(c);
@@ -593,22 +658,60 @@ std::vector<CrashCase> recovery_cases() {
 
 INSTANTIATE_TEST_SUITE_P(All, CrashRecovery, ::testing::ValuesIn(recovery_cases()), case_name);
 
-// A file grown to just under the format's largest size (padded with pages
-// no map names, sparse on disk): an update that needs a page more is
+// Clears every bit of the global map of the plain file `db`, as a file
+// with no free page left has it: an inline map's bitmap, or each bitmap
+// page of a reference map.
+void use_every_free_page(const std::filesystem::path& db) {
+  std::vector<std::pair<std::uint64_t, std::uint64_t>> cleared;  // offset, length
+  {
+    PageFile pages = PageFile::open(db, platform::FileMode::read_only);
+    const Format& format = *read_header(pages).format;
+    const Page page = pages.page(global_usage_map.page);
+    const Bytes row = DataPage::parse(format, page).body(global_usage_map.row);
+    const std::uint64_t row_at = global_usage_map.page * std::uint64_t{format.page_size} +
+                                 static_cast<std::uint64_t>(row.data() - page.bytes().data());
+    if (row[0] == static_cast<std::uint8_t>(UsageMapKind::inline_bitmap))
+      cleared.emplace_back(row_at + 5, row.size() - 5);
+    for (std::uint32_t bitmap : read_usage_map(pages, format, global_usage_map, MapSense::free)
+                                    .bitmap_pages)
+      cleared.emplace_back(std::uint64_t{bitmap} * format.page_size + 4, format.page_size - 4);
+  }
+  std::fstream file(db, std::ios::binary | std::ios::in | std::ios::out);
+  for (const auto& [at, length] : cleared) {
+    file.seekp(static_cast<std::streamoff>(at));
+    file.write(std::string(length, '\0').data(), static_cast<std::streamsize>(length));
+  }
+}
+
+// A file grown to just under the format's largest size, padded with pages
+// no map names (sparse on disk). While the global map offers the padding
+// as free, an update that needs pages takes them and the file keeps its
+// size. With no free page left, an update that needs a page more is
 // refused before anything is written, naming the file and saying to
 // compact it; one that rewrites its rows in place still goes through.
 TEST(FileSizeLimit, AnUpdateThatWouldCrossItIsRefused) {
   for (FormatVersion format : {FormatVersion::jet3, FormatVersion::jet4}) {
     SCOPED_TRACE(format == FormatVersion::jet3 ? "Jet 3" : "Jet 4");
     test::TempDir dir;
-    const auto db = dir / "large.mdb";
-    created(format, 0, filled_pages(24, 120))(db);
     const std::uint64_t limit = format_for(format).max_file_size;
-    const std::uint32_t page_size = page_size_of(file_bytes(db));
-    std::filesystem::resize_file(db, limit - page_size);  // room for one page
+    const std::uint32_t page_size = format == FormatVersion::jet3 ? 2048 : 4096;
+    const auto grown = [&](const std::filesystem::path& path) {
+      created(format, 0, filled_pages(24, 120))(path);
+      std::filesystem::resize_file(path, limit - page_size);  // room for one page
+    };
+    const auto db = dir / "large.mdb";
+    const auto with_free_pages = dir / "free.mdb";
+    grown(db);
+    grown(with_free_pages);
+    // Rows that outgrow their pages move to new ones.
+    EXPECT_EQ(Database::open(with_free_pages).update_column("Parts", "Version",
+                                                            std::string(100, 'a')),
+              24u);
+    EXPECT_EQ(std::filesystem::file_size(with_free_pages), limit - page_size);
+
+    use_every_free_page(db);
     const std::string front = file_bytes_up_to(db, 64 * 1024);
     try {
-      // Rows that outgrow their pages move to new ones.
       Database::open(db).update_column("Parts", "Version", std::string(100, 'a'));
       ADD_FAILURE() << "the file grew past the limit";
     } catch (const NotSupportedError& error) {

@@ -4,6 +4,7 @@
 
 #include "jet/date_time_text.h"
 #include "jet/decimal.h"
+#include "jet/guid_text.h"
 #include "jet/value.h"
 
 namespace norv::jet {
@@ -69,6 +70,35 @@ TEST(IsoDates, RefuseImpossibleText) {
                           "2001-02-03T24:00:00", "2001-02-03T04:05", "2001-02-03X04:05:06",
                           "2001-02-03T04:05:06Z"})
     EXPECT_FALSE(iso_to_ole_date(bad)) << bad;
+}
+
+}  // namespace
+}  // namespace norv::jet
+
+namespace norv::jet {
+namespace {
+
+TEST(GuidText, ReadsBackWhatItShowsAndOnlyThatForm) {
+  const Guid guid{{0xFF, 0x19, 0x96, 0x6F, 0x86, 0x8B, 0x11, 0xD0, 0xB4, 0x2D, 0x00, 0xC0, 0x4F,
+                   0xC9, 0x64, 0xFF}};
+  for (const char* text : {"{6F9619FF-8B86-D011-B42D-00C04FC964FF}",
+                           "6F9619FF-8B86-D011-B42D-00C04FC964FF",
+                           "{6f9619ff-8b86-d011-b42d-00c04fc964ff}"}) {
+    const auto parsed = parse_guid_text(text);
+    ASSERT_TRUE(parsed) << text;
+    EXPECT_EQ(*parsed, guid) << text;
+  }
+  EXPECT_EQ(guid_text(guid), "{6F9619FF-8B86-D011-B42D-00C04FC964FF}");
+  for (const char* bad : {"", "{}", "{", "{6F9619FF-8B86-D011-B42D-00C04FC964FF",
+                          "6F9619FF-8B86-D011-B42D-00C04FC964FF}",
+                          "{6F9619FF-8B86-D011-B42D00C04FC964FF}",
+                          "{6F9619FF8B86-D011-B42D-00C04FC964FF-}",
+                          "{6F9619FF-8B86-D011-B42D-00C04FC964F}",
+                          "{6F9619FF-8B86-D011-B42D-00C04FC964FFF}",
+                          "{6F9619FG-8B86-D011-B42D-00C04FC964FF}",
+                          "{+F9619FF-8B86-D011-B42D-00C04FC964FF}",
+                          "{6F9619FF-8B86-D011-B42D-00C04FC964FF} "})
+    EXPECT_FALSE(parse_guid_text(bad)) << bad;
 }
 
 }  // namespace

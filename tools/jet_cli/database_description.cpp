@@ -9,6 +9,7 @@
 #include "jet/currency.h"
 #include "jet/date_time_text.h"
 #include "jet/decimal.h"
+#include "jet/guid_text.h"
 #include "platform/case_fold.h"
 #include "platform/error.h"
 
@@ -173,17 +174,10 @@ class Reader {
   }
 
   jet::Guid guid(const json& v, std::string_view where) const {
-    std::string s = v.is_string() ? v.get<std::string>() : "";
-    std::string hex;
-    for (char c : s)
-      if (c != '{' && c != '}' && c != '-') hex += c;
-    if (s.size() != 38 || hex.size() != 32) fail(where, "needs a GUID as {XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}");
-    jet::Binary b = hex_bytes(hex, where);
-    // The first three groups are stored little-endian.
-    static constexpr int order[16] = {3, 2, 1, 0, 5, 4, 7, 6, 8, 9, 10, 11, 12, 13, 14, 15};
-    jet::Guid g;
-    for (int i = 0; i < 16; ++i) g.bytes[static_cast<std::size_t>(order[i])] = b.bytes[static_cast<std::size_t>(i)];
-    return g;
+    const std::string text = v.is_string() ? v.get<std::string>() : "";
+    const auto guid = text.starts_with('{') ? jet::parse_guid_text(text) : std::nullopt;
+    if (!guid) fail(where, "needs a GUID as {XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}");
+    return *guid;
   }
 
   jet::Value value(const jet::ColumnSpec& column, const json& v, const std::string& row) {

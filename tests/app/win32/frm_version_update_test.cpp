@@ -1,49 +1,33 @@
 // The native frmVersionUpdate, created in the test process and driven by
-// window messages: its controls as drawn, the year list, the enable rules
-// with their oddities, its pixels at 96 and 144 dots per inch, Tab, the
-// update command's boxes through the message-box seam, and its end.
+// window messages: what only the native window has (its window classes and
+// frame, its pixels at 96 and 144 dots per inch, the overlapping boxes,
+// its dialog keys). Its behaviour as the user meets it is the behaviour
+// suite's (tests/app/dialog_behaviour_test.cpp).
 
 #include "app/win32/frm_version_update.h"
 
-#include <ctime>
-#include <functional>
 #include <string>
 #include <vector>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "app/update_command.h"
-#include "tests/app/app_doubles.h"
 #include "tests/app/win32/window_test_support.h"
-#include "tests/stamping/stamping_doubles.h"
-#include "tests/support/temp_dir.h"
 
 namespace norv::app::win32 {
 namespace {
 
 using ::testing::ElementsAre;
-using ::testing::ElementsAreArray;
-using test::ShownBox;
 
 class Win32WindowTest : public ::testing::Test {
  protected:
   void SetUp() override { window.show(); }
   void TearDown() override { test::quit_posted(); }
 
-  struct Press {
-    bool fendrel, dovrel, brenvik;
-    std::string version, year;
-  };
-  std::vector<Press> presses;
-  // Runs at each press after it has been recorded.
-  std::function<void(VersionUpdateWindow&)> on_press = [](VersionUpdateWindow&) {};
+  // How often the update command ran.
+  int presses = 0;
 
-  frmVersionUpdate window{[this](VersionUpdateWindow& w) {
-    presses.push_back({w.fendrel_ticked(), w.dovrel_ticked(), w.brenvik_ticked(),
-                       w.version_text(), w.year_text()});
-    on_press(w);
-  }};
+  frmVersionUpdate window{[this](VersionUpdateWindow&) { ++presses; }};
   test::Win32WindowDriver driver{window};
 };
 
@@ -59,18 +43,8 @@ std::string class_of(HWND window) {
   return name;
 }
 
-std::vector<std::string> years_from(int newest) {
-  std::vector<std::string> years;
-  for (int n = 0; n < 6; ++n) years.push_back(std::to_string(newest - n));
-  return years;
-}
-
-int this_year() {
-  const std::time_t now = std::time(nullptr);
-  return std::localtime(&now)->tm_year + 1900;
-}
-
-TEST_F(Win32WindowTest, StartsWithNothingTickedNoYearChosenAndTheFocusOnFendrel) {
+// The state at start common to every front end is in the behaviour suite.
+TEST_F(Win32WindowTest, ControlsAreTheWindowClassesTheirKindsNeed) {
   EXPECT_EQ(text_of(window.hwnd()), "Version Update");
   struct Expected {
     ControlId id;
@@ -96,22 +70,8 @@ TEST_F(Win32WindowTest, StartsWithNothingTickedNoYearChosenAndTheFocusOnFendrel)
     EXPECT_EQ(text_of(control), expected.text) << name;
     EXPECT_EQ(driver.enabled(expected.id), expected.enabled) << name;
   }
-  for (ControlId box : {ControlId::chkFendrel, ControlId::chkDovrel, ControlId::chkBrenvik})
-    EXPECT_EQ(SendMessageA(window.control(box), BM_GETCHECK, 0, 0), BST_UNCHECKED);
   const LONG list_style = GetWindowLongA(window.control(ControlId::cmbYear), GWL_STYLE);
   EXPECT_EQ(list_style & 3, CBS_DROPDOWNLIST) << "the user may not type a year";
-  EXPECT_EQ(driver.year_index(), -1);
-  EXPECT_EQ(window.year_text(), "");
-  EXPECT_EQ(window.version_text(), "1.0");
-  EXPECT_EQ(window.strMsg(), "");
-  EXPECT_EQ(driver.focused(), "chkFendrel");
-}
-
-TEST_F(Win32WindowTest, YearListHoldsTheCurrentYearAndTheFiveBeforeIt) {
-  const int now = this_year();
-  // Loaded on the eve of a new year, the list may start with the old one.
-  EXPECT_THAT(driver.years(), ::testing::AnyOf(ElementsAreArray(years_from(now)),
-                                               ElementsAreArray(years_from(now - 1))));
 }
 
 TEST_F(Win32WindowTest, TheFrameCannotBeResizedOrMaximised) {
@@ -196,209 +156,16 @@ TEST_F(Win32WindowTest, OverlappingBoxesShareTheirOverlap) {
   EXPECT_EQ(box_at(x, fendrel.bottom - 1), window.control(ControlId::chkDovrel));
 }
 
-TEST_F(Win32WindowTest, TabSkipsLabelsAndDisabledControls) {
-  EXPECT_THAT(driver.tab(6), ElementsAre("chkDovrel", "txtVersion", "chkBrenvik", "Command1",
-                                         "chkFendrel", "chkDovrel"));
-}
-
-TEST_F(Win32WindowTest, TabFollowsTabIndexOnceEverythingIsEnabledAndShiftTabGoesBack) {
-  driver.click(ControlId::chkDovrel);
-  driver.click(ControlId::chkFendrel);
-  driver.choose_year(0);
-  ASSERT_TRUE(driver.enabled(ControlId::cmdUpdate));
-  SetFocus(window.control(ControlId::cmdUpdate));
-  EXPECT_THAT(driver.tab(7), ElementsAre("chkFendrel", "chkDovrel", "cmbYear", "txtVersion",
-                                         "chkBrenvik", "Command1", "cmdUpdate"));
-  EXPECT_THAT(driver.tab(2, /*backwards=*/true), ElementsAre("Command1", "chkBrenvik"));
-}
-
-// One sequence of user actions and the states it must leave. F, D, B click
-// the Fendrel, Dovrel, Brenvik boxes; Y chooses the second year; K presses
-// the down arrow on the closed list; E empties the version text.
-struct Sequence {
-  const char* name;
-  const char* actions;
-  bool list_enabled;
-  bool button_enabled;
-  int year_index;
-};
-
-void PrintTo(const Sequence& sequence, std::ostream* out) { *out << '"' << sequence.actions << '"'; }
-
-class Win32EnableRulesTest : public Win32WindowTest,
-                             public ::testing::WithParamInterface<Sequence> {
- protected:
-  void perform(char action) {
-    switch (action) {
-      case 'F': driver.click(ControlId::chkFendrel); break;
-      case 'D': driver.click(ControlId::chkDovrel); break;
-      case 'B': driver.click(ControlId::chkBrenvik); break;
-      case 'Y': driver.choose_year(1); break;
-      case 'K':
-        SetFocus(window.control(ControlId::cmbYear));
-        driver.press(VK_DOWN);
-        break;
-      case 'E': driver.set_version(""); break;
-      default: FAIL() << "unknown action " << action;
-    }
-  }
-};
-
-TEST_P(Win32EnableRulesTest, LeaveTheStatesTheRulesGive) {
-  for (const char* action = GetParam().actions; *action; ++action) perform(*action);
-  EXPECT_EQ(driver.enabled(ControlId::cmbYear), GetParam().list_enabled);
-  EXPECT_EQ(driver.enabled(ControlId::cmdUpdate), GetParam().button_enabled);
-  EXPECT_EQ(driver.year_index(), GetParam().year_index);
-  EXPECT_TRUE(presses.empty());
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Sequences, Win32EnableRulesTest,
-    ::testing::Values(
-        Sequence{"FendrelTickedWaitsForAYear", "F", true, false, -1},
-        Sequence{"ChoosingAYearEnables", "FY", true, true, 1},
-        Sequence{"DovrelAloneEnablesWithoutTheList", "D", false, true, -1},
-        Sequence{"BrenvikAloneEnablesWithoutTheList", "B", false, true, -1},
-        Sequence{"DovrelThenFendrelDisables", "DF", true, false, -1},
-        Sequence{"DovrelThenFendrelThenYearEnables", "DFY", true, true, 1},
-        Sequence{"UntickingFendrelKeepsTheYearChosen", "FYF", false, false, 1},
-        Sequence{"UntickingFendrelLeavesBrenvikEnabling", "FBYF", false, true, 1},
-        Sequence{"DovrelIgnoresTheMissingYear", "FD", true, true, -1},
-        Sequence{"TickingFendrelAgainDisablesDespiteTheYear", "FYDFF", true, false, 1},
-        Sequence{"ChoosingTheSameYearAgainEnables", "FYDFFY", true, true, 1},
-        Sequence{"UntickingTheLastBoxDisables", "DBDB", false, false, -1},
-        Sequence{"UntickingFendrelWithDovrelTickedEnables", "FDF", false, true, -1},
-        // A choice forced onto the disabled list is no click of the user's.
-        Sequence{"TheDisabledListTakesNoClick", "Y", false, false, 1},
-        Sequence{"ArrowKeyChoosesAYear", "FK", true, true, 0},
-        Sequence{"EmptyingTheVersionChangesNothing", "FYE", true, true, 1}),
-    [](const ::testing::TestParamInfo<Sequence>& info) { return std::string(info.param.name); });
-
-TEST_F(Win32WindowTest, UpdateButtonRunsTheCommandOnTheWindowsValues) {
-  driver.click(ControlId::cmdUpdate);
-  EXPECT_TRUE(presses.empty()) << "the disabled button takes no click";
-  driver.click(ControlId::chkFendrel);
-  driver.click(ControlId::chkBrenvik);
-  driver.choose_year(3);
-  driver.set_version("2.5");
-  driver.click(ControlId::cmdUpdate);
-  ASSERT_EQ(presses.size(), 1u);
-  EXPECT_TRUE(presses[0].fendrel);
-  EXPECT_FALSE(presses[0].dovrel);
-  EXPECT_TRUE(presses[0].brenvik);
-  EXPECT_EQ(presses[0].version, "2.5");
-  EXPECT_EQ(presses[0].year, driver.years()[3]);
-}
-
 TEST_F(Win32WindowTest, ReturnPressesTheFocusedButtonOnlyAndEscapeNothing) {
   driver.click(ControlId::chkDovrel);
   SetFocus(window.control(ControlId::txtVersion));
   driver.press(VK_RETURN);
   driver.press(VK_ESCAPE);
-  EXPECT_TRUE(presses.empty());
+  EXPECT_EQ(presses, 0);
   EXPECT_TRUE(IsWindow(window.hwnd()));
   SetFocus(window.control(ControlId::cmdUpdate));
   driver.press(VK_RETURN);
-  EXPECT_EQ(presses.size(), 1u);
-}
-
-TEST_F(Win32WindowTest, SpaceTicksTheFocusedBox) {
-  driver.press(VK_SPACE);
-  EXPECT_TRUE(window.fendrel_ticked());
-  EXPECT_TRUE(driver.enabled(ControlId::cmbYear));
-}
-
-TEST_F(Win32WindowTest, CommandMovesTheFocusToTheYearList) {
-  on_press = [](VersionUpdateWindow& w) { w.focus_year_list(); };
-  driver.click(ControlId::chkFendrel);
-  driver.click(ControlId::chkDovrel);
-  driver.click(ControlId::cmdUpdate);
-  EXPECT_EQ(driver.focused(), "cmbYear");
-}
-
-// Unloading destroys the window and ends the program: WM_QUIT is posted.
-TEST_F(Win32WindowTest, CloseEndsTheProgramWhateverIsTicked) {
-  driver.click(ControlId::chkFendrel);
-  EXPECT_FALSE(test::quit_posted());
-  driver.click(ControlId::Command1);
-  EXPECT_FALSE(IsWindow(window.hwnd()));
-  EXPECT_TRUE(test::quit_posted());
-  EXPECT_TRUE(presses.empty());
-}
-
-TEST_F(Win32WindowTest, ClosingFromTheDesktopEndsTheProgram) {
-  HWND frame = window.hwnd();
-  SendMessageA(frame, WM_CLOSE, 0, 0);
-  EXPECT_FALSE(IsWindow(frame));
-  EXPECT_TRUE(test::quit_posted());
-}
-
-TEST_F(Win32WindowTest, UnloadFromTheCommandEndsTheProgramAfterIt) {
-  bool ran_on = false;
-  on_press = [&ran_on](VersionUpdateWindow& w) {
-    w.unload();
-    ran_on = !w.dovrel_ticked();  // the command finishes its step on the unloaded window
-  };
-  driver.click(ControlId::chkDovrel);
-  driver.click(ControlId::cmdUpdate);
-  EXPECT_TRUE(ran_on);
-  EXPECT_FALSE(IsWindow(window.hwnd()));
-  EXPECT_TRUE(test::quit_posted());
-}
-
-// The real update command behind the real button, on doubles of the
-// installation services: the boxes it shows, as the seam receives them.
-class Win32UpdateRunTest : public ::testing::Test {
- protected:
-  Win32UpdateRunTest() : paths(dir.path()) {}
-  void SetUp() override { window.show(); }
-  void TearDown() override { test::quit_posted(); }
-
-  test::TempDir dir;
-  test::FolderPathMapper paths;
-  test::FixedRegistry registry;
-  test::MemoryProfile profile;
-  test::RecordingBoxes boxes;
-  InstallationServices services{registry, profile, paths};
-  frmVersionUpdate window{
-      [this](VersionUpdateWindow& shown) { cmdUpdate_Click(shown, boxes, services); }};
-  test::Win32WindowDriver driver{window};
-};
-
-TEST_F(Win32UpdateRunTest, RefusedInputShowsItsBoxAndKeepsTheWindow) {
-  registry.values["Software\\Norv Software|InstallDir"] = {1, "C:\\Norv"};
-  driver.click(ControlId::chkDovrel);
-  driver.set_version("1,0");
-  driver.click(ControlId::cmdUpdate);
-  driver.set_version("1.0");
-  driver.click(ControlId::chkFendrel);
-  driver.click(ControlId::chkBrenvik);  // enables the button with no year chosen
-  SetFocus(window.control(ControlId::txtVersion));
-  driver.click(ControlId::cmdUpdate);
-  EXPECT_THAT(boxes.shown,
-              ElementsAre(ShownBox{"Invalid version number, please check.", MB_OK, ""},
-                          ShownBox{"Select Year to update version for Fendrel ", MB_OK, ""}));
-  EXPECT_EQ(driver.focused(), "cmbYear");
-  EXPECT_THAT(registry.queries, ::testing::IsEmpty());
-  EXPECT_TRUE(IsWindow(window.hwnd()));
-}
-
-TEST_F(Win32UpdateRunTest, NothingPresentIsANoticeWithTheInformationIcon) {
-  registry.values["Software\\Norv Software|InstallDir"] = {1, "C:\\Norv"};
-  driver.click(ControlId::chkDovrel);
-  driver.click(ControlId::cmdUpdate);
-  EXPECT_THAT(boxes.shown,
-              ElementsAre(ShownBox{"Could not find Control table.", MB_ICONINFORMATION, ""}));
-  EXPECT_TRUE(driver.enabled(ControlId::cmdUpdate)) << "the same run can follow at once";
-}
-
-TEST_F(Win32UpdateRunTest, NoInstallationEndsTheProgramAfterItsBox) {
-  driver.click(ControlId::chkDovrel);
-  driver.click(ControlId::cmdUpdate);
-  EXPECT_THAT(boxes.shown,
-              ElementsAre(ShownBox{"Norv not installed in this Machine.", MB_OK, ""}));
-  EXPECT_FALSE(IsWindow(window.hwnd()));
-  EXPECT_TRUE(test::quit_posted());
+  EXPECT_EQ(presses, 1);
 }
 
 }  // namespace
