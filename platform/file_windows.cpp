@@ -5,16 +5,14 @@
 
 #include "platform/error.h"
 #include "platform/file.h"
+#include "platform/path_text.h"
 
 namespace norv::platform {
 
 namespace {
 
 // Paths are UTF-8 inside the program, whatever the ANSI code page is.
-std::string display_path(const std::filesystem::path& path) {
-  std::u8string text = path.u8string();
-  return std::string(text.begin(), text.end());
-}
+std::string display_path(const std::filesystem::path& path) { return utf8_of(path); }
 
 [[noreturn]] void throw_io(const std::filesystem::path& path, const char* what,
                            DWORD error = GetLastError()) {

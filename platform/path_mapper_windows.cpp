@@ -5,6 +5,7 @@
 
 #include "platform/error.h"
 #include "platform/path_mapper.h"
+#include "platform/path_text.h"
 
 namespace norv::platform {
 
@@ -13,7 +14,7 @@ namespace {
 class IdentityPathMapper final : public PathMapper {
  public:
   std::filesystem::path to_native(std::string_view windows_path) const override {
-    return std::filesystem::path(std::u8string(windows_path.begin(), windows_path.end()));
+    return path_from_utf8(windows_path);
   }
 };
 

@@ -16,7 +16,7 @@ std::wstring to_wide(std::string_view text, UINT code_page) {
   return wide;
 }
 
-std::string from_wide(const std::wstring& wide, UINT code_page) {
+std::string from_wide(std::wstring_view wide, UINT code_page) {
   if (wide.empty()) return {};
   int length = ::WideCharToMultiByte(code_page, 0, wide.data(), static_cast<int>(wide.size()),
                                      nullptr, 0, nullptr, nullptr);
@@ -35,5 +35,9 @@ std::string utf8_to_system_ansi(std::string_view utf8) {
 std::string system_ansi_to_utf8(std::string_view ansi) {
   return from_wide(to_wide(ansi, CP_ACP), CP_UTF8);
 }
+
+std::wstring utf8_to_wide(std::string_view utf8) { return to_wide(utf8, CP_UTF8); }
+
+std::string wide_to_utf8(std::wstring_view wide) { return from_wide(wide, CP_UTF8); }
 
 }  // namespace norv::platform

@@ -2,7 +2,8 @@
 
 // The ANSI functions of Windows take and give text in the system's ANSI
 // code page; the program's text is UTF-8. Every text that crosses one
-// (settings, registry, message boxes, window texts) goes through these.
+// (settings, registry, message boxes, window texts) goes through these,
+// and so does every text of a wide function.
 // Windows builds only.
 
 #include <string>
@@ -13,5 +14,10 @@ namespace norv::platform {
 // Characters the code page lacks become '?', as Windows converts them.
 std::string utf8_to_system_ansi(std::string_view utf8);
 std::string system_ansi_to_utf8(std::string_view ansi);
+
+// The wide functions' UTF-16 (the command line, the console); a malformed
+// sequence becomes U+FFFD.
+std::wstring utf8_to_wide(std::string_view utf8);
+std::string wide_to_utf8(std::wstring_view wide);
 
 }  // namespace norv::platform

@@ -91,4 +91,17 @@ std::size_t character_count(std::string_view text) {
   return count;
 }
 
+std::size_t whole_characters_length(std::string_view text) {
+  // A sequence is at most four bytes long: only the last three can start
+  // one that is not complete.
+  const std::size_t back = text.size() < 3 ? text.size() : 3;
+  for (std::size_t i = 1; i <= back; ++i) {
+    const std::size_t at = text.size() - i;
+    const auto byte = static_cast<std::uint8_t>(text[at]);
+    if ((byte & 0xC0) == 0x80) continue;
+    return sequence_length(byte) > i ? at : text.size();
+  }
+  return text.size();
+}
+
 }  // namespace norv::platform

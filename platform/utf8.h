@@ -42,4 +42,9 @@ std::size_t character_count(std::string_view text);
 // The first `count` of those characters.
 std::string_view first_characters(std::string_view text, std::size_t count);
 
+// The length of `text` without a character cut off at its end (the first
+// bytes of a sequence whose rest has not arrived yet), so that text written
+// in pieces is converted only in whole characters.
+std::size_t whole_characters_length(std::string_view text);
+
 }  // namespace norv::platform

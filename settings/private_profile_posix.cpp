@@ -6,53 +6,17 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <fstream>
-#include <iterator>
-
 #include "platform/error.h"
 #include "platform/replace_file.h"
 #include "settings/private_profile.h"
 #include "settings/profile_functions.h"
+#include "settings/settings_file.h"
 
 namespace norv::settings {
 
 namespace fs = std::filesystem;
 
 namespace {
-
-// Far beyond any settings file; it only keeps a runaway file from taking
-// the machine's memory. Such a file reads as missing and refuses writes.
-constexpr std::uintmax_t largest_settings_file = 64u << 20;
-
-struct SettingsFile {
-  enum class State { missing, readable, unusable } state = State::missing;
-  std::string contents;  // readable: the file; unusable: why it is not
-
-  std::optional<std::string_view> bytes() const {
-    if (state != State::readable) return std::nullopt;
-    return std::string_view(contents);
-  }
-};
-
-SettingsFile unusable(std::string why) { return {SettingsFile::State::unusable, std::move(why)}; }
-
-SettingsFile load(const fs::path& path) {
-  std::error_code ec;
-  fs::file_status status = fs::status(path, ec);
-  if (status.type() == fs::file_type::not_found) return {};
-  if (ec) return unusable("cannot be examined: " + ec.message());
-  if (status.type() == fs::file_type::directory) return unusable("it is a folder");
-  if (status.type() != fs::file_type::regular)
-    return unusable("it is not an ordinary file (a pipe, a device or a socket)");
-  std::uintmax_t size = fs::file_size(path, ec);
-  if (ec) return unusable("its size cannot be read: " + ec.message());
-  if (size > largest_settings_file)
-    return unusable("it is larger than " + std::to_string(largest_settings_file >> 20) + " MiB");
-  std::ifstream in(path, std::ios::binary);
-  std::string contents{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  if (!in.good() && !in.eof()) return unusable("it cannot be read");
-  return {SettingsFile::State::readable, std::move(contents)};
-}
 
 // Windows refuses to write a read-only file; under Wine a file without any
 // write permission is read-only, whoever runs the program.
@@ -75,18 +39,18 @@ class PosixPrivateProfile final : public PrivateProfile {
   std::string get_string(const std::string& section, const std::string& key,
                          const std::string& default_value, std::uint32_t size,
                          const std::string& file_name) const override {
-    SettingsFile file = load(native(file_name));
+    SettingsFile file = load_settings_file(native(file_name));
     return profile_get_string(file.bytes(), section, key, default_value, size);
   }
 
   std::uint32_t get_int(const std::string& section, const std::string& key,
                         std::int32_t default_value, const std::string& file_name) const override {
-    SettingsFile file = load(native(file_name));
+    SettingsFile file = load_settings_file(native(file_name));
     return profile_get_int(file.bytes(), section, key, default_value);
   }
 
   std::string unusable_reason(const std::string& file_name) const override {
-    SettingsFile file = load(native(file_name));
+    SettingsFile file = load_settings_file(native(file_name));
     return file.state == SettingsFile::State::unusable ? file.contents : std::string();
   }
 
@@ -95,7 +59,7 @@ class PosixPrivateProfile final : public PrivateProfile {
                     const std::string& file_name) const override {
     if (file_name.empty()) return false;
     fs::path path = native(file_name);
-    SettingsFile file = load(path);
+    SettingsFile file = load_settings_file(path);
     if (!may_write(path, file)) return false;
     ProfileWriteResult result = profile_write(file.bytes(), section, key, value);
     if (!result.ok || !result.new_contents) return result.ok;

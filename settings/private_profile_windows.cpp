@@ -3,12 +3,24 @@
 
 #include <windows.h>
 
-#include "settings/private_profile.h"
+#include "platform/path_text.h"
 #include "platform/system_text_windows.h"
+#include "settings/private_profile.h"
+#include "settings/settings_file.h"
 
 namespace norv::settings {
 
 namespace {
+
+// The file Windows' functions read for `file_name`: a bare name lies in the
+// Windows folder.
+std::filesystem::path profile_file(const std::string& file_name) {
+  if (file_name.find_first_of("\\/") != std::string::npos)
+    return platform::path_from_utf8(file_name);
+  std::wstring folder(MAX_PATH, L'\0');
+  folder.resize(::GetWindowsDirectoryW(folder.data(), MAX_PATH));
+  return std::filesystem::path(folder) / platform::path_from_utf8(file_name);
+}
 
 class WindowsPrivateProfile final : public PrivateProfile {
  public:
@@ -29,6 +41,14 @@ class WindowsPrivateProfile final : public PrivateProfile {
     return ::GetPrivateProfileIntA(platform::utf8_to_system_ansi(section).c_str(),
                                    platform::utf8_to_system_ansi(key).c_str(), default_value,
                                    platform::utf8_to_system_ansi(file_name).c_str());
+  }
+
+  // Windows' functions say nothing of a file they cannot read; the checks
+  // of the project's own implementation find why.
+  std::string unusable_reason(const std::string& file_name) const override {
+    if (file_name.empty()) return {};
+    SettingsFile file = load_settings_file(profile_file(file_name));
+    return file.state == SettingsFile::State::unusable ? file.contents : std::string();
   }
 
   bool write_string(const std::string& section, const std::optional<std::string>& key,

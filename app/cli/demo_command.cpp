@@ -5,6 +5,7 @@
 
 #include "app/cli/exit_status.h"
 #include "app/cli/demo_installation.h"
+#include "platform/path_text.h"
 
 namespace norv::app::cli {
 
@@ -25,11 +26,15 @@ int create_demo(const std::filesystem::path& prefix, std::ostream& out, std::ost
     DemoLayout layout;
     layout.years = demo_years();
     auto written = create_demo_installation(prefix, layout);
-    out << "Demo installation in " << prefix.string() << ": " << written.size()
-        << " databases below " << (prefix / "drive_c" / "Norv").string() << ".\n"
-        << "Try: WINEPREFIX=" << prefix.string()
-        << " norv-version-update-cli --fendrel --dovrel --brenvik --year " << layout.years[0]
-        << " --set-version 1.0\n";
+    out << "Demo installation in " << platform::utf8_of(prefix) << ": " << written.size()
+        << " databases below " << platform::utf8_of(demo_installation_path(prefix)) << ".\n"
+#ifdef _WIN32
+        << "Try: norv-version-update-cli --install-dir \"" << demo_installation_folder(prefix)
+        << "\""
+#else
+        << "Try: WINEPREFIX=" << prefix.string() << " norv-version-update-cli"
+#endif
+        << " --fendrel --dovrel --brenvik --year " << layout.years[0] << " --set-version 1.0\n";
     return kExitSummary;
   } catch (const std::exception& error) {
     err << error.what() << '\n';

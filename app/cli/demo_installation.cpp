@@ -4,6 +4,10 @@
 #include <fstream>
 
 #include "platform/error.h"
+#include "platform/path_text.h"
+#ifdef _WIN32
+#include "platform/system_text_windows.h"
+#endif
 #include "stamping/company_number.h"
 
 namespace norv::app::cli {
@@ -41,13 +45,19 @@ void link_drive_c(const std::filesystem::path& prefix) {
 #endif
 }
 
-void write_settings(const std::filesystem::path& install) {
-  write_text(install / "NORV.INI",
+// NORV.INI names the folders in the ANSI code page, as the suite writes it.
+void write_settings(const std::filesystem::path& prefix) {
+#ifdef _WIN32
+  const std::string folder = platform::utf8_to_system_ansi(demo_installation_folder(prefix));
+#else
+  const std::string folder = demo_installation_folder(prefix);
+#endif
+  write_text(demo_installation_path(prefix) / "NORV.INI",
              "[Fendrel]\r\n"
-             "ServersMDBPath=C:\\Norv\\Data\r\n"
+             "ServersMDBPath=" + folder + "\\Data\r\n"
              "\r\n"
              "[Brenvik]\r\n"
-             "DatabaseDir=C:\\Norv\\Brenvik\r\n");
+             "DatabaseDir=" + folder + "\\Brenvik\r\n");
 }
 
 // Fendrel.mdb with both control tables; per year I, P and S, and T only in
@@ -103,14 +113,27 @@ void require_empty_or_absent(const std::filesystem::path& prefix) {
 
 }  // namespace
 
+std::filesystem::path demo_installation_path(const std::filesystem::path& prefix) {
+  return prefix / "drive_c" / "Norv";
+}
+
+std::string demo_installation_folder(const std::filesystem::path& prefix) {
+#ifdef _WIN32
+  return platform::utf8_of(std::filesystem::absolute(demo_installation_path(prefix)));
+#else
+  (void)prefix;
+  return "C:\\Norv";
+#endif
+}
+
 std::vector<std::filesystem::path> create_demo_installation(const std::filesystem::path& prefix,
                                                             const DemoLayout& layout) {
   require_empty_or_absent(prefix);
-  const std::filesystem::path install = prefix / "drive_c" / "Norv";
+  const std::filesystem::path install = demo_installation_path(prefix);
   std::filesystem::create_directories(install);
   link_drive_c(prefix);
   write_registry(prefix);
-  write_settings(install);
+  write_settings(prefix);
 
   auto databases = fendrel_and_dovrel(install / "Data", layout);
   auto company = brenvik(install / "Brenvik", layout);

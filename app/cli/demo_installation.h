@@ -18,6 +18,13 @@ struct DemoLayout {
   std::vector<int> missing_companies = {3, 7};
 };
 
+// The demo's installation folder in `prefix`: drive_c/Norv.
+std::filesystem::path demo_installation_path(const std::filesystem::path& prefix);
+
+// That folder as the demo's NORV.INI and the programs name it: C:\Norv of
+// the prefix; on Windows, which reads no prefix, the folder itself.
+std::string demo_installation_folder(const std::filesystem::path& prefix);
+
 // Builds the prefix in `prefix`, a folder that does not exist yet or is
 // empty (anything else is refused before a file is written). Returns the native paths of the databases it wrote.
 std::vector<std::filesystem::path> create_demo_installation(const std::filesystem::path& prefix,

@@ -7,7 +7,10 @@
 #include "app/cli/commands.h"
 #include "app/cli/demo_command.h"
 #include "app/cli/exit_status.h"
+#include "platform/console_output.h"
 #include "platform/error.h"
+#include "platform/path_text.h"
+#include "platform/program_arguments.h"
 
 namespace {
 
@@ -68,6 +71,11 @@ int run(int argc, char** argv) {
                               "Build a demo installation in a Wine-style prefix DIR and exit");
   auto* prefix_opt = app.add_option("--wine-prefix", prefix,
                                     "Read the registry and drive letters of this Wine prefix");
+#ifdef _WIN32
+  // Windows programs read no Wine prefix: not offered there, and refused
+  // with a word of why when given.
+  prefix_opt->group("");
+#endif
   auto* file_opt = app.add_option("--registry-file", registry_file,
                                   "Read InstallDir from a registry export or Wine registry file");
   auto* dir_opt = app.add_option("--install-dir", install_dir,
@@ -97,9 +105,11 @@ int run(int argc, char** argv) {
     return kExitUsage;
   }
   request.year = year;
-  if (*demo) return create_demo(demo_dir, std::cout, std::cerr);
-  if (*prefix_opt) where.wine_prefix = prefix;
-  if (*file_opt) where.registry_file = registry_file;
+  if (*demo) return create_demo(norv::platform::path_from_utf8(demo_dir), std::cout, std::cerr);
+  // Paths from the program's text: a plain string would be read in the ANSI
+  // code page on Windows.
+  if (*prefix_opt) where.wine_prefix = norv::platform::path_from_utf8(prefix);
+  if (*file_opt) where.registry_file = norv::platform::path_from_utf8(registry_file);
   if (*dir_opt) where.install_dir = install_dir;
 
   const bool update = !show && !settings;
@@ -118,10 +128,19 @@ int run(int argc, char** argv) {
     return run_update(request, source, std::cout, std::cerr);
   } catch (const std::exception& error) {
     std::cerr << error.what() << '\n';
-    return kExitError;
+    return norv::app::cli::kExitError;
   }
 }
 
 }  // namespace
 
-int main(int argc, char** argv) { return run(argc, argv); }
+int main(int argc, char** argv) {
+  norv::platform::ProgramTextStreams text_streams;
+  try {
+    norv::platform::ProgramArguments arguments(argc, argv);
+    return run(arguments.argc(), arguments.argv());
+  } catch (const norv::Error& error) {
+    std::cerr << error.what() << '\n';
+    return norv::app::cli::kExitError;
+  }
+}

@@ -1,17 +1,21 @@
 #include "app/cli/progress.h"
 
+#include "platform/console_output.h"
+
 namespace norv::app::cli {
 
 namespace {
 constexpr auto kQuietStart = std::chrono::milliseconds(500);
 constexpr auto kRefresh = std::chrono::milliseconds(100);
+// Back to the start of the line, and the line cleared.
+const std::string kWipeLine = "\r\033[K";
 }  // namespace
 
 TerminalProgress::TerminalProgress(std::FILE* stream)
     : stream_(stream), enabled_(is_terminal(stream)) {}
 
 TerminalProgress::~TerminalProgress() {
-  if (shown_) std::fprintf(stream_, "\r\033[K");
+  if (shown_) platform::write_program_text(stream_, kWipeLine);
 }
 
 void TerminalProgress::file_tested(const std::string& path, bool present) {
@@ -24,8 +28,8 @@ void TerminalProgress::file_tested(const std::string& path, bool present) {
   if (now - start_ < kQuietStart || now - last_ < kRefresh) return;
   last_ = now;
   shown_ = true;
-  std::fprintf(stream_, "\r\033[K%lu files tested, %lu present: %s", tested_, present_,
-               path.c_str());
+  platform::write_program_text(stream_, kWipeLine + std::to_string(tested_) + " files tested, " +
+                                            std::to_string(present_) + " present: " + path);
   std::fflush(stream_);
 }
 

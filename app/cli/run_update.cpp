@@ -8,6 +8,7 @@
 #include "app/cli/inspection.h"
 #include "app/cli/progress.h"
 #include "app/cli/recovery_notices.h"
+#include "platform/path_text.h"
 
 namespace norv::app::cli {
 
@@ -15,9 +16,17 @@ namespace {
 
 void print_dry_run(const std::vector<InspectedFile>& files, std::ostream& out) {
   for (const InspectedFile& file : files) {
-    out << file.path << "  (" << file.native.string() << ")\n";
+    // The native path only where it differs: on Windows it is the path itself.
+    const std::string native = platform::utf8_of(file.native);
+    out << file.path << (native == file.path ? "" : "  (" + native + ")") << '\n';
     if (!file.present) {
       out << "    absent\n";
+      continue;
+    }
+    // No table was looked for: the file did not open, and the run stops
+    // with the reason.
+    if (file.table.empty()) {
+      out << "    present; cannot be opened\n";
       continue;
     }
     out << "    present; table " << file.table << (file.table_found ? " found" : " not found");

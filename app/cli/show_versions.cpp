@@ -10,6 +10,7 @@
 #include "app/cli/progress.h"
 #include "app/installation_settings.h"
 #include "app/update_messages.h"
+#include "platform/utf8.h"
 #include "settings/private_ini.h"
 #include "stamping/brenvik_databases.h"
 #include "stamping/dovrel_databases.h"
@@ -84,14 +85,21 @@ std::string versions_text(const InspectedFile& file) {
   return text;
 }
 
+// `text` and the spaces that take it to `width` characters, at least one.
+// Characters, not bytes: a letter such as ö is two bytes and one column.
+std::string column(const std::string& text, std::size_t width) {
+  const std::size_t length = platform::character_count(text);
+  return text + std::string(length < width ? width - length : 1, ' ');
+}
+
 void print_table(const std::vector<InspectedFile>& files, std::ostream& out) {
   std::size_t path_width = 4;
-  for (const InspectedFile& file : files) path_width = std::max(path_width, file.path.size());
+  for (const InspectedFile& file : files)
+    path_width = std::max(path_width, platform::character_count(file.path));
   auto row = [&](const std::string& module, const std::string& path, const std::string& table,
                  const std::string& versions) {
-    out << module << std::string(9 - std::min<std::size_t>(module.size(), 8), ' ') << path
-        << std::string(path_width + 2 - path.size(), ' ') << table
-        << std::string(15 - std::min<std::size_t>(table.size(), 14), ' ') << versions << '\n';
+    out << column(module, 9) << column(path, path_width + 2) << column(table, 15) << versions
+        << '\n';
   };
   row("Module", "Path", "Table", "Version");
   for (const InspectedFile& file : files)

@@ -1,6 +1,6 @@
 // norv-version-update-cli end to end: the real program on a Wine-style
 // prefix holding a copy of the shared installation tree, its databases read
-// back with mdbtools.
+// back with mdbtools (or with the engine where mdbtools cannot run).
 
 #ifndef _WIN32
 #include <sys/stat.h>
@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "jet/creator.h"
+#include "platform/utf8.h"
 #include "tests/app/install_prefix.h"
 #include "tests/support/fixtures.h"
 #include "tests/support/mdbtools.h"
@@ -34,12 +35,15 @@ class CliTest : public ::testing::Test {
  protected:
   void SetUp() override {
     NORV_REQUIRE_FIXTURES();
-    NORV_REQUIRE_MDBTOOLS();
     tree = make_install_prefix(dir / "prefix");
   }
   CommandResult run(std::vector<std::string> args) {
-    args.insert(args.begin(), {"--wine-prefix", tree.prefix.string()});
+    args.insert(args.begin(), tree.where.begin(), tree.where.end());
     return cli(args);
+  }
+  // A file of the installation as the programs name it.
+  std::string windows_path(const std::string& relative) const {
+    return tree.windows_dir + "\\" + relative;
   }
 
   TempDir dir;
@@ -75,6 +79,17 @@ TEST(CliUsage, AnArgumentStartingWithASlashIsAPath) {
   EXPECT_THAT(r.err, HasSubstr("/no/such/prefix: no such folder (given to --wine-prefix)"));
 #endif
 }
+
+#ifdef _WIN32
+// A Windows program reads no Wine prefix: --help does not offer the option,
+// and a run given it says why it is refused.
+TEST(CliUsage, WindowsOffersNoWinePrefix) {
+  EXPECT_THAT(cli({"--help"}).out, Not(HasSubstr("--wine-prefix")));
+  CommandResult r = cli({"--wine-prefix", "C:\\x", "--show"});
+  EXPECT_EQ(r.exit_status, 1) << r.err;
+  EXPECT_THAT(r.err, HasSubstr("--wine-prefix is not available on Windows."));
+}
+#endif
 
 // Mistakes on the command line in the tool's words, quoting no more than
 // the start of an argument; and options a run would ignore are refused.
@@ -169,16 +184,30 @@ TEST_F(CliTest, DryRunListsEveryTestedPathAndChangesNothing) {
   EXPECT_EQ(read_file(tree / "Brenvik/Company.mdb"), before);
   const std::string& out = r.out;
   auto at = [&](const std::string& text) { return out.find(text); };
-  EXPECT_LT(at("C:\\Norv\\Data\\Fendrel.mdb"), at("C:\\Norv\\Data\\2024\\T2024.mdb"));
-  EXPECT_LT(at("C:\\Norv\\Data\\2024\\T2024.mdb"), at("C:\\Norv\\Brenvik\\Company.mdb"));
-  EXPECT_LT(at("C:\\Norv\\Brenvik\\BV0003.mdb"), at("C:\\Norv\\Brenvik\\BV0012.mdb"));
+  EXPECT_LT(at(windows_path("Data\\Fendrel.mdb")), at(windows_path("Data\\2024\\T2024.mdb")));
+  EXPECT_LT(at(windows_path("Data\\2024\\T2024.mdb")), at(windows_path("Brenvik\\Company.mdb")));
+  EXPECT_LT(at(windows_path("Brenvik\\BV0003.mdb")), at(windows_path("Brenvik\\BV0012.mdb")));
   EXPECT_EQ(at("BV0013.mdb"), std::string::npos);
   EXPECT_THAT(out, HasSubstr("present; table Control found; Version: 0.9"));
+#ifdef _WIN32  // a path is its own native path there
+  EXPECT_THAT(out, HasSubstr(windows_path("Data\\2024\\T2024.mdb") + "\n    absent\n"));
+#else
   EXPECT_THAT(out, HasSubstr("C:\\Norv\\Data\\2024\\T2024.mdb  (" + tree.prefix.string()));
   EXPECT_THAT(out, HasSubstr("/Norv/Data/2024/T2024.mdb)\n    absent\n"));
+#endif
   EXPECT_THAT(out, HasSubstr("Dry run: nothing was changed. A run would report:\n"
                              "The version has been updated to 1.0 for\n - Fendrel\n"));
   EXPECT_THAT(versions_of(tree / "Brenvik/BV0000.mdb"), ElementsAre("0.9"));
+}
+
+TEST_F(CliTest, DryRunSaysThatADamagedFileCannotBeOpened) {
+  write_file(tree / "Data/Dovrel/Dovrel.mdb", "this is no database");
+  CommandResult r = run({"--dovrel", "--dry-run"});
+  EXPECT_EQ(r.exit_status, 1);
+  EXPECT_THAT(r.out, HasSubstr("Dovrel.mdb"));
+  EXPECT_THAT(r.out, HasSubstr("\n    present; cannot be opened\n"));
+  EXPECT_THAT(r.out, Not(HasSubstr("table  not found")));
+  EXPECT_THAT(r.err, HasSubstr("Dovrel.mdb is not a valid Jet database"));
 }
 
 // The dry run checks each statement as the run would execute it: a yearly
@@ -233,11 +262,14 @@ TEST_F(CliTest, AnEncodedDatabaseIsShownCheckedAndStamped) {
 TEST_F(CliTest, ShowListsTheVersionsOfEveryModuleDatabase) {
   CommandResult table = run({"--show"});
   EXPECT_EQ(table.exit_status, 0) << table.err;
-  EXPECT_THAT(table.out, HasSubstr("C:\\Norv\\Data\\2024\\P2024.mdb"));
+  EXPECT_THAT(table.out, HasSubstr(windows_path("Data\\2024\\P2024.mdb")));
   EXPECT_THAT(table.out, HasSubstr("DovrelControl"));
   CommandResult json = run({"--show", "--json"});
   EXPECT_EQ(json.exit_status, 0) << json.err;
-  EXPECT_THAT(json.out, HasSubstr("\"path\": \"C:\\\\Norv\\\\Brenvik\\\\BV0012.mdb\""));
+  std::string json_path;  // the path as a JSON text holds it, each backslash doubled
+  for (char c : windows_path("Brenvik\\BV0012.mdb"))
+    json_path += c == '\\' ? "\\\\" : std::string(1, c);
+  EXPECT_THAT(json.out, HasSubstr("\"path\": \"" + json_path + "\""));
   EXPECT_THAT(json.out, HasSubstr("\"versions\": [\"0.9\"]"));
   EXPECT_EQ(json.out.find("BV0003"), std::string::npos) << "absent files are not shown";
 }
@@ -245,14 +277,19 @@ TEST_F(CliTest, ShowListsTheVersionsOfEveryModuleDatabase) {
 TEST_F(CliTest, ShowSettingsSaysWhereEverythingWasFound) {
   CommandResult r = run({"--show-settings"});
   EXPECT_EQ(r.exit_status, 0) << r.err;
-  EXPECT_THAT(r.out, HasSubstr("Installation directory: C:\\Norv\n"));
-  EXPECT_THAT(r.out, HasSubstr("Settings file: C:\\Norv\\NORV.INI\n"));
-  EXPECT_THAT(r.out, HasSubstr("[Fendrel] ServersMDBPath: C:\\Norv\\Data\n"));
-  EXPECT_THAT(r.out, HasSubstr("[Brenvik] DatabaseDir: C:\\Norv\\Brenvik\n"));
+  EXPECT_THAT(r.out, HasSubstr("Installation directory: " + tree.windows_dir + "\n"));
+  EXPECT_THAT(r.out, HasSubstr("Settings file: " + windows_path("NORV.INI") + "\n"));
+  EXPECT_THAT(r.out, HasSubstr("[Fendrel] ServersMDBPath: " + windows_path("Data") + "\n"));
+  EXPECT_THAT(r.out, HasSubstr("[Brenvik] DatabaseDir: " + windows_path("Brenvik") + "\n"));
+#ifdef _WIN32  // a path is its own native path there
+  EXPECT_THAT(r.out, HasSubstr("native path: " + windows_path("Brenvik") + "\n"));
+#else
   EXPECT_THAT(r.out, HasSubstr("native path: " + tree.prefix.string()));
   EXPECT_THAT(r.out, HasSubstr("/Norv/Brenvik\n"));
+#endif
 }
 
+#ifndef _WIN32  // there every run is given --install-dir, and the registry is the machine's
 TEST_F(CliTest, InstallDirSkipsTheRegistry) {
   std::filesystem::remove(tree.prefix / "system.reg");
   CommandResult r = run({"--install-dir", "C:\\Norv", "--dovrel", "--set-version", "4"});
@@ -264,7 +301,7 @@ TEST_F(CliTest, InstallDirSkipsTheRegistry) {
   EXPECT_THAT(settings.out, Not(HasSubstr("HKEY_LOCAL_MACHINE")));
 }
 
-#ifndef _WIN32  // native paths, pipes and Wine prefixes are POSIX matters
+// Native paths, pipes and Wine prefixes are POSIX matters.
 // A native directory given for the installation or in NORV.INI is used as
 // the user means it: the files the tool appends to it are found there.
 TEST_F(CliTest, NativeDirectoriesAreUsedAsGiven) {
@@ -305,8 +342,104 @@ TEST_F(CliTest, ASettingsFileThatCannotBeReadIsReported) {
 }
 #endif
 
+// The suite installed in a folder whose name is not ASCII, its NORV.INI in
+// Windows-1252: every command takes the folder, finds its files and shows
+// its name as it is. On Windows the arguments, the settings file and the
+// output each pass a code page of their own; the engine reads the files
+// back where mdbtools cannot run.
+class CliNonAsciiInstallation : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    NORV_REQUIRE_FIXTURES();
+    tree = make_non_ascii_installation(dir / "root");
+  }
+  CommandResult run(std::vector<std::string> args) {
+    args.insert(args.begin(), tree.where.begin(), tree.where.end());
+    return cli(args);
+  }
+
+  TempDir dir;
+  NonAsciiInstallation tree;
+};
+
+TEST_F(CliNonAsciiInstallation, AnUpdateStampsEveryModule) {
+  CommandResult r =
+      run({"--fendrel", "--dovrel", "--brenvik", "--year", "2024", "--set-version", "2.5"});
+  EXPECT_EQ(r.exit_status, 0) << r.err;
+  EXPECT_THAT(r.out, HasSubstr("The version has been updated to 2.5 for\n - Fendrel\n"));
+  EXPECT_THAT(r.err, IsEmpty());
+  EXPECT_THAT(versions_of(tree.install / "Data/Fendrel.mdb", "DovrelControl"), ElementsAre("2.5"));
+  for (const char* file : {"Data/Fendrel.mdb", "Data/2024/I2024.mdb", "Data/Dovrel/Dovrel.mdb",
+                           "Brenvik/Company.mdb", "Brenvik/BV0012.mdb"})
+    EXPECT_THAT(versions_of(tree.install / file), ElementsAre("2.5")) << file;
+}
+
+TEST_F(CliNonAsciiInstallation, ShowSettingsNamesEveryFolderAsItIs) {
+  CommandResult r = run({"--show-settings"});
+  EXPECT_EQ(r.exit_status, 0) << r.err;
+  EXPECT_THAT(r.out, HasSubstr("Installation directory: " + tree.windows_dir + "\n"));
+  EXPECT_THAT(r.out, HasSubstr("Settings file: " + tree.windows_dir + "\\NORV.INI\n"));
+  EXPECT_THAT(r.out, HasSubstr("[Fendrel] ServersMDBPath: " + tree.windows_dir + "\\Data\n"));
+  EXPECT_THAT(r.out, HasSubstr("[Brenvik] DatabaseDir: " + tree.windows_dir + "\\Brenvik\n"));
+  EXPECT_THAT(r.out, Not(HasSubstr("error"))) << "every native path is found";
+}
+
+TEST_F(CliNonAsciiInstallation, DryRunFindsEveryFile) {
+  CommandResult r = run({"--dovrel", "--dry-run"});
+  EXPECT_EQ(r.exit_status, 0) << r.err;
+  EXPECT_THAT(r.out, HasSubstr(tree.windows_dir + "\\Data\\Dovrel\\Dovrel.mdb"));
+  EXPECT_THAT(r.out, HasSubstr("present; table Control found; Version: 0.9"));
+  EXPECT_THAT(r.out, HasSubstr("present; table DovrelControl found; Version: 0.9"));
+}
+
+// Each column starts at the same character on every line, though a path's
+// ö and ß take two bytes each.
+TEST_F(CliNonAsciiInstallation, ShowCountsItsColumnWidthsInCharacters) {
+  CommandResult r = run({"--show"});
+  ASSERT_EQ(r.exit_status, 0) << r.err;
+  EXPECT_THAT(r.out, HasSubstr(tree.windows_dir + "\\Brenvik\\BV0012.mdb"));
+  std::vector<std::string> lines;
+  for (std::size_t at = 0, end; (end = r.out.find('\n', at)) != std::string::npos; at = end + 1)
+    lines.push_back(r.out.substr(at, end - at));
+  ASSERT_GT(lines.size(), 1u) << r.out;
+  for (const char* heading : {"Path", "Table", "Version"}) {
+    const std::size_t column =
+        platform::character_count(std::string_view(lines[0]).substr(0, lines[0].find(heading)));
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+      const std::string_view before = platform::first_characters(lines[i], column);
+      ASSERT_LT(before.size(), lines[i].size()) << lines[i];
+      EXPECT_EQ(before.back(), ' ') << heading << ": " << lines[i];
+      EXPECT_NE(lines[i][before.size()], ' ') << heading << ": " << lines[i];
+    }
+  }
+}
+
+// A NORV.INI that is a folder or too large reads as missing, as Windows
+// reads it; the command line says so on Windows too.
+TEST_F(CliNonAsciiInstallation, ASettingsFileThatCannotBeReadIsReported) {
+  const auto ini = tree.install / "NORV.INI";
+  const auto make_folder = [&] { std::filesystem::create_directory(ini); };
+  const auto make_huge = [&] {
+    write_file(ini, "[Fendrel]\r\n");
+    std::filesystem::resize_file(ini, (64u << 20) + 1);
+  };
+  const std::vector<std::pair<std::function<void()>, std::string>> cases = {
+      {make_folder, "it is a folder"}, {make_huge, "it is larger than 64 MiB"}};
+  for (const auto& [make, why] : cases) {
+    std::filesystem::remove_all(ini);
+    make();
+    CommandResult r = run({"--dovrel", "--set-version", "1.0"});
+    EXPECT_EQ(r.exit_status, 4) << why << ": " << r.err;
+    EXPECT_THAT(r.err, HasSubstr("Warning: " + tree.windows_dir + "\\NORV.INI ("));
+    EXPECT_THAT(r.err, HasSubstr("reads as missing: " + why));
+    CommandResult settings = run({"--show-settings"});
+    EXPECT_THAT(settings.out, HasSubstr("reads as missing: " + why));
+  }
+}
+
+// On Windows, which reads no prefix, the demo's NORV.INI names its own
+// folders and the hint it prints gives the folder with --install-dir.
 TEST(CliDemo, BuildsAnInstallationThatARunStampsWhole) {
-  NORV_REQUIRE_MDBTOOLS();
   TempDir dir;
   const std::string prefix = (dir / "demo").string();
   CommandResult made = cli({"--create-demo", prefix});
@@ -314,8 +447,17 @@ TEST(CliDemo, BuildsAnInstallationThatARunStampsWhole) {
   EXPECT_EQ(cli({"--create-demo", prefix}).exit_status, 1) << "never over an installation";
   const std::filesystem::path install = dir / "demo/drive_c/Norv";
   EXPECT_FALSE(std::filesystem::exists(install / "Brenvik/BV0003.mdb"));
-  CommandResult run =
-      cli({"--wine-prefix", prefix, "--dovrel", "--brenvik", "--set-version", "7.1"});
+#ifdef _WIN32
+  const std::string folder = (dir / "demo\\drive_c\\Norv").string();
+  EXPECT_THAT(made.out, HasSubstr("Try: norv-version-update-cli --install-dir \"" + folder + "\""));
+  const std::vector<std::string> where = {"--install-dir", folder};
+#else
+  EXPECT_THAT(made.out, HasSubstr("Try: WINEPREFIX=" + prefix + " norv-version-update-cli"));
+  const std::vector<std::string> where = {"--wine-prefix", prefix};
+#endif
+  std::vector<std::string> args = where;
+  args.insert(args.end(), {"--dovrel", "--brenvik", "--set-version", "7.1"});
+  CommandResult run = cli(args);
   EXPECT_EQ(run.exit_status, 0) << run.err;
   EXPECT_EQ(run.out, "The version has been updated to 7.1 for\n - Dovrel\n - Brenvik\n");
   EXPECT_THAT(versions_of(install / "Brenvik/BV0012.mdb"), ElementsAre("7.1"));

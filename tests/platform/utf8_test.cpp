@@ -70,5 +70,23 @@ TEST(Utf8, CountsAnInvalidByteAsOneCharacter) {
   EXPECT_EQ(first_characters("ab", 5), "ab");
 }
 
+TEST(Utf8, HoldsBackOnlyACharacterCutOffAtTheEnd) {
+  struct Case {
+    std::string_view text;
+    std::size_t whole;
+  } cases[] = {
+      {"", 0},
+      {"Gr\xC3\xB6", 4},                // ends with a whole ö
+      {"Gr\xC3", 2},                    // the first byte of ö
+      {"\xE2\x82", 0},                  // two of the three bytes of €
+      {"a\xE2\x82\xAC", 4},             // € whole
+      {"a\xF0\x9F\x98", 1},             // three of the four bytes of an emoji
+      {"\xF0\x9F\x98\x80", 4},          // the emoji whole
+      {"a\xFF", 2},                     // a byte no sequence starts with is passed on
+      {"a\x80\x80\x80\x80", 5},         // stray continuations too
+  };
+  for (const Case& c : cases) EXPECT_EQ(whole_characters_length(c.text), c.whole) << c.text;
+}
+
 }  // namespace
 }  // namespace norv::platform

@@ -121,6 +121,37 @@ TEST(JetCli, CreateBuildsTheDescribedDatabase) {
   EXPECT_EQ(jet_cli({"create", db, "--from", description, "--replace"}).exit_status, 0);
 }
 
+// A path with letters outside ASCII reaches every command as it was given
+// (on Windows the arguments and the output each pass a code page of their
+// own) and comes back in its messages as it was given.
+TEST(JetCli, EveryCommandTakesAPathOutsideAscii) {
+  test::TempDir dir;
+  const std::filesystem::path folder = dir / "Norv Größe";
+  std::filesystem::create_directory(folder);
+  const std::string db = (folder / "Größe.mdb").string();
+  const std::string description = (folder / "Beschreibung für Größe.json").string();
+  std::filesystem::copy_file(std::string(NORV_SOURCE_DIR) + "/tools/jet_cli/demo_database.json",
+                             folder / "Beschreibung für Größe.json");
+  ASSERT_EQ(jet_cli({"create", db, "--from", description}).exit_status, 0);
+
+  const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+      {{"info", db}, "format: Jet 4\n"},
+      {{"tables", db}, "TABLE\tControl\n"},
+      {{"rows", db, "Control"}, "0.9"},
+      {{"exec", db, "UPDATE Control SET Version = '1.5'"}, "2\n"},  // the demo's two rows
+      {{"query", db, "SELECT MAX(Version) FROM Control"}, "1.5\n"},
+      {{"check", db}, db + ": "},
+  };
+  for (const auto& [arguments, expected] : cases) {
+    const auto result = jet_cli(arguments);
+    EXPECT_EQ(result.exit_status, 0) << arguments[0] << ": " << result.err;
+    EXPECT_THAT(result.out, HasSubstr(expected)) << arguments[0];
+  }
+  const auto missing = jet_cli({"info", (folder / "Fehlt.mdb").string()});
+  EXPECT_EQ(missing.exit_status, 1);
+  EXPECT_THAT(missing.err, HasSubstr((folder / "Fehlt.mdb").string()));
+}
+
 // --encoded makes an encoded database that reads as the plain one, and
 // info tells the two apart.
 TEST(JetCli, CreateEncodedAndInfoTellsIt) {

@@ -1,4 +1,7 @@
+#include <iostream>
+
 #include <fmt/format.h>
+#include <fmt/ostream.h>
 
 #include "jet/database.h"
 #include "platform/error.h"
@@ -24,11 +27,12 @@ void define_check_command(CLI::App& sub) {
     const jet::Database db = open_database(*file);
     const jet::IndexCheckReport report = db.check_indexes();
     for (const std::string& index : report.keys_not_recomputed)
-      fmt::print("{}: table {}: keys not recomputed: its text uses a sort order other than "
+      fmt::print(std::cout,
+                 "{}: table {}: keys not recomputed: its text uses a sort order other than "
                  "General\n",
                  *file, index);
     for (const jet::IndexProblem& problem : report.problems)
-      fmt::print("{}: {}\n", place(*file, problem), problem.what);
+      fmt::print(std::cout, "{}: {}\n", place(*file, problem), problem.what);
     const std::string summary =
         fmt::format("{} indexes of {} tables, {} entries for {} rows", report.indexes,
                     report.tables, report.entries, report.rows);
@@ -37,7 +41,7 @@ void define_check_command(CLI::App& sub) {
           "{}: {} problems in the indexes ({}); let Access compact and repair the database, "
           "and do not update it before",
           *file, report.problems.size(), summary));
-    fmt::print("{}: {}: no problem\n", *file, summary);
+    fmt::print(std::cout, "{}: {}: no problem\n", *file, summary);
   });
 }
 

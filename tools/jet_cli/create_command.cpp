@@ -9,6 +9,7 @@
 
 #include "jet/creator.h"
 #include "platform/error.h"
+#include "platform/path_text.h"
 #include "tools/jet_cli/command.h"
 #include "tools/jet_cli/database_description.h"
 
@@ -17,7 +18,7 @@ namespace norv::jet_cli {
 namespace {
 
 nlohmann::json read_description(const std::string& path) {
-  std::ifstream in(path);
+  std::ifstream in(platform::path_from_utf8(path));
   if (!in) throw IoError(fmt::format("{}: cannot read the description", path));
   try {
     return nlohmann::json::parse(in);
@@ -62,7 +63,7 @@ void define_create_command(CLI::App& sub) {
   sub.callback([file, description, replace, encoding_key] {
     jet::DatabaseSpec spec = parse_database_description(read_description(*description), *description);
     if (!encoding_key->empty()) spec.encoding_key = parse_encoding_key(*encoding_key, *file);
-    jet::create_database(*file, spec, {.overwrite = *replace});
+    jet::create_database(platform::path_from_utf8(*file), spec, {.overwrite = *replace});
   });
 }
 

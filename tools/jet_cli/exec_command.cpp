@@ -1,4 +1,7 @@
+#include <iostream>
+
 #include <fmt/format.h>
+#include <fmt/ostream.h>
 
 #include "tools/jet_cli/command.h"
 #include "tools/jet_cli/file_connection.h"
@@ -10,7 +13,8 @@ void define_exec_command(CLI::App& sub) {
   auto sql = std::make_shared<std::string>();
   sub.add_option("FILE", *file, "The database")->required();
   sub.add_option("SQL", *sql, "UPDATE <table> SET <column> = <value>")->required();
-  sub.callback([file, sql] { fmt::print("{}\n", open_file_connection(*file)->execute(*sql)); });
+  sub.callback(
+      [file, sql] { fmt::print(std::cout, "{}\n", open_file_connection(*file)->execute(*sql)); });
 }
 
 }  // namespace norv::jet_cli

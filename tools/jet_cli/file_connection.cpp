@@ -1,11 +1,13 @@
 #include "tools/jet_cli/file_connection.h"
 
-#include <cstdio>
 #include <filesystem>
+#include <iostream>
 
 #include <fmt/format.h>
+#include <fmt/ostream.h>
 
 #include "platform/path_mapper.h"
+#include "platform/path_text.h"
 
 namespace norv::jet_cli {
 namespace {
@@ -17,13 +19,14 @@ class NativePaths : public platform::PathMapper {
     if constexpr (std::filesystem::path::preferred_separator == '/')
       for (char& c : native)
         if (c == '\\') c = '/';
-    return native;
+    return platform::path_from_utf8(native);
   }
 };
 
 void say_if_restored(const jet::Database& db) {
   if (db.restored_interrupted_update())
-    fmt::print(stderr, "{}: restored from an interrupted update\n", db.path().string());
+    fmt::print(std::cerr, "{}: restored from an interrupted update\n",
+               platform::utf8_of(db.path()));
 }
 
 }  // namespace
@@ -38,7 +41,7 @@ std::shared_ptr<data::Connection> open_file_connection(const std::string& file) 
 }
 
 jet::Database open_database(const std::string& file) {
-  jet::Database db = jet::Database::open(file);
+  jet::Database db = jet::Database::open(platform::path_from_utf8(file));
   say_if_restored(db);
   return db;
 }

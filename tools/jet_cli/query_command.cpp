@@ -1,4 +1,7 @@
+#include <iostream>
+
 #include <fmt/format.h>
+#include <fmt/ostream.h>
 
 #include "data/recordset.h"
 #include "tools/jet_cli/command.h"
@@ -16,7 +19,7 @@ void define_query_command(CLI::App& sub) {
     recordset.set_cursor_location(data::Recordset::adUseClient);
     recordset.open(*sql, open_file_connection(*file), 2, 1, -1);
     if (recordset.record_count() > 0)
-      fmt::print("{}\n", jet::to_display_text(recordset.field_value(0)));
+      fmt::print(std::cout, "{}\n", jet::to_display_text(recordset.field_value(0)));
   });
 }
 

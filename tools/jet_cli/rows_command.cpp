@@ -1,7 +1,9 @@
+#include <iostream>
 #include <string>
 #include <vector>
 
 #include <fmt/format.h>
+#include <fmt/ostream.h>
 #include <nlohmann/json.hpp>
 
 #include "jet/database.h"
@@ -25,17 +27,18 @@ void print_rows(const RowsOptions& options) {
   if (!options.json) {
     std::vector<std::string_view> names;
     for (const auto& column : table.columns) names.push_back(column.name);
-    fmt::print("{}\n", fmt::join(names, "\t"));
+    fmt::print(std::cout, "{}\n", fmt::join(names, "\t"));
   }
   db.for_each_row(table, [&](const std::vector<jet::Value>& values) {
     if (options.json) {
       nlohmann::ordered_json row = nlohmann::ordered_json::object();
       for (std::size_t i = 0; i < values.size(); ++i) row[table.columns[i].name] = to_json(values[i]);
-      fmt::print("{}\n", row.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace));
+      fmt::print(std::cout, "{}\n",
+                 row.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace));
     } else {
       std::vector<std::string> texts;
       for (const jet::Value& value : values) texts.push_back(jet::to_display_text(value));
-      fmt::print("{}\n", fmt::join(texts, "\t"));
+      fmt::print(std::cout, "{}\n", fmt::join(texts, "\t"));
     }
   });
 }

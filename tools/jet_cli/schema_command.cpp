@@ -1,7 +1,9 @@
+#include <iostream>
 #include <string>
 #include <vector>
 
 #include <fmt/format.h>
+#include <fmt/ostream.h>
 
 #include "jet/database.h"
 #include "tools/jet_cli/command.h"
@@ -29,12 +31,13 @@ std::string column_notes(const jet::ColumnInfo& column) {
 }
 
 void print_schema(const jet::TableInfo& table) {
-  fmt::print("table {}\n", table.name);
+  fmt::print(std::cout, "table {}\n", table.name);
   for (const jet::ColumnInfo& column : table.columns)
-    fmt::print("  column {}\t{}\t{}\n", column.name, type_text(column), column_notes(column));
+    fmt::print(std::cout, "  column {}\t{}\t{}\n", column.name, type_text(column),
+               column_notes(column));
   for (const jet::IndexInfo& index : table.indexes) {
     std::string kind = index.primary_key ? "primary key" : index.unique ? "unique" : "index";
-    fmt::print("  {} {}\t({})\n", kind, index.name, fmt::join(index.columns, ", "));
+    fmt::print(std::cout, "  {} {}\t({})\n", kind, index.name, fmt::join(index.columns, ", "));
   }
 }
 

@@ -1,4 +1,7 @@
+#include <iostream>
+
 #include <fmt/format.h>
+#include <fmt/ostream.h>
 
 #include "jet/database.h"
 #include "tools/jet_cli/command.h"
@@ -12,7 +15,7 @@ void define_tables_command(CLI::App& sub) {
   sub.callback([file] {
     const jet::Database db = open_database(*file);
     for (const jet::CatalogEntry& entry : db.catalog())
-      fmt::print("{}\t{}\n", jet::catalog_kind_name(entry.kind), entry.name);
+      fmt::print(std::cout, "{}\t{}\n", jet::catalog_kind_name(entry.kind), entry.name);
   });
 }
 

@@ -1,0 +1,14 @@
+#include "platform/path_text.h"
+
+namespace norv::platform {
+
+std::filesystem::path path_from_utf8(std::string_view utf8) {
+  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::string utf8_of(const std::filesystem::path& path) {
+  const std::u8string text = path.u8string();
+  return std::string(text.begin(), text.end());
+}
+
+}  // namespace norv::platform
