@@ -87,15 +87,8 @@ void expect_index_pages_old_or_new(const std::string& now, const std::string& ol
 // The kind of the page map of `table` in `db`.
 UsageMapKind owned_map_kind(const std::filesystem::path& db, const std::string& table) {
   PageFile pages = PageFile::open(db, platform::FileMode::read_only);
-  const Header header = read_header(pages);
-  const TextCodec text(header.format->version, header.code_page, db);
-  for (const CatalogEntry& entry : Database::open(db).catalog())
-    if (entry.name == table)
-      return read_usage_map(pages, *header.format,
-                            read_table_def(pages, *header.format, text, entry.definition_page)
-                                .owned_pages_map)
-          .kind;
-  throw std::invalid_argument("no table " + table);
+  return read_usage_map(pages, *read_header(pages).format, definition_of(db, table).owned_pages_map)
+      .kind;
 }
 
 // The first `length` bytes of `file`: all of it would be a gigabyte.
