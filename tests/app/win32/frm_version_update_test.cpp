@@ -167,7 +167,8 @@ RECT caption_band(HWND box) {
   char text[64] = {};
   const int length = GetWindowTextA(box, text, sizeof text);
   HDC context = GetDC(box);
-  HGDIOBJ previous = SelectObject(context, reinterpret_cast<HGDIOBJ>(SendMessageA(box, WM_GETFONT, 0, 0)));
+  const auto font = reinterpret_cast<HGDIOBJ>(SendMessageA(box, WM_GETFONT, 0, 0));
+  HGDIOBJ previous = SelectObject(context, font);
   SIZE extent{};
   GetTextExtentPoint32A(context, text, length, &extent);
   SelectObject(context, previous);
