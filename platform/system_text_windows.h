@@ -11,8 +11,14 @@
 
 namespace norv::platform {
 
-// Characters the code page lacks become '?', as Windows converts them.
+// A text Windows keeps or looks up (a registry key, a profile value, a file
+// name) must arrive as it is: one with a character the code page lacks is
+// an error (std::runtime_error) that names it, since a '?' or a look-alike
+// letter in its place would name something else.
 std::string utf8_to_system_ansi(std::string_view utf8);
+// A text only shown (a message box) must still show: a character the code
+// page lacks becomes its closest look-alike, or '?' when it has none.
+std::string utf8_to_system_ansi_for_display(std::string_view utf8);
 std::string system_ansi_to_utf8(std::string_view ansi);
 
 // The wide functions' UTF-16 (the command line, the console); a malformed

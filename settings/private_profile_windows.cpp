@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <stdexcept>
+
 #include "platform/path_text.h"
 #include "platform/system_text_windows.h"
 #include "settings/private_profile.h"
@@ -22,6 +24,16 @@ std::filesystem::path profile_file(const std::string& file_name) {
   return std::filesystem::path(folder) / platform::path_from_utf8(file_name);
 }
 
+// A text for the settings file `file_name` in the ANSI code page; one that
+// Windows cannot take is reported with the file it was meant for.
+std::string ansi_for(const std::string& file_name, const std::string& text) {
+  try {
+    return platform::utf8_to_system_ansi(text);
+  } catch (const std::runtime_error& error) {
+    throw std::runtime_error("Settings file " + file_name + ": " + error.what());
+  }
+}
+
 class WindowsPrivateProfile final : public PrivateProfile {
  public:
   std::string get_string(const std::string& section, const std::string& key,
@@ -29,18 +41,18 @@ class WindowsPrivateProfile final : public PrivateProfile {
                          const std::string& file_name) const override {
     std::string buffer(size, '\0');
     DWORD count = ::GetPrivateProfileStringA(
-        platform::utf8_to_system_ansi(section).c_str(), platform::utf8_to_system_ansi(key).c_str(),
-        platform::utf8_to_system_ansi(default_value).c_str(), buffer.data(), size,
-        platform::utf8_to_system_ansi(file_name).c_str());
+        ansi_for(file_name, section).c_str(), ansi_for(file_name, key).c_str(),
+        ansi_for(file_name, default_value).c_str(), buffer.data(), size,
+        ansi_for(file_name, file_name).c_str());
     buffer.resize(count);
     return platform::system_ansi_to_utf8(buffer);
   }
 
   std::uint32_t get_int(const std::string& section, const std::string& key,
                         std::int32_t default_value, const std::string& file_name) const override {
-    return ::GetPrivateProfileIntA(platform::utf8_to_system_ansi(section).c_str(),
-                                   platform::utf8_to_system_ansi(key).c_str(), default_value,
-                                   platform::utf8_to_system_ansi(file_name).c_str());
+    return ::GetPrivateProfileIntA(ansi_for(file_name, section).c_str(),
+                                   ansi_for(file_name, key).c_str(), default_value,
+                                   ansi_for(file_name, file_name).c_str());
   }
 
   // Windows' functions say nothing of a file they cannot read; the checks
@@ -56,12 +68,12 @@ class WindowsPrivateProfile final : public PrivateProfile {
                     const std::string& file_name) const override {
     std::optional<std::string> ansi_key;
     std::optional<std::string> ansi_value;
-    if (key) ansi_key = platform::utf8_to_system_ansi(*key);
-    if (value) ansi_value = platform::utf8_to_system_ansi(*value);
-    return ::WritePrivateProfileStringA(platform::utf8_to_system_ansi(section).c_str(),
+    if (key) ansi_key = ansi_for(file_name, *key);
+    if (value) ansi_value = ansi_for(file_name, *value);
+    return ::WritePrivateProfileStringA(ansi_for(file_name, section).c_str(),
                                         ansi_key ? ansi_key->c_str() : nullptr,
                                         ansi_value ? ansi_value->c_str() : nullptr,
-                                        platform::utf8_to_system_ansi(file_name).c_str()) != 0;
+                                        ansi_for(file_name, file_name).c_str()) != 0;
   }
 };
 

@@ -19,8 +19,13 @@ constexpr const char* kWindowClass = "NorvVersionUpdate";
 // Control ids start above IDOK and IDCANCEL, which the dialog keys send.
 constexpr int kFirstControlId = 100;
 constexpr int kIconResource = 1;
-// A fixed frame: no sizing border and no maximise box.
-constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+// A fixed frame: no sizing border and no maximise box. The window paints
+// around its controls, not over them; and only so do the controls paint
+// within their own regions: a button's class asks for its parent's clipping
+// (CS_PARENTDC), which Windows grants only to a parent without
+// WS_CLIPCHILDREN, and that clipping knows nothing of the button's region.
+constexpr DWORD kWindowStyle =
+    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 constexpr DWORD kWindowExStyle = WS_EX_CONTROLPARENT;
 #ifndef WM_DPICHANGED
 constexpr UINT WM_DPICHANGED = 0x02E0;
@@ -38,7 +43,9 @@ WindowClassOf window_class_of(ControlKind kind) {
   switch (kind) {
     case ControlKind::CommandButton: return {"BUTTON", WS_TABSTOP | BS_PUSHBUTTON, 0};
     case ControlKind::Label: return {"STATIC", SS_LEFT, 0};
-    case ControlKind::CheckBox: return {"BUTTON", WS_TABSTOP | BS_AUTOCHECKBOX, 0};
+    // The boxes overlap: each is clipped by its neighbours' regions.
+    case ControlKind::CheckBox:
+      return {"BUTTON", WS_TABSTOP | WS_CLIPSIBLINGS | BS_AUTOCHECKBOX, 0};
     case ControlKind::DropDownList:
       return {"COMBOBOX", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0};
     case ControlKind::TextBox:

@@ -5,8 +5,9 @@
 namespace norv::app::win32 {
 
 void Win32MessageBoxes::show(const std::string& text, int style, const std::string& title) {
-  const std::string caption = platform::utf8_to_system_ansi(title.empty() ? kApplicationTitle : title);
-  MessageBoxA(owner_, platform::utf8_to_system_ansi(text).c_str(), caption.c_str(),
+  const std::string caption =
+      platform::utf8_to_system_ansi_for_display(title.empty() ? kApplicationTitle : title);
+  MessageBoxA(owner_, platform::utf8_to_system_ansi_for_display(text).c_str(), caption.c_str(),
               static_cast<UINT>(style));
 }
 

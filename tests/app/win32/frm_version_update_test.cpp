@@ -6,6 +6,7 @@
 
 #include "app/win32/frm_version_update.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -154,6 +155,90 @@ TEST_F(Win32WindowTest, OverlappingBoxesShareTheirOverlap) {
   EXPECT_EQ(box_at(x, (dovrel.top + dovrel.bottom) / 2), window.control(ControlId::chkDovrel));
   EXPECT_EQ(box_at(x, dovrel.top + 1), window.control(ControlId::chkFendrel));
   EXPECT_EQ(box_at(x, fendrel.bottom - 1), window.control(ControlId::chkDovrel));
+}
+
+// The band a box paints its check mark, caption and focus frame in: its
+// whole width, as tall as its caption or check mark (whichever is taller)
+// and a pixel more above and below for the focus frame, centred in its
+// rectangle; in the client area's pixels.
+RECT caption_band(HWND box) {
+  RECT client{};
+  GetClientRect(box, &client);
+  char text[64] = {};
+  const int length = GetWindowTextA(box, text, sizeof text);
+  HDC context = GetDC(box);
+  const auto font = reinterpret_cast<HGDIOBJ>(SendMessageA(box, WM_GETFONT, 0, 0));
+  HGDIOBJ previous = SelectObject(context, font);
+  SIZE extent{};
+  GetTextExtentPoint32A(context, text, length, &extent);
+  SelectObject(context, previous);
+  ReleaseDC(box, context);
+  const LONG height = std::max<LONG>(extent.cy, GetSystemMetrics(SM_CYMENUCHECK)) + 2;
+  const LONG top = (client.bottom - height) / 2;
+  RECT band{0, top, client.right, top + height};
+  MapWindowPoints(box, GetParent(box), reinterpret_cast<POINT*>(&band), 2);
+  return band;
+}
+
+// Where a box's painting reaches: the visible region of the device context
+// it paints with, in the client area's pixels.
+HRGN painted_region(HWND box) {
+  HRGN region = CreateRectRgn(0, 0, 0, 0);
+  HDC context = GetDC(box);
+  GetRandomRgn(context, region, SYSRGN);  // in screen coordinates
+  ReleaseDC(box, context);
+  POINT origin{0, 0};
+  ClientToScreen(GetParent(box), &origin);
+  OffsetRgn(region, -origin.x, -origin.y);
+  return region;
+}
+
+bool region_covers(HRGN region, const RECT& rect) {
+  HRGN wanted = CreateRectRgnIndirect(&rect);
+  HRGN missing = CreateRectRgn(0, 0, 0, 0);
+  const bool covered = CombineRgn(missing, wanted, region, RGN_DIFF) == NULLREGION;
+  DeleteObject(missing);
+  DeleteObject(wanted);
+  return covered;
+}
+
+bool regions_meet(HRGN one, HRGN other) {
+  HRGN common = CreateRectRgn(0, 0, 0, 0);
+  const bool meet = CombineRgn(common, one, other, RGN_AND) != NULLREGION;
+  DeleteObject(common);
+  return meet;
+}
+
+// Each box paints its caption band whole, no neighbour paints into it, and a
+// click anywhere on it reaches the box: at 96 and at 144 dots per inch.
+TEST_F(Win32WindowTest, OverlappingBoxesDrawTheirCaptionsWholeAndTakeClicksOnThem) {
+  const ControlId boxes[] = {ControlId::chkFendrel, ControlId::chkDovrel, ControlId::chkBrenvik};
+  for (const int dots_per_inch : {96, 144}) {
+    RECT suggested{40, 30, 440, 330};
+    SendMessageA(window.hwnd(), 0x02E0 /* WM_DPICHANGED */,
+                 MAKEWPARAM(dots_per_inch, dots_per_inch), reinterpret_cast<LPARAM>(&suggested));
+    for (const ControlId id : boxes) {
+      const char* name = control_description(id).name;
+      HWND box = window.control(id);
+      const RECT band = caption_band(box);
+      HRGN painted = painted_region(box);
+      EXPECT_TRUE(region_covers(painted, band)) << name << " at " << dots_per_inch;
+      for (const ControlId other : boxes) {
+        if (other == id) continue;
+        HRGN theirs = painted_region(window.control(other));
+        EXPECT_FALSE(regions_meet(painted, theirs))
+            << name << " and " << control_description(other).name << " at " << dots_per_inch;
+        DeleteObject(theirs);
+      }
+      DeleteObject(painted);
+      const POINT corners[] = {{band.left, band.top}, {band.right - 1, band.top},
+                               {band.left, band.bottom - 1}, {band.right - 1, band.bottom - 1}};
+      for (POINT point : corners) {
+        ClientToScreen(window.hwnd(), &point);
+        EXPECT_EQ(WindowFromPoint(point), box) << name << " at " << dots_per_inch;
+      }
+    }
+  }
 }
 
 TEST_F(Win32WindowTest, ReturnPressesTheFocusedButtonOnlyAndEscapeNothing) {

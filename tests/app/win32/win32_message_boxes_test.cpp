@@ -22,6 +22,7 @@ struct BoxCase {
   const char* title;
   const char* shown_title;
   LPCSTR icon;  // the system icon the box shows, null for none
+  const char* shown_text = nullptr;  // null: the text as given
 };
 
 class Win32MessageBoxesTest : public ::testing::TestWithParam<BoxCase> {
@@ -55,7 +56,7 @@ TEST_P(Win32MessageBoxesTest, ShowsTheTextTitleAndIconModallyOverItsOwner) {
   const Seen result = seen.get();
   ASSERT_TRUE(result.box.has_value()) << "no box owned by the window appeared";
   // Read back through the ANSI functions, as any program reads it.
-  EXPECT_EQ(platform::system_ansi_to_utf8(result.box->text), c.text);
+  EXPECT_EQ(platform::system_ansi_to_utf8(result.box->text), c.shown_text ? c.shown_text : c.text);
   EXPECT_EQ(platform::system_ansi_to_utf8(result.box->title), c.shown_title);
   EXPECT_TRUE(result.owner_disabled) << "the owner took input while the box was open";
   if (c.icon) {
@@ -84,7 +85,13 @@ INSTANTIATE_TEST_SUITE_P(
         BoxCase{"TextOutsideAsciiIsShownInTheCodePage",
                 "C:\\Programme\\Norv Gr\xC3\xB6\xC3\x9F" "e\\Daten\\Fendrel.mdb is open in another "
                 "program; close it and run again",
-                MB_ICONERROR, "Norv Version Update", "Norv Version Update", IDI_HAND}),
+                MB_ICONERROR, "Norv Version Update", "Norv Version Update", IDI_HAND},
+        // Letters the code page lacks: the box still opens, with a stand-in
+        // for each, since a box that cannot show its text helps no one.
+        BoxCase{"TextTheCodePageLacksStillShows",
+                "C:\\Norv\\\xE6\x97\xA5\xE6\x9C\xAC\\Fendrel.mdb is damaged.", MB_ICONERROR,
+                "Norv Version Update", "Norv Version Update", IDI_HAND,
+                "C:\\Norv\\??\\Fendrel.mdb is damaged."}),
     [](const ::testing::TestParamInfo<BoxCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
