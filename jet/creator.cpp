@@ -26,6 +26,7 @@
 #include "platform/case_fold.h"
 #include "platform/error.h"
 #include "platform/file.h"
+#include "platform/path_text.h"
 #include "platform/publish_file.h"
 
 namespace norv::jet {
@@ -295,8 +296,11 @@ class DatabaseBuilder {
 
 std::filesystem::path building_path(const std::filesystem::path& target) {
   std::random_device random;
+  // Made from the program's UTF-8 text, so that a name outside ASCII stays
+  // the same name on Windows too.
   return target.parent_path() /
-         fmt::format(".{}.{:08x}.building", target.filename().string(), random());
+         platform::path_from_utf8(
+             fmt::format(".{}.{:08x}.building", platform::utf8_of(target.filename()), random()));
 }
 
 void write_pages(const std::filesystem::path& file, PageImages& pages, PageEncoding encoding) {

@@ -9,6 +9,7 @@
 #include <unordered_map>
 
 #include "platform/case_fold.h"
+#include "platform/path_text.h"
 
 namespace norv::platform {
 
@@ -56,7 +57,7 @@ class ListingCache {
     const Listing* listing = current(folder, modified);
     if (listing == nullptr) return {};
     const auto found = listing->names.find(lower_ascii(name));
-    return found == listing->names.end() ? fs::path() : folder / found->second;
+    return found == listing->names.end() ? fs::path() : folder / path_from_utf8(found->second);
   }
 
  private:

@@ -4,6 +4,7 @@
 
 #include <chrono>
 
+#include "platform/path_text.h"
 #include "tests/support/file_time.h"
 #include "tests/support/temp_dir.h"
 
@@ -28,6 +29,16 @@ TEST(FindEntryIgnoringCase, FindsAnySpellingAndSeesChangesToASettledFolder) {
   EXPECT_EQ(find_entry_ignoring_case(dir.path(), "BV0001.ldb"), dir / "Bv0001.LdB");
   fs::remove(dir / "Bv0001.LdB");
   EXPECT_EQ(find_entry_ignoring_case(dir.path(), "BV0001.ldb"), fs::path());
+}
+
+TEST(FindEntryIgnoringCase, AnswersANameOutsideAsciiWithTheFileItNames) {
+  test::TempDir dir;
+  const fs::path file = dir.path() / path_from_utf8("Gr\u00f6\u00dfe.LDB");
+  test::write_file(file, "");
+  date_back(dir.path());
+  const fs::path found = find_entry_ignoring_case(dir.path(), "Gr\u00f6\u00dfe.ldb");
+  EXPECT_EQ(found, file);
+  EXPECT_TRUE(fs::exists(found));
 }
 
 TEST(FindEntryIgnoringCase, ListsAFolderThatChangedJustNowEveryTime) {
