@@ -15,28 +15,33 @@ if(NORV_SANITIZE)
   target_link_options(norv_options INTERFACE -fsanitize=address,undefined)
 endif()
 
-# norv_library(NAME SOURCES... PUBLIC_HEADERS... DEPS ...): one library per
-# folder. Headers read as "jet/database.h", but a target sees only its own
-# folder's headers and the PUBLIC_HEADERS of the libraries it links: each
-# library's include root is a folder of links made here, one to each public
-# header, and a second root with a link to its own source folder that only
-# the library itself and its programs get (see norv_own_headers). So a layer
-# that includes a header of a layer above it, or another layer's internals,
-# does not compile. Tests, benchmarks and fuzz targets are whitebox code and
-# include from the project root.
+# norv_library(NAME SOURCES... PUBLIC_HEADERS... DEPS... PRIVATE_DEPS...):
+# one library per folder. Headers read as "jet/database.h", but a target
+# sees only its own folder's headers and the PUBLIC_HEADERS of the libraries
+# it links: each library's include root is a folder of links made here, one
+# to each public header, and a second root with a link to its own source
+# folder that only the library itself and its programs get (see
+# norv_own_headers). So a layer that includes a header of a layer above it,
+# or another layer's internals, does not compile. DEPS are part of a
+# library's interface (their public headers are its callers' too);
+# PRIVATE_DEPS are not, so a library made of inner layers shows its callers
+# only its own public headers. Tests, benchmarks and fuzz targets are
+# whitebox code and include from the project root.
 function(norv_library name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;PUBLIC_HEADERS;DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "SOURCES;PUBLIC_HEADERS;DEPS;PRIVATE_DEPS" ${ARGN})
   add_library(${name} STATIC ${ARG_SOURCES})
   file(RELATIVE_PATH folder "${PROJECT_SOURCE_DIR}" "${CMAKE_CURRENT_SOURCE_DIR}")
   set(public_root "${PROJECT_BINARY_DIR}/include/public/${name}")
   file(REMOVE_RECURSE "${public_root}")
   file(MAKE_DIRECTORY "${public_root}/${folder}")
   foreach(header ${ARG_PUBLIC_HEADERS})
+    get_filename_component(header_folder "${public_root}/${folder}/${header}" DIRECTORY)
+    file(MAKE_DIRECTORY "${header_folder}")
     norv_link("${CMAKE_CURRENT_SOURCE_DIR}/${header}" "${public_root}/${folder}/${header}")
   endforeach()
   norv_own_headers(${name})
   target_include_directories(${name} PUBLIC "${public_root}")
-  target_link_libraries(${name} PUBLIC norv_options ${ARG_DEPS})
+  target_link_libraries(${name} PUBLIC norv_options ${ARG_DEPS} PRIVATE ${ARG_PRIVATE_DEPS})
   # Absolute paths (also inside the platform choices) for norv_release_copy.
   list(TRANSFORM ARG_SOURCES REPLACE "([A-Za-z0-9_]+\\.cpp)" "${CMAKE_CURRENT_SOURCE_DIR}/\\1")
   set_property(GLOBAL PROPERTY norv_sources_${name} "${ARG_SOURCES}")

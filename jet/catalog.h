@@ -19,13 +19,11 @@
 #include <string_view>
 #include <vector>
 
-#include "jet/database.h"
+#include "jet/schema.h"
 #include "jet/table_def.h"
 #include "jet/table_scan.h"
 
 namespace norv::jet {
-
-inline constexpr std::uint32_t catalog_definition_page = 2;
 
 // MSysObjects' ids, types and flags, as the catalog reader and the
 // creator's system tables both use them.

@@ -13,10 +13,12 @@
 #include "jet/index_update.h"
 #include "jet/little_endian.h"
 #include "jet/long_value.h"
+#include "jet/long_value_update.h"
 #include "jet/row_field_update.h"
 #include "jet/row_locations.h"
 #include "jet/update_plan.h"
 #include "jet/usage_map.h"
+#include "jet/usage_map_update.h"
 #include "jet/value_codec.h"
 #include "platform/error.h"
 

@@ -13,7 +13,8 @@
 #include <vector>
 
 #include "jet/column_type.h"
-#include "jet/database.h"
+#include "jet/format_version.h"
+#include "jet/schema.h"
 #include "jet/value.h"
 
 namespace norv::jet {

@@ -15,7 +15,7 @@
 #include "jet/format.h"
 #include "jet/page_file.h"
 #include "jet/page_images.h"
-#include "jet/table_def.h"
+#include "jet/row_pointer.h"
 
 namespace norv::jet {
 

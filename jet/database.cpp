@@ -13,18 +13,6 @@
 
 namespace norv::jet {
 
-std::string_view catalog_kind_name(CatalogKind kind) {
-  switch (kind) {
-    case CatalogKind::table: return "TABLE";
-    case CatalogKind::system_table: return "SYSTEM TABLE";
-    case CatalogKind::access_table: return "ACCESS TABLE";
-    case CatalogKind::link: return "LINK";
-    case CatalogKind::pass_through: return "PASS-THROUGH";
-    case CatalogKind::view: return "VIEW";
-  }
-  return "TABLE";
-}
-
 Database::Impl::Impl(platform::Storage& file_storage, PageFile file, const Header& file_header)
     : storage(&file_storage),
       path(file.path()),

@@ -33,8 +33,6 @@ constexpr std::string_view report_request =
 
 }  // namespace
 
-void throw_internal_error(std::string_view what) { throw InternalError(std::string(what)); }
-
 void rethrow_naming_file(const std::filesystem::path& file) {
   const std::string name = file.string();
   try {

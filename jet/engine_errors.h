@@ -16,11 +16,6 @@
 
 namespace norv::jet {
 
-// A broken invariant of the engine's own work (a page it built does not read
-// back as planned). Raise it where the engine checks itself; the boundary
-// adds the file and what to do.
-[[noreturn]] void throw_internal_error(std::string_view what);
-
 // Called inside a catch handler: throws the exception being handled again,
 // naming `file`:
 // - a FormatFault becomes "<file> is not a valid Jet database: <what>";

@@ -17,6 +17,9 @@ namespace norv::jet {
 // header's default order and every text column the creator makes).
 inline constexpr std::uint16_t general_sort_order = 0x0409;
 
+// Every file keeps the definition of its catalog table (MSysObjects) here.
+inline constexpr std::uint32_t catalog_definition_page = 2;
+
 // A field Jet always fills with the same value and no reader relies on;
 // writers store it so that new files look as Jet makes them.
 struct ConstantField {

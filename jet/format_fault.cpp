@@ -11,4 +11,6 @@ CorruptDatabaseError corrupt_database(const std::filesystem::path& file, std::st
       fmt::format("{} is not a valid Jet database: {}", file.string(), what));
 }
 
+void throw_internal_error(std::string_view what) { throw InternalError(std::string(what)); }
+
 }  // namespace norv::jet

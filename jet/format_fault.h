@@ -26,4 +26,9 @@ class FormatFault : public CorruptDatabaseError {
 // "<file> is not a valid Jet database: <what>".
 CorruptDatabaseError corrupt_database(const std::filesystem::path& file, std::string_view what);
 
+// A broken invariant of the engine's own work (a page it built does not read
+// back as planned). Raise it where the engine checks itself; the boundary
+// adds the file and what to do.
+[[noreturn]] void throw_internal_error(std::string_view what);
+
 }  // namespace norv::jet

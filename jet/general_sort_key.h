@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "jet/database.h"
+#include "jet/format_version.h"
 
 namespace norv::jet {
 

@@ -7,7 +7,6 @@
 
 #include <fmt/format.h>
 
-#include "jet/catalog.h"
 #include "jet/format_fault.h"
 #include "jet/little_endian.h"
 #include "jet/page_file.h"

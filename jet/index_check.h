@@ -5,7 +5,7 @@
 
 #include <string_view>
 
-#include "jet/database.h"
+#include "jet/schema.h"
 #include "jet/table_def.h"
 #include "jet/table_scan.h"
 #include "jet/usage_map.h"

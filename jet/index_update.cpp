@@ -6,10 +6,10 @@
 #include <iterator>
 #include <memory>
 
-#include "jet/engine_errors.h"
 #include "jet/format_fault.h"
 #include "jet/long_value.h"
 #include "jet/usage_map.h"
+#include "jet/usage_map_update.h"
 #include "platform/error.h"
 
 namespace norv::jet {

@@ -6,7 +6,6 @@
 #include <unordered_set>
 
 #include "jet/format_fault.h"
-#include "jet/engine_errors.h"
 #include "jet/little_endian.h"
 #include "platform/error.h"
 
@@ -19,8 +18,6 @@ constexpr std::size_t length_and_kind_offset = 0;
 // The kind's bits in the top byte of the length; both set is no kind.
 constexpr std::uint8_t kind_bits_mask = 0xC0;
 constexpr std::size_t first_row_offset = 4;
-// A chain's row: the next row's pointer (0 on the last), then data.
-constexpr std::size_t chain_link_header_size = 4;
 
 // Reading.
 
@@ -56,35 +53,6 @@ std::vector<std::uint8_t> read_chain(PageFile& pages, const Format& format,
   }
   return data;
 }
-
-// Writing.
-
-// The parts of `data` that each fill one LVAL row of a chain.
-std::vector<std::span<const std::uint8_t>> chain_parts(const Format& format,
-                                                       std::span<const std::uint8_t> data) {
-  const std::size_t chunk = format.max_long_value_chunk;
-  std::vector<std::span<const std::uint8_t>> parts;
-  for (std::size_t at = 0; at < data.size(); at += chunk)
-    parts.push_back(data.subspan(at, std::min(chunk, data.size() - at)));
-  return parts;
-}
-
-std::vector<std::uint8_t> chain_row(std::uint32_t next, std::span<const std::uint8_t> part) {
-  std::vector<std::uint8_t> row(chain_link_header_size);
-  le::put32(row.data(), next);
-  row.insert(row.end(), part.begin(), part.end());
-  return row;
-}
-
-std::vector<std::uint8_t> stored_field(LongValueKind kind, std::size_t length, RowPointer first) {
-  LongValueField field;
-  field.kind = kind;
-  field.length = static_cast<std::uint32_t>(length);
-  field.first_row = first;
-  return build_long_value_field(field);
-}
-
-constexpr WriteStage appender_stage = WriteStage::new_rows;
 
 }  // namespace
 
@@ -161,6 +129,29 @@ std::vector<std::uint8_t> read_long_value(PageFile& pages, const Format& format,
   throw_format_fault("a Memo or OLE value has an unknown kind");
 }
 
+std::vector<std::span<const std::uint8_t>> long_value_chain_parts(const Format& format,
+                                                       std::span<const std::uint8_t> data) {
+  const std::size_t chunk = format.max_long_value_chunk;
+  std::vector<std::span<const std::uint8_t>> parts;
+  for (std::size_t at = 0; at < data.size(); at += chunk)
+    parts.push_back(data.subspan(at, std::min(chunk, data.size() - at)));
+  return parts;
+}
+
+std::vector<std::uint8_t> long_value_chain_row(std::uint32_t next, std::span<const std::uint8_t> part) {
+  std::vector<std::uint8_t> row(chain_link_header_size);
+  le::put32(row.data(), next);
+  row.insert(row.end(), part.begin(), part.end());
+  return row;
+}
+
+std::vector<std::uint8_t> long_value_field_bytes(LongValueKind kind, std::size_t length, RowPointer first) {
+  LongValueField field;
+  field.kind = kind;
+  field.length = static_cast<std::uint32_t>(length);
+  field.first_row = first;
+  return build_long_value_field(field);
+}
 
 LongValueWriter::LongValueWriter(const Format& format, PageImages& pages)
     : format_(format), rows_(format, pages, long_value_owner) {}
@@ -171,64 +162,13 @@ std::vector<std::uint8_t> LongValueWriter::store(std::span<const std::uint8_t> d
                                            data.size()));
   if (data.size() <= inline_long_value_limit) return inline_long_value(data);
   if (data.size() <= format_.max_long_value_chunk)
-    return stored_field(LongValueKind::single_row, data.size(), rows_.add(data));
+    return long_value_field_bytes(LongValueKind::single_row, data.size(), rows_.add(data));
   // A chain is written from its end, so that each link knows its successor.
-  const auto parts = chain_parts(format_, data);
+  const auto parts = long_value_chain_parts(format_, data);
   RowPointer next;
   for (std::size_t i = parts.size(); i-- > 0;)
-    next = rows_.add(chain_row(i + 1 == parts.size() ? 0 : next.to_u32(), parts[i]));
-  return stored_field(LongValueKind::chain, data.size(), next);
-}
-
-RowPointer LongValueAppender::place(std::size_t row_size) {
-  if (pages_.empty() || !plan_.has_room(pages_.back(), row_size, appender_stage))
-    pages_.push_back(plan_.add_page(long_value_owner));
-  const std::size_t row = plan_.append_row(pages_.back(), std::vector<std::uint8_t>(row_size), 0,
-                                           appender_stage);
-  return {pages_.back(), static_cast<std::uint8_t>(row)};
-}
-
-std::vector<std::uint8_t> LongValueAppender::store(std::span<const std::uint8_t> data) {
-  if (data.size() <= plan_.format().max_long_value_chunk) {
-    const RowPointer row = place(data.size());
-    plan_.replace_row(row.page, row.row, {data.begin(), data.end()}, appender_stage);
-    return stored_field(LongValueKind::single_row, data.size(), row);
-  }
-  // Every link is placed first, so that each row can name its successor.
-  const auto parts = chain_parts(plan_.format(), data);
-  std::vector<RowPointer> links;
-  for (const auto& part : parts) links.push_back(place(chain_link_header_size + part.size()));
-  for (std::size_t i = 0; i < links.size(); ++i) {
-    const std::uint32_t next = i + 1 < links.size() ? links[i + 1].to_u32() : 0;
-    plan_.replace_row(links[i].page, links[i].row, chain_row(next, parts[i]), appender_stage);
-  }
-  return stored_field(LongValueKind::chain, data.size(), links.front());
-}
-
-std::vector<RowPointer> long_value_rows(UpdatePlan& plan, const LongValueField& field) {
-  std::vector<RowPointer> rows;
-  if (field.kind == LongValueKind::inline_data) return rows;
-  RowPointer at = field.first_row;
-  while (true) {
-    if (std::find(rows.begin(), rows.end(), at) != rows.end())
-      throw_format_fault(fmt::format("the long-value chain through row {} of page {} loops",
-                                     at.row, at.page));
-    const DataPageLayout& page = plan.data_page(at.page, WriteStage::new_rows);
-    const DataPage parsed = read_data_page(plan.pages(), plan.format(), at.page);
-    if (!parsed.holds_long_values() || at.row >= page.row_count() ||
-        !is_plain_row(page.flags(at.row)))
-      throw_format_fault(fmt::format("row {} of page {} is not a long-value row", at.row,
-                                     at.page));
-    rows.push_back(at);
-    if (field.kind == LongValueKind::single_row) return rows;
-    const std::vector<std::uint8_t>& body = page.body(at.row);
-    if (body.size() < chain_link_header_size)
-      throw_format_fault(fmt::format("long-value row {} of page {} is too short", at.row,
-                                     at.page));
-    const std::uint32_t next = le::get32(body.data());
-    if (next == 0) return rows;
-    at = RowPointer::from_u32(next);
-  }
+    next = rows_.add(long_value_chain_row(i + 1 == parts.size() ? 0 : next.to_u32(), parts[i]));
+  return long_value_field_bytes(LongValueKind::chain, data.size(), next);
 }
 
 }  // namespace norv::jet

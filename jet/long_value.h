@@ -18,7 +18,6 @@
 #include "jet/page_file.h"
 #include "jet/page_images.h"
 #include "jet/table_def.h"
-#include "jet/update_plan.h"
 
 namespace norv::jet {
 
@@ -30,6 +29,9 @@ enum class LongValueKind : std::uint8_t {
 
 inline constexpr std::size_t long_value_header_size = 12;
 inline constexpr std::uint32_t long_value_max_length = 0x3FFFFFFF;
+// A chain's row: the next row's pointer (0 on the last), then data.
+inline constexpr std::size_t chain_link_header_size = 4;
+
 // Values up to this size stay in the row when the row has room for them.
 inline constexpr std::size_t inline_long_value_limit = 64;
 
@@ -58,6 +60,17 @@ std::vector<std::uint8_t> inline_long_value(std::span<const std::uint8_t> data);
 std::vector<std::uint8_t> read_long_value(PageFile& pages, const Format& format,
                                           const LongValueField& field);
 
+// The pieces both writers (LongValueWriter here, LongValueAppender in
+// long_value_update.h) build a stored value from: the parts of `data` that
+// each fill one LVAL row of a chain, a chain row, and the field pointing at
+// a value's first row.
+std::vector<std::span<const std::uint8_t>> long_value_chain_parts(
+    const Format& format, std::span<const std::uint8_t> data);
+std::vector<std::uint8_t> long_value_chain_row(std::uint32_t next,
+                                               std::span<const std::uint8_t> part);
+std::vector<std::uint8_t> long_value_field_bytes(LongValueKind kind, std::size_t length,
+                                                 RowPointer first);
+
 // Memo and OLE values as the creator stores them: up to
 // inline_long_value_limit bytes inline in the row, larger ones on LVAL
 // pages.
@@ -72,32 +85,5 @@ class LongValueWriter {
   const Format& format_;
   DataPageWriter rows_;
 };
-
-// Memo and OLE data that does not stay in its row, as an update stores it:
-// LVAL rows on new pages at the end of the file, at the plan's new_rows
-// stage, so nothing refers to them until the row that owns them is written.
-// Values of one update share the new pages while they have room.
-class LongValueAppender {
- public:
-  explicit LongValueAppender(UpdatePlan& plan) : plan_(plan) {}
-
-  // Stores `data` (one row when it fits a row, otherwise a chain) and
-  // returns the 12-byte field the owning row holds.
-  std::vector<std::uint8_t> store(std::span<const std::uint8_t> data);
-
-  // The LVAL pages this writer added, for the column's usage maps.
-  const std::vector<std::uint32_t>& added_pages() const { return pages_; }
-
- private:
-  RowPointer place(std::size_t row_size);
-
-  UpdatePlan& plan_;
-  std::vector<std::uint32_t> pages_;
-};
-
-// The LVAL rows a stored value occupies (none for inline data), following a
-// chain's next pointers. Each must be a plain row of a long-value page and
-// none may repeat; anything else is a FormatFault.
-std::vector<RowPointer> long_value_rows(UpdatePlan& plan, const LongValueField& field);
 
 }  // namespace norv::jet

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <optional>
 
-#include "jet/engine_errors.h"
+#include "jet/format_fault.h"
 #include "jet/little_endian.h"
 #include "platform/error.h"
 

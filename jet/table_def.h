@@ -18,21 +18,10 @@
 #include "jet/format.h"
 #include "jet/page_file.h"
 #include "jet/page_images.h"
+#include "jet/row_pointer.h"
 #include "jet/text_codec.h"
 
 namespace norv::jet {
-
-// A row address: page number in the upper 24 bits, row number in the low 8.
-struct RowPointer {
-  std::uint32_t page = 0;
-  std::uint8_t row = 0;
-
-  static RowPointer from_u32(std::uint32_t raw) {
-    return {raw >> 8, static_cast<std::uint8_t>(raw & 0xFF)};
-  }
-  std::uint32_t to_u32() const { return page << 8 | row; }
-  bool operator==(const RowPointer&) const = default;
-};
 
 namespace column_flags {
 inline constexpr std::uint8_t fixed = 0x01;

@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "jet/column_properties.h"
-#include "jet/database.h"
+#include "jet/schema.h"
 #include "jet/format.h"
 #include "jet/table_def.h"
 

@@ -2,10 +2,10 @@
 
 // Usage maps: which pages a table (or an index, a long-value column, the
 // whole file) uses. A map is the body of a row: type 0 holds the bitmap
-// inline, type 1 refers to bitmap pages (type 0x05). Decoding, marking a
-// page in an existing map and building new maps share one description of
-// the row, and a decoded map is always checked: ascending, no duplicates,
-// every page inside the file.
+// inline, type 1 refers to bitmap pages (type 0x05). Decoding and building
+// new maps here, and an update's changes (usage_map_update.h), share one
+// description of the row (usage_map_row.h); a decoded map is always
+// checked: ascending, no duplicates, every page inside the file.
 
 #include <cstdint>
 #include <vector>
@@ -15,7 +15,6 @@
 #include "jet/page_file.h"
 #include "jet/page_images.h"
 #include "jet/table_def.h"
-#include "jet/update_plan.h"
 
 namespace norv::jet {
 
@@ -48,33 +47,6 @@ UsageMap read_usage_map(PageFile& pages, const Format& format, RowPointer where,
 
 // Where the global map lives: page 1, row 0.
 inline constexpr RowPointer global_usage_map{1, 0};
-
-// Marks `page` as used in the map at `where`, as edits to an update plan
-// from `stage` on: sets its bit in a `used` map, clears it in the `free`
-// global map (a page outside the global map's range needs nothing: Jet
-// leaves pages past its window unknown to the map). A `used` map grows as
-// Jet grows it, keeping its row length: an inline map whose window does
-// not reach the page is re-based when the span of its pages still fits,
-// converted to a reference map otherwise; a reference map gets a bitmap
-// page for a slot that has none. New bitmap pages are appended (written
-// with the new pages, before anything refers to them) and marked used in
-// the global map at the global_map stage. The map is decoded, and so
-// checked, before any edit. Throws NotSupportedError (the caller names the
-// file) when the row has too few slots to reach the page.
-void mark_page_used(UpdatePlan& plan, RowPointer where, std::uint32_t page, MapSense sense,
-                    WriteStage stage);
-
-// The opposite: clears `page`'s bit in a `used` map (a page the map does not
-// hold needs nothing), sets it in the `free` global map. Only the global
-// map grows for it: an inline global map whose window does not reach the
-// page becomes a reference map of the same length, its bitmap pages
-// appended (a page past its last slot stays unknown to it).
-void mark_page_unused(UpdatePlan& plan, RowPointer where, std::uint32_t page, MapSense sense,
-                      WriteStage stage);
-
-// Marking several pages, at one stage or at several, composes: each change
-// is applied to the map as every stage has it, including the changes
-// planned before it.
 
 // A new map marking `pages`, with room for pages up to `covered_pages`, as
 // the creator writes them: an inline bitmap starting at page 0, at least as

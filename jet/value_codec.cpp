@@ -3,7 +3,7 @@
 #include <fmt/format.h>
 
 #include "jet/decimal.h"
-#include "jet/engine_errors.h"
+#include "jet/format_fault.h"
 #include "jet/format.h"
 #include "jet/little_endian.h"
 #include "platform/error.h"

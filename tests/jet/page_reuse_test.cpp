@@ -20,6 +20,7 @@
 #include "jet/text_codec.h"
 #include "jet/update_plan.h"
 #include "jet/usage_map.h"
+#include "jet/usage_map_update.h"
 #include "platform/storage.h"
 #include "tests/jet/page_accounting.h"
 #include "tests/jet/update_support.h"

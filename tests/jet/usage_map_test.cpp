@@ -19,6 +19,7 @@
 #include "jet/text_codec.h"
 #include "jet/update_plan.h"
 #include "jet/usage_map.h"
+#include "jet/usage_map_update.h"
 #include "platform/error.h"
 #include "tests/jet/both_formats.h"
 #include "tests/jet/update_support.h"
