@@ -3,7 +3,7 @@
 #include <string>
 #include <unistd.h>
 
-#include "jet/creator.h"
+#include "jet/create/creator.h"
 
 namespace norv::bench {
 

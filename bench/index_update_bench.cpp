@@ -12,7 +12,7 @@
 #include <string>
 
 #include "bench/stamp_loop.h"
-#include "jet/creator.h"
+#include "jet/create/creator.h"
 #include "jet/database.h"
 
 namespace {

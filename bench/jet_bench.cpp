@@ -18,7 +18,7 @@
 
 #include "bench/bench_files.h"
 #include "bench/stamp_loop.h"
-#include "jet/creator.h"
+#include "jet/create/creator.h"
 #include "jet/database.h"
 
 namespace {

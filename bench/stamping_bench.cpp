@@ -12,7 +12,7 @@
 #include <memory>
 #include <string>
 
-#include "jet/creator.h"
+#include "jet/create/creator.h"
 #include "platform/path_mapper.h"
 #include "stamping/brenvik_databases.h"
 #include "stamping/company_number.h"

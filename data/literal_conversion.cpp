@@ -6,7 +6,7 @@
 #include "data/number_text.h"
 #include "data/numeric_conversion.h"
 #include "data/text_values.h"
-#include "jet/guid_text.h"
+#include "jet/types/guid_text.h"
 #include "platform/case_fold.h"
 #include "platform/error.h"
 #include "platform/utf8.h"

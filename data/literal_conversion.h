@@ -28,7 +28,7 @@
 
 #include "data/sql_statement.h"
 #include "jet/database.h"
-#include "jet/value.h"
+#include "jet/types/value.h"
 
 namespace norv::data {
 

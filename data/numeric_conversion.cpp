@@ -5,7 +5,7 @@
 #include <string>
 
 #include "data/number_text.h"
-#include "jet/currency.h"
+#include "jet/types/currency.h"
 #include "platform/round_half_even.h"
 
 namespace norv::data {

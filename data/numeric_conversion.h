@@ -8,7 +8,7 @@
 #include <optional>
 #include <string_view>
 
-#include "jet/value.h"
+#include "jet/types/value.h"
 
 namespace norv::data {
 
@@ -22,7 +22,7 @@ std::optional<std::int32_t> to_long(double value);
 std::optional<float> to_single(double value);
 
 // A number's text as written (sql_number.h) scaled to 4 decimals exactly,
-// half to even (jet/currency.h).
+// half to even (jet/types/currency.h).
 std::optional<jet::Currency> to_currency(std::string_view number_text);
 jet::Currency to_currency(std::int32_t value);
 

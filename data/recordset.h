@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "data/connection.h"
-#include "jet/value.h"
+#include "jet/types/value.h"
 
 namespace norv::data {
 

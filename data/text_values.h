@@ -3,12 +3,12 @@
 // Text in quotes read as a value of a Date/Time column. Jet reads dates in
 // the forms of the machine's locale; this tool reads the one form that
 // means the same everywhere, ISO 8601: "2001-02-03", "2001-02-03 04:05",
-// "2001-02-03T04:05:06". (A GUID's text is jet/guid_text.h.)
+// "2001-02-03T04:05:06". (A GUID's text is jet/types/guid_text.h.)
 
 #include <optional>
 #include <string_view>
 
-#include "jet/value.h"
+#include "jet/types/value.h"
 
 namespace norv::data {
 

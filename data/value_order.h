@@ -7,8 +7,8 @@
 // without regard to case (by the code points of the upper-case forms),
 // Yes/No as the numbers they are in Jet SQL (Yes = -1, No = 0). Binary, GUID, Memo and OLE values have no order here.
 
-#include "jet/column_type.h"
-#include "jet/value.h"
+#include "jet/types/column_type.h"
+#include "jet/types/value.h"
 
 namespace norv::data {
 

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <span>
 
-#include "jet/row_codec.h"
-#include "jet/text_codec.h"
+#include "jet/format/row_codec.h"
+#include "jet/format/text_codec.h"
 #include "platform/error.h"
 
 namespace {

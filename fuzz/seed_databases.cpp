@@ -10,7 +10,7 @@
 #include <filesystem>
 #include <string>
 
-#include "jet/creator.h"
+#include "jet/create/creator.h"
 
 namespace {
 

@@ -16,10 +16,10 @@
 #include <string_view>
 #include <vector>
 
-#include "jet/format_version.h"
-#include "jet/io_stats.h"
-#include "jet/schema.h"
-#include "jet/value.h"
+#include "jet/types/format_version.h"
+#include "jet/types/io_stats.h"
+#include "jet/types/schema.h"
+#include "jet/types/value.h"
 
 namespace norv::platform {
 class Storage;

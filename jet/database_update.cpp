@@ -6,13 +6,13 @@
 #include <algorithm>
 #include <optional>
 
-#include "jet/column_update.h"
+#include "jet/write/column_update.h"
 #include "jet/database_impl.h"
-#include "jet/format_fault.h"
-#include "jet/index_key.h"
-#include "jet/interrupted_update.h"
-#include "jet/relationships.h"
-#include "jet/table_def.h"
+#include "jet/base/format_fault.h"
+#include "jet/index/index_key.h"
+#include "jet/write/interrupted_update.h"
+#include "jet/table/relationships.h"
+#include "jet/format/table_def.h"
 #include "platform/error.h"
 
 namespace norv::jet {

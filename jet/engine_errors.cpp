@@ -5,7 +5,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "jet/format_fault.h"
+#include "jet/base/format_fault.h"
 
 namespace norv::jet {
 

@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "jet/value.h"
+#include "jet/types/value.h"
 
 namespace norv::stamping {
 

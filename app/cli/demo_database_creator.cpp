@@ -2,7 +2,7 @@
 // table (ID Long primary key, Version Text(50)) holds one row at 0.9.
 
 #include "app/cli/demo_installation.h"
-#include "jet/creator.h"
+#include "jet/create/creator.h"
 
 namespace norv::app::cli {
 

@@ -11,7 +11,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "jet/creator.h"
+#include "jet/create/creator.h"
 #include "platform/utf8.h"
 #include "tests/app/install_prefix.h"
 #include "tests/support/fixtures.h"

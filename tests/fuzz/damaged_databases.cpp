@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "jet/little_endian.h"
+#include "jet/base/little_endian.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "jet/format_version.h"
+#include "jet/types/format_version.h"
 
 namespace norv::jet {
 

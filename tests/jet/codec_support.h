@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "jet/table_def.h"
+#include "jet/format/table_def.h"
 
 namespace norv::test {
 

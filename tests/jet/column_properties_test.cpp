@@ -1,12 +1,12 @@
-#include "jet/column_properties.h"
+#include "jet/format/column_properties.h"
 
 #include <gtest/gtest.h>
 
-#include "jet/catalog.h"
+#include "jet/table/catalog.h"
 #include "jet/database.h"
-#include "jet/header.h"
-#include "jet/page_file.h"
-#include "jet/format_fault.h"
+#include "jet/format/header.h"
+#include "jet/pager/page_file.h"
+#include "jet/base/format_fault.h"
 #include "tests/support/fixtures.h"
 
 namespace norv::jet {

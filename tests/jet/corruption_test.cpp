@@ -8,12 +8,12 @@
 #include <gtest/gtest.h>
 
 #include "jet/database.h"
-#include "jet/format.h"
-#include "jet/header.h"
-#include "jet/page_file.h"
-#include "jet/row_locations.h"
-#include "jet/table_def.h"
-#include "jet/text_codec.h"
+#include "jet/format/format.h"
+#include "jet/format/header.h"
+#include "jet/pager/page_file.h"
+#include "jet/table/row_locations.h"
+#include "jet/format/table_def.h"
+#include "jet/format/text_codec.h"
 #include "platform/error.h"
 #include "tests/jet/damage.h"
 #include "tests/jet/fixture_list.h"

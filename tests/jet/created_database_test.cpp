@@ -6,7 +6,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "jet/creator.h"
+#include "jet/create/creator.h"
 #include "jet/database.h"
 #include "tests/jet/both_formats.h"
 #include "tests/jet/mdbtools_agreement.h"

@@ -5,10 +5,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "jet/creator.h"
+#include "jet/create/creator.h"
 #include "jet/database.h"
-#include "jet/decimal.h"
-#include "jet/header.h"
+#include "jet/types/decimal.h"
+#include "jet/format/header.h"
 #include "platform/error.h"
 #include "tests/jet/both_formats.h"
 #include "tests/jet/damage.h"

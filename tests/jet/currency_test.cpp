@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "jet/currency.h"
+#include "jet/types/currency.h"
 
 namespace norv::jet {
 namespace {

@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "jet/creator.h"
+#include "jet/create/creator.h"
 #include "jet/database.h"
-#include "jet/page_encoding.h"
+#include "jet/pager/page_encoding.h"
 #include "platform/error.h"
 #include "tests/jet/both_formats.h"
 #include "tests/jet/damage.h"

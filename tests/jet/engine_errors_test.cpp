@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "jet/format_fault.h"
+#include "jet/base/format_fault.h"
 #include "platform/error.h"
 
 namespace norv::jet {

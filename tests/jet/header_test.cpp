@@ -1,4 +1,4 @@
-#include "jet/header.h"
+#include "jet/format/header.h"
 
 #include <array>
 
@@ -6,9 +6,9 @@
 #include <gtest/gtest.h>
 
 #include "jet/engine_errors.h"
-#include "jet/format_fault.h"
-#include "jet/page_file.h"
-#include "jet/rc4.h"
+#include "jet/base/format_fault.h"
+#include "jet/pager/page_file.h"
+#include "jet/base/rc4.h"
 #include "platform/error.h"
 #include "tests/jet/damage.h"
 #include "tests/support/fixtures.h"

@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "jet/format.h"
-#include "jet/general_sort_key.h"
-#include "jet/index_key.h"
-#include "jet/text_codec.h"
+#include "jet/format/format.h"
+#include "jet/index/general_sort_key.h"
+#include "jet/index/index_key.h"
+#include "jet/format/text_codec.h"
 #include "tests/support/fixtures.h"
 
 namespace norv::jet {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "jet/creator.h"
+#include "jet/create/creator.h"
 #include "jet/database.h"
 #include "tests/jet/update_support.h"
 #include "tests/support/temp_dir.h"

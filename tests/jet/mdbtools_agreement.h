@@ -6,7 +6,7 @@
 #include <string>
 
 #include "jet/database.h"
-#include "jet/value.h"
+#include "jet/types/value.h"
 
 namespace norv::jet {
 

@@ -12,15 +12,15 @@
 #include <string>
 #include <vector>
 
-#include "jet/creator.h"
+#include "jet/create/creator.h"
 #include "jet/database.h"
-#include "jet/header.h"
-#include "jet/page_file.h"
-#include "jet/table_def.h"
-#include "jet/text_codec.h"
-#include "jet/update_plan.h"
-#include "jet/usage_map.h"
-#include "jet/usage_map_update.h"
+#include "jet/format/header.h"
+#include "jet/pager/page_file.h"
+#include "jet/format/table_def.h"
+#include "jet/format/text_codec.h"
+#include "jet/write/update_plan.h"
+#include "jet/format/usage_map.h"
+#include "jet/write/usage_map_update.h"
 #include "platform/storage.h"
 #include "tests/jet/page_accounting.h"
 #include "tests/jet/update_support.h"

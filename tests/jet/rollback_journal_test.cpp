@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "jet/rollback_journal.h"
+#include "jet/write/rollback_journal.h"
 
 namespace norv::jet {
 namespace {

@@ -6,8 +6,8 @@
 
 #include <random>
 
-#include "jet/long_value.h"
-#include "jet/row_codec.h"
+#include "jet/format/long_value.h"
+#include "jet/format/row_codec.h"
 #include "platform/error.h"
 #include "tests/jet/codec_support.h"
 

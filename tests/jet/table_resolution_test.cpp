@@ -5,7 +5,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "jet/creator.h"
+#include "jet/create/creator.h"
 #include "jet/database.h"
 #include "platform/error.h"
 #include "tests/jet/both_formats.h"

@@ -3,7 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "jet/text_codec.h"
+#include "jet/format/text_codec.h"
 #include "platform/error.h"
 #include "tests/jet/codec_support.h"
 

@@ -15,13 +15,13 @@
 #include <string>
 #include <vector>
 
-#include "jet/creator.h"
+#include "jet/create/creator.h"
 #include "jet/database.h"
-#include "jet/header.h"
-#include "jet/index_tree.h"
-#include "jet/page_file.h"
-#include "jet/text_codec.h"
-#include "jet/usage_map.h"
+#include "jet/format/header.h"
+#include "jet/index/index_tree.h"
+#include "jet/pager/page_file.h"
+#include "jet/format/text_codec.h"
+#include "jet/format/usage_map.h"
 #include "platform/error.h"
 #include "tests/jet/fixture_list.h"
 #include "tests/jet/update_support.h"

@@ -11,7 +11,7 @@
 
 #include <string>
 
-#include "jet/creator.h"
+#include "jet/create/creator.h"
 #include "jet/database.h"
 #include "platform/error.h"
 #include "tests/jet/update_support.h"

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "jet/creator.h"
-#include "jet/table_def.h"
-#include "jet/value.h"
+#include "jet/create/creator.h"
+#include "jet/format/table_def.h"
+#include "jet/types/value.h"
 
 namespace norv::jet {
 

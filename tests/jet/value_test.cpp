@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "jet/date_time_text.h"
-#include "jet/decimal.h"
-#include "jet/guid_text.h"
-#include "jet/value.h"
+#include "jet/types/date_time_text.h"
+#include "jet/types/decimal.h"
+#include "jet/types/guid_text.h"
+#include "jet/types/value.h"
 
 namespace norv::jet {
 namespace {

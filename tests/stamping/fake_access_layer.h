@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "jet/value.h"
+#include "jet/types/value.h"
 
 namespace norv::test {
 

@@ -8,11 +8,11 @@
 #include <fstream>
 #include <optional>
 
-#include "jet/creator.h"
+#include "jet/create/creator.h"
 #include "jet/database.h"
-#include "jet/format.h"
-#include "jet/index_page.h"
-#include "jet/page_file.h"
+#include "jet/format/format.h"
+#include "jet/format/index_page.h"
+#include "jet/pager/page_file.h"
 #include "platform/error.h"
 #include "stamping/brenvik_databases.h"
 #include "stamping/company_number.h"

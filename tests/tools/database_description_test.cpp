@@ -4,7 +4,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "jet/decimal.h"
+#include "jet/types/decimal.h"
 #include "platform/error.h"
 #include "tools/jet_cli/database_description.h"
 

@@ -7,7 +7,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "jet/creator.h"
+#include "jet/create/creator.h"
 #include "platform/error.h"
 #include "platform/path_text.h"
 #include "tools/jet_cli/command.h"

@@ -6,10 +6,10 @@
 #include <charconv>
 #include <limits>
 
-#include "jet/currency.h"
-#include "jet/date_time_text.h"
-#include "jet/decimal.h"
-#include "jet/guid_text.h"
+#include "jet/types/currency.h"
+#include "jet/types/date_time_text.h"
+#include "jet/types/decimal.h"
+#include "jet/types/guid_text.h"
 #include "platform/case_fold.h"
 #include "platform/error.h"
 

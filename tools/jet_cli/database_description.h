@@ -26,7 +26,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "jet/creator.h"
+#include "jet/create/creator.h"
 
 namespace norv::jet_cli {
 

@@ -2,7 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "jet/value.h"
+#include "jet/types/value.h"
 
 namespace norv::jet_cli {
 

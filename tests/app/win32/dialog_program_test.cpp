@@ -14,7 +14,7 @@
 #include <gtest/gtest.h>
 
 #include "jet/database.h"
-#include "jet/value.h"
+#include "jet/types/value.h"
 #include "tests/app/win32/message_box_probe.h"
 #include "tests/app/win32/own_desktop.h"
 #include "tests/support/mdbtools.h"
