@@ -10,6 +10,7 @@
 #include "jet/data_page.h"
 #include "jet/format_fault.h"
 #include "jet/little_endian.h"
+#include "jet/page_header.h"
 #include "platform/error.h"
 
 namespace norv::jet {
@@ -115,8 +116,7 @@ std::vector<std::uint32_t> set_pages(const std::vector<std::uint8_t>& row) {
 std::vector<std::uint8_t> bitmap_page_image(const Format& format, std::uint32_t first,
                                             const std::vector<std::uint32_t>& pages) {
   std::vector<std::uint8_t> image(format.page_size, 0);
-  image[0] = usage_bitmap_page_type;
-  image[1] = 0x01;
+  write_page_header(image, usage_bitmap_page_type);
   for (std::uint32_t page : pages) set_bit(image.data() + bitmap_page_header_size, page - first);
   return image;
 }
