@@ -8,6 +8,7 @@
 // the order of the descent; a visitor says what to do with the pages and
 // entries it meets and which of those faults it can live with.
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <set>
