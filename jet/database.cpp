@@ -4,12 +4,12 @@
 
 #include <algorithm>
 
-#include "jet/format/column_properties.h"
 #include "jet/database_impl.h"
-#include "jet/index/index_max.h"
-#include "jet/write/interrupted_update.h"
+#include "jet/format/column_properties.h"
 #include "jet/format/table_def.h"
+#include "jet/index/index_max.h"
 #include "jet/table/table_info.h"
+#include "jet/write/interrupted_update.h"
 
 namespace norv::jet {
 

@@ -2,9 +2,9 @@
 
 #include "jet/database.h"
 #include "jet/database_impl.h"
-#include "jet/index/index_check.h"
 #include "jet/format/table_def.h"
 #include "jet/format/usage_map.h"
+#include "jet/index/index_check.h"
 
 namespace norv::jet {
 

@@ -7,16 +7,16 @@
 #include <map>
 #include <optional>
 
-#include "jet/table/catalog.h"
-#include "jet/write/column_update.h"
 #include "jet/database.h"
 #include "jet/engine_errors.h"
 #include "jet/format/header.h"
-#include "jet/pager/page_file.h"
-#include "jet/table/relationships.h"
 #include "jet/format/table_def.h"
-#include "jet/table/table_scan.h"
 #include "jet/format/text_codec.h"
+#include "jet/pager/page_file.h"
+#include "jet/table/catalog.h"
+#include "jet/table/relationships.h"
+#include "jet/table/table_scan.h"
+#include "jet/write/column_update.h"
 #include "platform/storage.h"
 
 namespace norv::jet {

@@ -6,13 +6,13 @@
 #include <algorithm>
 #include <optional>
 
-#include "jet/write/column_update.h"
-#include "jet/database_impl.h"
 #include "jet/base/format_fault.h"
-#include "jet/index/index_key.h"
-#include "jet/write/interrupted_update.h"
-#include "jet/table/relationships.h"
+#include "jet/database_impl.h"
 #include "jet/format/table_def.h"
+#include "jet/index/index_key.h"
+#include "jet/table/relationships.h"
+#include "jet/write/column_update.h"
+#include "jet/write/interrupted_update.h"
 #include "platform/error.h"
 
 namespace norv::jet {

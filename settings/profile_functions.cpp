@@ -1,7 +1,7 @@
 #include "settings/profile_functions.h"
 
-#include "settings/profile_text.h"
 #include "platform/utf8.h"
+#include "settings/profile_text.h"
 #include "settings/text_encoding.h"
 
 namespace norv::settings {

@@ -3,8 +3,8 @@
 
 #include <windows.h>
 
-#include "settings/registry.h"
 #include "platform/system_text_windows.h"
+#include "settings/registry.h"
 
 namespace norv::settings {
 

@@ -3,8 +3,8 @@
 #include <chrono>
 #include <ostream>
 
-#include "app/cli/exit_status.h"
 #include "app/cli/demo_installation.h"
+#include "app/cli/exit_status.h"
 #include "platform/path_text.h"
 
 namespace norv::app::cli {

@@ -7,8 +7,8 @@
 
 #include "jet/format/format.h"
 #include "platform/case_fold.h"
-#include "platform/utf8.h"
 #include "platform/error.h"
+#include "platform/utf8.h"
 
 namespace norv::jet {
 

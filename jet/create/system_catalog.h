@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "jet/table/catalog.h"
 #include "jet/create/creator.h"
 #include "jet/format/format.h"
+#include "jet/table/catalog.h"
 
 namespace norv::jet {
 

@@ -6,20 +6,16 @@
 
 #include "jet/base/format_fault.h"
 #include "jet/base/little_endian.h"
+#include "jet/format/page_header.h"
 #include "platform/error.h"
 
 namespace norv::jet {
 
 namespace {
 
-// The page header: type, a constant 0x01, the free space and the owner.
-// The row count follows at Format::data_row_count_offset, then the slot
-// table, one u16 per row: the body's offset with the slot flags.
-constexpr std::size_t page_type_offset = 0;
-constexpr std::size_t page_constant_offset = 1;
-constexpr std::uint8_t page_constant = 0x01;
-constexpr std::size_t free_space_offset = 2;
-constexpr std::size_t owner_offset = 4;
+// After the page header (page_header.h) the row count follows at
+// Format::data_row_count_offset, then the slot table, one u16 per row: the
+// body's offset with the slot flags.
 constexpr std::size_t slot_size = 2;
 // Rows smaller than this make a page count as full for the creator's maps.
 constexpr std::size_t small_row = 32;
@@ -38,13 +34,13 @@ std::string describe(RowPointer where) {
 
 DataPage DataPage::parse(const Format& format, const Page& page) {
   const Bytes bytes = page.bytes();
-  if (bytes[page_type_offset] != data_page_type || bytes[page_constant_offset] != page_constant)
+  if (!has_page_header(bytes, data_page_type))
     throw_format_fault(fmt::format("page {} is not a data page (type {:#04x})", page.number(),
                                    bytes[page_type_offset]));
   DataPage parsed(format, page);
   ByteReader reader(bytes, "a data page");
-  parsed.stored_free_space_ = reader.u16(free_space_offset);
-  parsed.owner_ = reader.u32(owner_offset);
+  parsed.stored_free_space_ = reader.u16(page_free_space_offset);
+  parsed.owner_ = reader.u32(page_owner_offset);
 
   const std::size_t count = reader.u16(format.data_row_count_offset);
   const std::size_t table_end = slot_table(format) + slot_size * count;
@@ -123,9 +119,8 @@ DataPageLayout::DataPageLayout(const Format& format, const DataPage& page)
 DataPageLayout::DataPageLayout(const Format& format, std::uint32_t page_number,
                                std::uint32_t owner)
     : format_(&format), number_(page_number), original_(format.page_size, 0) {
-  original_[page_type_offset] = data_page_type;
-  original_[page_constant_offset] = page_constant;
-  le::put32(original_.data() + owner_offset, owner);
+  write_page_header(original_, data_page_type);
+  le::put32(original_.data() + page_owner_offset, owner);
 }
 
 std::ptrdiff_t DataPageLayout::free_space() const {
@@ -156,7 +151,7 @@ std::size_t DataPageLayout::append(std::vector<std::uint8_t> body, std::uint16_t
 std::vector<std::uint8_t> DataPageLayout::image() const {
   if (!fits()) layout_fault(number_, "its rows take more room than the page has");
   std::vector<std::uint8_t> page = original_;
-  le::put16(page.data() + free_space_offset, static_cast<std::uint16_t>(free_space()));
+  le::put16(page.data() + page_free_space_offset, static_cast<std::uint16_t>(free_space()));
   le::put16(page.data() + format_->data_row_count_offset, static_cast<std::uint16_t>(rows_.size()));
   std::size_t end = page.size();
   for (std::size_t i = 0; i < rows_.size(); ++i) {

@@ -13,9 +13,9 @@
 
 #include "jet/base/bytes.h"
 #include "jet/format/format.h"
+#include "jet/format/row_pointer.h"
 #include "jet/pager/page_file.h"
 #include "jet/pager/page_images.h"
-#include "jet/format/row_pointer.h"
 
 namespace norv::jet {
 

@@ -9,8 +9,10 @@
 
 #include "jet/base/format_fault.h"
 #include "jet/base/little_endian.h"
-#include "jet/pager/page_file.h"
 #include "jet/base/rc4.h"
+#include "jet/format/page_header.h"
+#include "jet/format/table_def.h"
+#include "jet/pager/page_file.h"
 
 namespace norv::jet {
 
@@ -24,6 +26,7 @@ constexpr std::size_t masked_block_offset = 0x18;
 constexpr std::size_t code_page_offset = 0x3C;
 constexpr std::size_t encoding_key_offset = 0x3E;
 constexpr std::size_t password_offset = 0x42;
+constexpr std::uint8_t header_page_type = 0x00;
 constexpr std::uint32_t minimum_page_count = 3;  // header, global map, catalog
 constexpr std::size_t commit_area_size = 512;     // at the end of the page
 
@@ -53,7 +56,7 @@ const Format& format_of(Bytes front, const std::filesystem::path& file) {
   if (engine == msisam_engine)
     throw NotSupportedError(fmt::format(
         "{} is an MSISAM database, not an Access database; it cannot be read", file.string()));
-  if (front[0] != 0x00 || engine != jet_engine)
+  if (front[page_type_offset] != header_page_type || engine != jet_engine)
     throw_format_fault("its first page is not a Jet database header");
   if (const Format* format = format_of_version_byte(version)) return *format;
   throw_format_fault(fmt::format("not a Jet 3/Jet 4 database (format byte {:#04x})", version));
@@ -95,7 +98,7 @@ std::uint32_t encoding_key_of(Bytes unmasked_block) {
 // definition page tells it at once, before anything reads that noise.
 void require_decoded(PageFile& pages) {
   const Bytes catalog = pages.page(catalog_definition_page).bytes();
-  if (catalog[0] != 0x02 || catalog[1] != 0x01)
+  if (!has_page_header(catalog, table_def_page_type))
     throw_format_fault(fmt::format(
         "it is encoded, and its pages do not decode with the key its header gives ({:#010x}): "
         "the header page is damaged; restore the file from a backup",
@@ -171,7 +174,7 @@ std::uint32_t read_encoding_key(PageFile& pages) {
 std::vector<std::uint8_t> build_header_page(const Format& format, std::uint16_t code_page,
                                             double creation_date, std::uint32_t encoding_key) {
   std::vector<std::uint8_t> page(format.page_size, 0);
-  page[1] = 0x01;
+  write_page_header(page, header_page_type);
   std::memcpy(page.data() + engine_name_offset, jet_engine.data(), jet_engine.size());
   page[version_offset] = format.header.version_byte;
   std::copy(block_start.begin(), block_start.end(), page.begin() + masked_block_offset);

@@ -6,6 +6,7 @@
 
 #include "jet/base/format_fault.h"
 #include "jet/base/little_endian.h"
+#include "jet/format/page_header.h"
 #include "platform/error.h"
 
 namespace norv::jet {
@@ -94,7 +95,7 @@ IndexPage parse_index_page(const Format& format, const Page& page) {
   IndexPage out;
   out.number = number;
   out.leaf = page.type() == index_leaf_page_type;
-  out.owner = le::get32(bytes.data() + 4);
+  out.owner = le::get32(bytes.data() + page_owner_offset);
   out.previous = le::get32(bytes.data() + at.previous);
   out.next = le::get32(bytes.data() + at.next);
   out.tail = le::get32(bytes.data() + at.tail);
@@ -102,9 +103,10 @@ IndexPage parse_index_page(const Format& format, const Page& page) {
       at.prefix_size == 1 ? bytes[at.prefix_length] : le::get16(bytes.data() + at.prefix_length);
   const std::vector<std::size_t> ends = entry_ends(at, bytes, number);
   const std::size_t data_end = ends.empty() ? 0 : ends.back();
-  if (le::get16(bytes.data() + 2) != bytes.size() - at.first_entry - data_end)
+  const std::uint16_t free_space = le::get16(bytes.data() + page_free_space_offset);
+  if (free_space != bytes.size() - at.first_entry - data_end)
     throw_format_fault(fmt::format("index page {}: free space {} where its entries leave {}", number,
-                                   le::get16(bytes.data() + 2), bytes.size() - at.first_entry - data_end));
+                                   free_space, bytes.size() - at.first_entry - data_end));
   std::size_t start = 0;
   std::vector<std::uint8_t> first;
   for (std::size_t end : ends) {
@@ -139,9 +141,8 @@ std::optional<std::vector<std::uint8_t>> encode_index_page(const Format& format,
   const std::size_t prefix = *fitting_prefix;
 
   std::vector<std::uint8_t> out(format.page_size, 0);
-  out[0] = page.leaf ? index_leaf_page_type : index_node_page_type;
-  out[1] = 0x01;
-  le::put32(out.data() + 4, page.owner);
+  write_page_header(out, page.leaf ? index_leaf_page_type : index_node_page_type);
+  le::put32(out.data() + page_owner_offset, page.owner);
   le::put32(out.data() + at.previous, page.previous);
   le::put32(out.data() + at.next, page.next);
   le::put32(out.data() + at.tail, page.tail);
@@ -158,7 +159,7 @@ std::optional<std::vector<std::uint8_t>> encode_index_page(const Format& format,
     end += entries[i].size() - skip;
     out[at.bitmap + end / 8] |= static_cast<std::uint8_t>(1u << (end % 8));
   }
-  le::put16(out.data() + 2, static_cast<std::uint16_t>(room - end));
+  le::put16(out.data() + page_free_space_offset, static_cast<std::uint16_t>(room - end));
   return out;
 }
 

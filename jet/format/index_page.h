@@ -13,17 +13,13 @@
 #include <vector>
 
 #include "jet/format/format.h"
-#include "jet/pager/page_file.h"
 #include "jet/format/table_def.h"
+#include "jet/pager/page_file.h"
 
 namespace norv::jet {
 
 inline constexpr std::uint8_t index_node_page_type = 0x03;
 inline constexpr std::uint8_t index_leaf_page_type = 0x04;
-
-// Far beyond any real tree (a few levels hold millions of rows): a deeper
-// walk from the root is a loop in damaged pointers.
-inline constexpr int max_index_tree_depth = 16;
 
 inline const IndexPageLayout& index_page_layout(const Format& format) {
   return format.index_page;

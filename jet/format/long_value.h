@@ -15,9 +15,9 @@
 #include "jet/base/corrupt.h"
 #include "jet/format/data_page.h"
 #include "jet/format/format.h"
+#include "jet/format/table_def.h"
 #include "jet/pager/page_file.h"
 #include "jet/pager/page_images.h"
-#include "jet/format/table_def.h"
 
 namespace norv::jet {
 

@@ -8,6 +8,7 @@
 #include "jet/base/bytes.h"
 #include "jet/base/format_fault.h"
 #include "jet/base/little_endian.h"
+#include "jet/format/page_header.h"
 #include "platform/case_fold.h"
 #include "platform/error.h"
 
@@ -15,14 +16,11 @@ namespace norv::jet {
 
 namespace {
 
-// Every page of the chain: type 0x02, a constant 0x01, two bytes (see
-// TableDefLayout::stores_free_space), the next page of the chain (0: none).
-// A continuation page's part of the buffer starts after its 8-byte header.
-// The buffer's own header holds its length at 8; the rest is in
+// Every page of the chain: the page header (page_header.h), the free space
+// (see TableDefLayout::stores_free_space), the next page of the chain (0:
+// none). A continuation page's part of the buffer starts after its 8-byte
+// header. The buffer's own header holds its length at 8; the rest is in
 // Format::tdef.
-constexpr std::size_t page_constant_offset = 1;
-constexpr std::uint8_t page_constant = 0x01;
-constexpr std::size_t free_space_offset = 2;
 constexpr std::size_t next_page_offset = 4;
 constexpr std::size_t continuation_header_size = 8;
 constexpr std::size_t definition_length_offset = 8;
@@ -244,8 +242,7 @@ void put_name(const Format& format, Buffer& out, const std::string& name, const 
 
 void put_header(const Format& format, Buffer& out, const TableLayout& table) {
   const TableDefLayout& t = format.tdef;
-  out.u8(0, table_def_page_type);
-  out.u8(page_constant_offset, page_constant);
+  write_page_header(out.bytes(), table_def_page_type);
   out.constants(0, t.page_constants);
   out.constants(0, t.header_constants);
   out.u32(t.num_rows, table.num_rows);
@@ -323,9 +320,9 @@ std::vector<std::uint8_t> read_table_def_bytes(PageFile& pages, std::uint32_t fi
                                      first_page, number));
     const Page page = pages.page(number);
     const Bytes bytes = page.bytes();
-    if (bytes[0] != table_def_page_type || bytes[page_constant_offset] != page_constant)
+    if (!has_page_header(bytes, table_def_page_type))
       throw_format_fault(fmt::format("page {} is not a table definition page (type {:#04x})",
-                                     number, bytes[0]));
+                                     number, bytes[page_type_offset]));
     const auto skip = definition.empty() ? 0 : continuation_header_size;
     definition.insert(definition.end(), bytes.begin() + static_cast<std::ptrdiff_t>(skip),
                       bytes.end());
@@ -429,13 +426,12 @@ void write_tdef_pages(const Format& format, std::span<const std::uint8_t> buffer
   auto& first = pages[numbers[0]];
   std::copy(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(done), first.begin());
   if (format.tdef.stores_free_space && numbers.size() == 1)
-    le::put16(first.data() + free_space_offset,
+    le::put16(first.data() + page_free_space_offset,
               static_cast<std::uint16_t>(format.page_size - buffer.size() - 8));
   for (std::size_t i = 1; i < numbers.size(); ++i) {
     le::put32(pages[numbers[i - 1]].data() + next_page_offset, numbers[i]);
     auto& page = pages[numbers[i]];
-    page[0] = table_def_page_type;
-    page[page_constant_offset] = page_constant;
+    write_page_header(page, table_def_page_type);
     put_constants(page.data(), format.tdef.page_constants);
     std::size_t chunk =
         std::min<std::size_t>(buffer.size() - done, format.page_size - continuation_header_size);

@@ -14,12 +14,12 @@
 #include <string_view>
 #include <vector>
 
-#include "jet/types/column_type.h"
 #include "jet/format/format.h"
-#include "jet/pager/page_file.h"
-#include "jet/pager/page_images.h"
 #include "jet/format/row_pointer.h"
 #include "jet/format/text_codec.h"
+#include "jet/pager/page_file.h"
+#include "jet/pager/page_images.h"
+#include "jet/types/column_type.h"
 
 namespace norv::jet {
 

@@ -5,9 +5,10 @@
 #include <algorithm>
 #include <optional>
 
-#include "jet/format/data_page.h"
 #include "jet/base/format_fault.h"
 #include "jet/base/little_endian.h"
+#include "jet/format/data_page.h"
+#include "jet/format/page_header.h"
 #include "jet/format/usage_map_row.h"
 #include "platform/error.h"
 
@@ -27,8 +28,7 @@ std::vector<std::uint32_t> set_pages(const std::vector<std::uint8_t>& row) {
 std::vector<std::uint8_t> bitmap_page_image(const Format& format, std::uint32_t first,
                                             const std::vector<std::uint32_t>& pages) {
   std::vector<std::uint8_t> image(format.page_size, 0);
-  image[0] = usage_bitmap_page_type;
-  image[1] = 0x01;
+  write_page_header(image, usage_bitmap_page_type);
   for (std::uint32_t page : pages) set_bit(image.data() + bitmap_page_header_size, page - first);
   return image;
 }

@@ -12,9 +12,9 @@
 
 #include "jet/base/bytes.h"
 #include "jet/format/format.h"
+#include "jet/format/table_def.h"
 #include "jet/pager/page_file.h"
 #include "jet/pager/page_images.h"
-#include "jet/format/table_def.h"
 
 namespace norv::jet {
 

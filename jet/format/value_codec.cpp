@@ -2,10 +2,10 @@
 
 #include <fmt/format.h>
 
-#include "jet/types/decimal.h"
 #include "jet/base/format_fault.h"
-#include "jet/format/format.h"
 #include "jet/base/little_endian.h"
+#include "jet/format/format.h"
+#include "jet/types/decimal.h"
 #include "platform/error.h"
 
 namespace norv::jet {

@@ -13,10 +13,10 @@
 #include <string_view>
 #include <vector>
 
-#include "jet/types/column_type.h"
 #include "jet/base/corrupt.h"
 #include "jet/format/table_def.h"
 #include "jet/format/text_codec.h"
+#include "jet/types/column_type.h"
 #include "jet/types/value.h"
 
 namespace norv::jet {

@@ -8,9 +8,10 @@
 #include <set>
 
 #include "jet/base/format_fault.h"
-#include "jet/index/index_key.h"
 #include "jet/format/index_page.h"
 #include "jet/format/row_codec.h"
+#include "jet/index/index_key.h"
+#include "jet/index/index_walk.h"
 
 namespace norv::jet {
 
@@ -91,17 +92,24 @@ class TableIndexCheck {
 };
 
 // One real index: the tree, its pages and its entries against the rows.
-struct TableIndexCheck::IndexCheck {
-  IndexCheck(TableIndexCheck& owner, std::size_t real_index) : table(owner), real(real_index) {}
+// Every fault of the tree is a problem of the index, and the walk goes on
+// past it to find the others.
+struct TableIndexCheck::IndexCheck : IndexTreeVisitor {
+  IndexCheck(TableIndexCheck& owner, std::size_t real_index)
+      : table(owner),
+        real(real_index),
+        tree(owner.reader_.pages(), owner.reader_.format(), owner.table_.page, owner.where_, *this) {}
 
   TableIndexCheck& table;
   std::size_t real;
   std::size_t problems = 0;
-  std::set<std::uint32_t> tree_pages;
   std::vector<IndexPage> leaves;  // in tree order
+  IndexTreeWalk tree;
 
   const RealIndexDef& index() const { return table.table_.real_indexes[real]; }
   const Format& format() const { return table.reader_.format(); }
+  // Every page the walk went to, whether it could be read or not.
+  const std::set<std::uint32_t>& tree_pages() const { return tree.reached(); }
 
   void problem(std::string what) {
     if (++problems <= max_problems_per_index)
@@ -116,7 +124,7 @@ struct TableIndexCheck::IndexCheck {
   }
 
   void run(const std::vector<RowKey>& rows) {
-    walk(index().first_page, 0);
+    tree.walk(index().first_page);
     check_leaf_chain();
     std::vector<IndexPageEntry> entries;
     for (const IndexPage& leaf : leaves)
@@ -133,49 +141,46 @@ struct TableIndexCheck::IndexCheck {
     }
   }
 
-  // Returns the last entry of the subtree under `number`.
-  std::optional<IndexPageEntry> walk(std::uint32_t number, int depth) {
-    if (depth > max_index_tree_depth) {
-      problem(fmt::format("the tree is deeper than {} levels at page {}", max_index_tree_depth, number));
-      return std::nullopt;
+  // A page outside the file is read all the same: reading it says what is
+  // wrong with it, and ends this index's check.
+  bool tolerates(const TreeFaultAt& at) override {
+    switch (at.fault) {
+      case TreeFault::too_deep:
+        problem(fmt::format("the tree is deeper than {} levels at page {}", max_index_tree_depth,
+                            at.page));
+        break;
+      case TreeFault::reached_twice:
+        problem(fmt::format("page {} is reached twice in the tree", at.page));
+        break;
+      case TreeFault::outside_file:
+        break;
+      case TreeFault::other_table:
+        problem(fmt::format("index page {} belongs to the table defined on page {}, not {}",
+                            at.page, at.owner, table.table_.page));
+        break;
     }
-    if (!tree_pages.insert(number).second) {
-      problem(fmt::format("page {} is reached twice in the tree", number));
-      return std::nullopt;
-    }
-    IndexPage page = parse_index_page(format(), table.reader_.pages().page(number));
-    if (page.owner != table.table_.page)
-      problem(fmt::format("index page {} belongs to the table defined on page {}, not {}", number,
-                          page.owner, table.table_.page));
-    if (page.leaf) {
-      std::optional<IndexPageEntry> last;
-      if (!page.entries.empty()) last = page.entries.back();
-      if (page.tail != 0) problem(fmt::format("leaf page {} names a tail page {}", number, page.tail));
-      leaves.push_back(std::move(page));
-      return last;
-    }
-    return walk_children(page, depth);
+    return true;
   }
 
-  // A node's entries name their children with each child's last entry; the
-  // last child is named by the tail field only.
-  std::optional<IndexPageEntry> walk_children(const IndexPage& node, int depth) {
-    if (node.entries.empty() && node.tail == 0)
-      problem(fmt::format("node page {} has no children", node.number));
-    std::optional<IndexPageEntry> last;
-    for (const IndexPageEntry& entry : node.entries) {
-      last = walk(entry.child, depth + 1);
-      if (!last)
-        problem(fmt::format("node page {}: child page {} holds no entry", node.number, entry.child));
-      else if (last->key != entry.key || last->row != entry.row)
-        problem(fmt::format("node page {}: the entry for child page {} ({} row {}) is not the "
-                            "child's last entry ({} row {})",
-                            node.number, entry.child, hex(entry.key), row_name(entry.row),
-                            hex(last->key), row_name(last->row)));
-      last = entry;
-    }
-    if (node.tail != 0) last = walk(node.tail, depth + 1);
-    return last;
+  void page(const IndexPage& page) override {
+    if (!page.leaf && page.entries.empty() && page.tail == 0)
+      problem(fmt::format("node page {} has no children", page.number));
+  }
+
+  void leaf(IndexPage page) override {
+    if (page.tail != 0) problem(fmt::format("leaf page {} names a tail page {}", page.number, page.tail));
+    leaves.push_back(std::move(page));
+  }
+
+  void node_entry(const IndexPage& node, const IndexPageEntry& entry,
+                  const std::optional<IndexPageEntry>& last) override {
+    if (!last)
+      problem(fmt::format("node page {}: child page {} holds no entry", node.number, entry.child));
+    else if (last->key != entry.key || last->row != entry.row)
+      problem(fmt::format("node page {}: the entry for child page {} ({} row {}) is not the "
+                          "child's last entry ({} row {})",
+                          node.number, entry.child, hex(entry.key), row_name(entry.row),
+                          hex(last->key), row_name(last->row)));
   }
 
   // The leaves form one list in key order.
@@ -211,14 +216,14 @@ struct TableIndexCheck::IndexCheck {
   void check_ownership() {
     const UsageMap map = read_usage_map(table.reader_.pages(), format(), index().usage_map);
     const std::set<std::uint32_t> mapped(map.pages.begin(), map.pages.end());
-    for (std::uint32_t page : tree_pages) {
+    for (std::uint32_t page : tree_pages()) {
       if (!mapped.contains(page))
         problem(fmt::format("index page {} is missing from the index's usage map", page));
       if (std::binary_search(table.free_pages_.pages.begin(), table.free_pages_.pages.end(), page))
         problem(fmt::format("index page {} is marked free in the global usage map", page));
     }
     for (std::uint32_t page : mapped)
-      if (!tree_pages.contains(page))
+      if (!tree_pages().contains(page))
         problem(fmt::format("the index's usage map holds page {}, which is not in its tree", page));
   }
 
@@ -272,7 +277,7 @@ void TableIndexCheck::run() {
     } catch (const CorruptDatabaseError& fault) {
       index.problem(fault.what());
     }
-    for (std::uint32_t page : index.tree_pages) {
+    for (std::uint32_t page : index.tree_pages()) {
       const auto [found, first] = tree_of_page.emplace(page, i);
       if (!first)
         index.problem(fmt::format("index page {} is also in the tree of the index {}", page,

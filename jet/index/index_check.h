@@ -5,10 +5,10 @@
 
 #include <string_view>
 
-#include "jet/types/schema.h"
 #include "jet/format/table_def.h"
-#include "jet/table/table_scan.h"
 #include "jet/format/usage_map.h"
+#include "jet/table/table_scan.h"
+#include "jet/types/schema.h"
 
 namespace norv::jet {
 

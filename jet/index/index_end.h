@@ -14,8 +14,8 @@
 
 #include "jet/format/format.h"
 #include "jet/format/index_page.h"
-#include "jet/pager/page_file.h"
 #include "jet/format/table_def.h"
+#include "jet/pager/page_file.h"
 
 namespace norv::jet {
 

@@ -6,8 +6,8 @@
 #include <array>
 
 #include "jet/base/format_fault.h"
-#include "jet/index/general_sort_key.h"
 #include "jet/format/value_codec.h"
+#include "jet/index/general_sort_key.h"
 #include "platform/error.h"
 
 namespace norv::jet {

@@ -3,11 +3,11 @@
 #include <algorithm>
 
 #include "jet/format/data_page.h"
-#include "jet/index/index_end.h"
-#include "jet/index/index_key.h"
 #include "jet/format/row_codec.h"
 #include "jet/format/usage_map.h"
 #include "jet/format/value_codec.h"
+#include "jet/index/index_end.h"
+#include "jet/index/index_key.h"
 #include "platform/error.h"
 
 namespace norv::jet {

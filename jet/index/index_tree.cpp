@@ -5,34 +5,20 @@
 #include <set>
 
 #include "jet/base/format_fault.h"
+#include "jet/index/index_walk.h"
 #include "platform/error.h"
 
 namespace norv::jet {
 
 namespace {
 
-struct TreeWalk {
-  PageFile& pages;
-  const Format& format;
-  std::uint32_t owner;
-  std::string_view where;
-  std::set<std::uint32_t> seen;
+// Every page of the tree and its leaves, with any fault a FormatFault.
+class TreeContents : public IndexTreeVisitor {
+ public:
   IndexTreeContents out;
 
-  void walk(std::uint32_t number, int depth) {
-    if (depth > max_index_tree_depth || !seen.insert(number).second)
-      throw_format_fault(fmt::format("{}: the index tree reaches page {} twice or loops; repair "
-                                     "the database in Access and run again",
-                                     where, number));
-    IndexPage page = read_tree_page(pages, format, number, owner, where);
-    out.pages.push_back(number);
-    if (page.leaf) {
-      out.leaves.push_back(std::move(page));
-      return;
-    }
-    for (const IndexPageEntry& entry : page.entries) walk(entry.child, depth + 1);
-    if (page.tail != 0) walk(page.tail, depth + 1);
-  }
+  void page(const IndexPage& page) override { out.pages.push_back(page.number); }
+  void leaf(IndexPage page) override { out.leaves.push_back(std::move(page)); }
 };
 
 // A page of the level being built, as its parent sees it.
@@ -125,25 +111,11 @@ std::vector<Child> number_level(std::vector<IndexPage>& level, std::uint32_t roo
 
 }  // namespace
 
-IndexPage read_tree_page(PageFile& pages, const Format& format, std::uint32_t number,
-                         std::uint32_t owner, std::string_view where) {
-  if (number == 0 || number >= pages.page_count())
-    throw_format_fault(fmt::format("{}: the index tree names page {}, outside the file; repair "
-                                   "the database in Access and run again",
-                                   where, number));
-  IndexPage page = parse_index_page(format, pages.page(number));
-  if (page.owner != owner)
-    throw_format_fault(fmt::format("{}: index page {} belongs to the table defined on page {}; "
-                                   "repair the database in Access and run again",
-                                   where, number, page.owner));
-  return page;
-}
-
 IndexTreeContents read_index_tree(PageFile& pages, const Format& format, std::uint32_t root,
                                   std::uint32_t owner, std::string_view where) {
-  TreeWalk walk{pages, format, owner, where, {}, {}};
-  walk.walk(root, 0);
-  return std::move(walk.out);
+  TreeContents contents;
+  IndexTreeWalk(pages, format, owner, where, contents).walk(root);
+  return std::move(contents.out);
 }
 
 std::vector<IndexPageEntry> leaf_entries(const IndexTreeContents& tree) {

@@ -21,16 +21,10 @@ struct IndexTreeContents {
   std::vector<IndexPage> leaves;        // in key order
 };
 
-// Page `number` of an index tree of the table defined on page `owner`. A
-// page outside the file, one that is not an index page, or one that
-// belongs to another table is a FormatFault naming `where`.
-IndexPage read_tree_page(PageFile& pages, const Format& format, std::uint32_t number,
-                         std::uint32_t owner, std::string_view where);
-
 // Walks the tree whose root is page `root` of the table defined on page
-// `owner`. A page that is not an index page, belongs to another table, or
-// is reached twice (a loop in damaged pointers) is a FormatFault naming
-// `where`.
+// `owner` (index_walk.h). A page outside the file, one that is not an
+// index page, belongs to another table, or is reached twice (a loop in
+// damaged pointers) or too deep is a FormatFault naming `where`.
 IndexTreeContents read_index_tree(PageFile& pages, const Format& format, std::uint32_t root,
                                   std::uint32_t owner, std::string_view where);
 

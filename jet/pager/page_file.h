@@ -20,8 +20,8 @@
 #include <vector>
 
 #include "jet/base/bytes.h"
-#include "jet/types/io_stats.h"
 #include "jet/pager/page_encoding.h"
+#include "jet/types/io_stats.h"
 #include "platform/storage.h"
 #include "platform/system_storage.h"
 

@@ -19,9 +19,9 @@
 #include <string_view>
 #include <vector>
 
-#include "jet/types/schema.h"
 #include "jet/format/table_def.h"
 #include "jet/table/table_scan.h"
+#include "jet/types/schema.h"
 
 namespace norv::jet {
 

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "jet/format/format.h"
-#include "jet/pager/page_file.h"
 #include "jet/format/table_def.h"
+#include "jet/pager/page_file.h"
 
 namespace norv::jet {
 

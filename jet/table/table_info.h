@@ -8,9 +8,9 @@
 #include <string_view>
 
 #include "jet/format/column_properties.h"
-#include "jet/types/schema.h"
 #include "jet/format/format.h"
 #include "jet/format/table_def.h"
+#include "jet/types/schema.h"
 
 namespace norv::jet {
 

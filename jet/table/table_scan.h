@@ -14,9 +14,9 @@
 #include "jet/base/corrupt.h"
 #include "jet/format/data_page.h"
 #include "jet/format/format.h"
-#include "jet/pager/page_file.h"
 #include "jet/format/table_def.h"
 #include "jet/format/text_codec.h"
+#include "jet/pager/page_file.h"
 #include "jet/types/value.h"
 
 namespace norv::jet {

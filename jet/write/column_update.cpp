@@ -7,19 +7,19 @@
 #include <algorithm>
 #include <set>
 
-#include "jet/format/data_page.h"
-#include "jet/write/free_pages.h"
-#include "jet/index/index_key.h"
-#include "jet/write/index_update.h"
 #include "jet/base/little_endian.h"
+#include "jet/format/data_page.h"
 #include "jet/format/long_value.h"
+#include "jet/format/usage_map.h"
+#include "jet/format/value_codec.h"
+#include "jet/index/index_key.h"
+#include "jet/table/row_locations.h"
+#include "jet/write/free_pages.h"
+#include "jet/write/index_update.h"
 #include "jet/write/long_value_update.h"
 #include "jet/write/row_field_update.h"
-#include "jet/table/row_locations.h"
 #include "jet/write/update_plan.h"
-#include "jet/format/usage_map.h"
 #include "jet/write/usage_map_update.h"
-#include "jet/format/value_codec.h"
 #include "platform/error.h"
 
 namespace norv::jet {

@@ -29,9 +29,9 @@
 #include <string_view>
 
 #include "jet/format/format.h"
-#include "jet/pager/page_file.h"
 #include "jet/format/table_def.h"
 #include "jet/format/text_codec.h"
+#include "jet/pager/page_file.h"
 #include "jet/types/value.h"
 
 namespace norv::jet {

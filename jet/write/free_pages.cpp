@@ -1,7 +1,7 @@
 #include "jet/write/free_pages.h"
 
-#include "jet/format/data_page.h"
 #include "jet/base/format_fault.h"
+#include "jet/format/data_page.h"
 #include "jet/format/usage_map.h"
 
 namespace norv::jet {

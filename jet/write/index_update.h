@@ -21,11 +21,11 @@
 #include <string_view>
 #include <vector>
 
-#include "jet/index/index_key.h"
 #include "jet/format/index_page.h"
-#include "jet/index/index_tree.h"
 #include "jet/format/table_def.h"
 #include "jet/format/text_codec.h"
+#include "jet/index/index_key.h"
+#include "jet/index/index_tree.h"
 #include "jet/write/update_plan.h"
 
 namespace norv::jet {

@@ -5,8 +5,8 @@
 
 #include <fmt/format.h>
 
-#include "jet/format/file_size_limit.h"
 #include "jet/base/format_fault.h"
+#include "jet/format/file_size_limit.h"
 #include "platform/error.h"
 
 namespace norv::jet {

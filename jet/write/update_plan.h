@@ -40,8 +40,8 @@
 
 #include "jet/format/data_page.h"
 #include "jet/format/format.h"
-#include "jet/write/free_pages.h"
 #include "jet/pager/page_file.h"
+#include "jet/write/free_pages.h"
 #include "jet/write/rollback_journal.h"
 #include "platform/storage.h"
 

@@ -6,9 +6,9 @@
 #include <map>
 #include <set>
 
-#include "jet/format/data_page.h"
 #include "jet/base/format_fault.h"
 #include "jet/base/little_endian.h"
+#include "jet/format/data_page.h"
 #include "jet/format/usage_map_row.h"
 #include "platform/error.h"
 
@@ -26,6 +26,7 @@ namespace {
       "Access and run again",
       page, why));
 }
+
 
 // One page's bit in one map set to `page_used`, applied to the map row of
 // every stage from the first on, each row as that stage has it (edits of

@@ -6,8 +6,8 @@
 #include <cstdint>
 
 #include "jet/format/table_def.h"
-#include "jet/write/update_plan.h"
 #include "jet/format/usage_map.h"
+#include "jet/write/update_plan.h"
 
 namespace norv::jet {
 

@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "jet/base/little_endian.h"
 #include "jet/create/creator.h"
 #include "jet/database.h"
 #include "jet/format/format.h"
-#include "jet/base/little_endian.h"
 #include "platform/error.h"
 #include "tests/jet/update_support.h"
 #include "tests/support/temp_dir.h"

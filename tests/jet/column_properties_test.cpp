@@ -2,11 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include "jet/table/catalog.h"
+#include "jet/base/format_fault.h"
 #include "jet/database.h"
 #include "jet/format/header.h"
 #include "jet/pager/page_file.h"
-#include "jet/base/format_fault.h"
+#include "jet/table/catalog.h"
 #include "tests/support/fixtures.h"
 
 namespace norv::jet {

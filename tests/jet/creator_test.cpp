@@ -7,8 +7,8 @@
 
 #include "jet/create/creator.h"
 #include "jet/database.h"
-#include "jet/types/decimal.h"
 #include "jet/format/header.h"
+#include "jet/types/decimal.h"
 #include "platform/error.h"
 #include "tests/jet/both_formats.h"
 #include "tests/jet/damage.h"

@@ -5,10 +5,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "jet/engine_errors.h"
 #include "jet/base/format_fault.h"
-#include "jet/pager/page_file.h"
 #include "jet/base/rc4.h"
+#include "jet/engine_errors.h"
+#include "jet/pager/page_file.h"
 #include "platform/error.h"
 #include "tests/jet/damage.h"
 #include "tests/support/fixtures.h"

@@ -12,11 +12,11 @@
 #include <string>
 #include <vector>
 
+#include "jet/base/little_endian.h"
 #include "jet/create/creator.h"
 #include "jet/database.h"
 #include "jet/format/format.h"
 #include "jet/format/index_page.h"
-#include "jet/base/little_endian.h"
 #include "platform/error.h"
 #include "tests/jet/fixture_list.h"
 #include "tests/support/fixtures.h"

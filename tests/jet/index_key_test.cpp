@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "jet/format/format.h"
+#include "jet/format/text_codec.h"
 #include "jet/index/general_sort_key.h"
 #include "jet/index/index_key.h"
-#include "jet/format/text_codec.h"
 #include "tests/support/fixtures.h"
 
 namespace norv::jet {

@@ -15,13 +15,13 @@
 #include <vector>
 
 #include "jet/create/creator.h"
-#include "jet/format/data_page.h"
 #include "jet/database.h"
+#include "jet/format/data_page.h"
 #include "jet/format/header.h"
 #include "jet/format/index_page.h"
+#include "jet/format/text_codec.h"
 #include "jet/index/index_tree.h"
 #include "jet/pager/page_file.h"
-#include "jet/format/text_codec.h"
 #include "tests/jet/damage.h"
 #include "tests/jet/update_support.h"
 #include "tests/support/temp_dir.h"

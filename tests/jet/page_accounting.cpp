@@ -6,17 +6,17 @@
 #include <map>
 #include <set>
 
-#include "jet/format/data_page.h"
-#include "jet/database.h"
-#include "jet/format/header.h"
 #include "jet/base/little_endian.h"
+#include "jet/database.h"
+#include "jet/format/data_page.h"
+#include "jet/format/header.h"
 #include "jet/format/long_value.h"
-#include "jet/pager/page_file.h"
-#include "jet/table/row_locations.h"
 #include "jet/format/table_def.h"
-#include "jet/table/table_scan.h"
 #include "jet/format/text_codec.h"
 #include "jet/format/usage_map.h"
+#include "jet/pager/page_file.h"
+#include "jet/table/row_locations.h"
+#include "jet/table/table_scan.h"
 
 namespace norv::jet {
 

@@ -3,11 +3,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "jet/format/data_page.h"
 #include "jet/base/format_fault.h"
+#include "jet/format/data_page.h"
 #include "jet/format/header.h"
-#include "jet/pager/page_file.h"
 #include "jet/format/usage_map.h"
+#include "jet/pager/page_file.h"
 #include "tests/jet/damage.h"
 #include "tests/jet/fixture_list.h"
 #include "tests/support/fixtures.h"

@@ -32,15 +32,15 @@
 #include <string>
 
 #include "jet/create/creator.h"
-#include "jet/format/data_page.h"
 #include "jet/database.h"
+#include "jet/format/data_page.h"
 #include "jet/format/format.h"
 #include "jet/format/header.h"
-#include "jet/pager/page_file.h"
-#include "jet/write/rollback_journal.h"
 #include "jet/format/table_def.h"
 #include "jet/format/text_codec.h"
 #include "jet/format/usage_map.h"
+#include "jet/pager/page_file.h"
+#include "jet/write/rollback_journal.h"
 #include "platform/error.h"
 #include "tests/jet/page_accounting.h"
 #include "tests/jet/update_support.h"

@@ -5,12 +5,12 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "jet/format/data_page.h"
 #include "jet/database.h"
+#include "jet/format/data_page.h"
 #include "jet/format/header.h"
-#include "jet/pager/page_file.h"
 #include "jet/format/text_codec.h"
 #include "jet/format/usage_map.h"
+#include "jet/pager/page_file.h"
 #include "tests/jet/mdbtools_agreement.h"
 #include "tests/support/mdbtools.h"
 #include "tests/support/temp_dir.h"

@@ -11,14 +11,14 @@
 #include <set>
 
 #include "jet/create/creator.h"
-#include "jet/format/data_page.h"
 #include "jet/database.h"
+#include "jet/format/data_page.h"
 #include "jet/format/header.h"
-#include "jet/pager/page_file.h"
 #include "jet/format/table_def.h"
 #include "jet/format/text_codec.h"
-#include "jet/write/update_plan.h"
 #include "jet/format/usage_map.h"
+#include "jet/pager/page_file.h"
+#include "jet/write/update_plan.h"
 #include "jet/write/usage_map_update.h"
 #include "platform/error.h"
 #include "tests/jet/both_formats.h"

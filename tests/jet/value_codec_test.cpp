@@ -7,8 +7,8 @@
 #include <cmath>
 #include <limits>
 
-#include "jet/types/decimal.h"
 #include "jet/format/value_codec.h"
+#include "jet/types/decimal.h"
 #include "platform/error.h"
 #include "tests/jet/codec_support.h"
 
