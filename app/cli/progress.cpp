@@ -1,5 +1,6 @@
 #include "app/cli/progress.h"
 
+#include "app/cli/progress_line.h"
 #include "platform/console_output.h"
 
 namespace norv::app::cli {
@@ -7,15 +8,20 @@ namespace norv::app::cli {
 namespace {
 constexpr auto kQuietStart = std::chrono::milliseconds(500);
 constexpr auto kRefresh = std::chrono::milliseconds(100);
-// Back to the start of the line, and the line cleared.
-const std::string kWipeLine = "\r\033[K";
 }  // namespace
 
 TerminalProgress::TerminalProgress(std::FILE* stream)
-    : stream_(stream), enabled_(is_terminal(stream)) {}
+    : stream_(stream),
+      enabled_(is_terminal(stream)),
+      clears_with_escape_(enabled_ && clears_line_with_escape(stream)) {}
 
 TerminalProgress::~TerminalProgress() {
-  if (shown_) platform::write_program_text(stream_, kWipeLine);
+  if (shown_) show("");
+}
+
+void TerminalProgress::show(const std::string& line) {
+  platform::write_program_text(stream_, replacing_line(shown_width_, line, clears_with_escape_));
+  shown_width_ = line_width(line);
 }
 
 void TerminalProgress::file_tested(const std::string& path, bool present) {
@@ -28,8 +34,8 @@ void TerminalProgress::file_tested(const std::string& path, bool present) {
   if (now - start_ < kQuietStart || now - last_ < kRefresh) return;
   last_ = now;
   shown_ = true;
-  platform::write_program_text(stream_, kWipeLine + std::to_string(tested_) + " files tested, " +
-                                            std::to_string(present_) + " present: " + path);
+  show(std::to_string(tested_) + " files tested, " + std::to_string(present_) +
+       " present: " + path);
   std::fflush(stream_);
 }
 

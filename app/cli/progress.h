@@ -5,6 +5,7 @@
 // only after the first half second; wiped when the run ends.
 
 #include <chrono>
+#include <cstddef>
 #include <cstdio>
 #include <string>
 
@@ -14,6 +15,9 @@ namespace norv::app::cli {
 
 // True when `stream` is an interactive terminal.
 bool is_terminal(std::FILE* stream);
+// True when that terminal clears to the end of the line on "\033[K"; a
+// Windows console does only with virtual-terminal processing on.
+bool clears_line_with_escape(std::FILE* stream);
 
 class TerminalProgress : public stamping::StampObserver {
  public:
@@ -26,9 +30,13 @@ class TerminalProgress : public stamping::StampObserver {
   void table_looked_up(const std::string&, const std::string&, bool, data::Connection&) override {}
 
  private:
+  void show(const std::string& line);
+
   std::FILE* stream_;
   bool enabled_;
+  bool clears_with_escape_;
   bool shown_ = false;
+  std::size_t shown_width_ = 0;
   unsigned long tested_ = 0;
   unsigned long present_ = 0;
   std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();

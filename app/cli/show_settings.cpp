@@ -4,16 +4,21 @@
 #include "app/cli/exit_status.h"
 #include "app/installation_settings.h"
 #include "app/update_messages.h"
+#include "platform/path_text.h"
 #include "settings/private_ini.h"
 
 namespace norv::app::cli {
 
 namespace {
 
+// The native path only where it says something the value does not: on
+// Windows, and for a value that is already native, it is the same text.
 void print_setting(std::ostream& out, const std::string& label, const std::string& value,
                    const platform::PathMapper& paths) {
   out << label << ": " << (value.empty() ? "(empty)" : value) << '\n';
-  if (!value.empty()) out << "  native path: " << paths.to_native(value).string() << '\n';
+  if (value.empty()) return;
+  const std::string native = platform::utf8_of(paths.to_native(value));
+  if (native != value) out << "  native path: " << native << '\n';
 }
 
 }  // namespace

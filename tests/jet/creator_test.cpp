@@ -12,6 +12,7 @@
 #include "platform/error.h"
 #include "tests/jet/both_formats.h"
 #include "tests/jet/damage.h"
+#include "tests/support/host_command.h"
 #include "tests/support/mdbtools.h"
 #include "tests/support/temp_dir.h"
 
@@ -106,7 +107,7 @@ TEST_P(CreatorTest, EveryTypeReadsBackWithMdbtools) {
     second.push_back("");
   }
   EXPECT_EQ(test::mdb_export(path, "Types"), (Rows{first, second}));
-  auto schema = test::run_command({"mdb-schema", path.string()});
+  auto schema = test::run_host_command({"mdb-schema", test::host_path(path)});
   EXPECT_EQ(schema.exit_status, 0);
   EXPECT_EQ(schema.err, "");
   EXPECT_THAT(schema.out, HasSubstr("[Txt]\t\t\tText (20)"));

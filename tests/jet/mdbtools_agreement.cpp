@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/host_command.h"
 #include "tests/support/mdbtools.h"
 
 namespace norv::jet {
@@ -26,9 +27,9 @@ std::string without(std::string text, std::string_view characters) {
 // binary raw, whose bytes may contain the separators.)
 std::vector<std::vector<std::string>> export_rows(const std::filesystem::path& db,
                                                   const std::string& table) {
-  const auto result = test::run_command({"mdb-export", "-H", "-Q", "-b", "hex", "-d", "\x1f",
-                                         "-R", "\x1e", "-D", "%Y-%m-%d", "-T",
-                                         "%Y-%m-%dT%H:%M:%S", db.string(), table});
+  const auto result = test::run_host_command({"mdb-export", "-H", "-Q", "-b", "hex", "-d",
+                                              "\x1f", "-R", "\x1e", "-D", "%Y-%m-%d", "-T",
+                                              "%Y-%m-%dT%H:%M:%S", test::host_path(db), table});
   EXPECT_EQ(result.exit_status, 0) << result.err;
   EXPECT_EQ(result.err, "") << "mdb-export warned on " << db << " table " << table;
   std::vector<std::vector<std::string>> rows;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/host_command.h"
+
 namespace norv::test {
 
 namespace {
@@ -24,21 +26,15 @@ std::vector<std::string> split(const std::string& text, char separator) {
 }  // namespace
 
 bool mdbtools_available() {
-#ifdef _WIN32
-  // Under Wine a Windows process can start Debian's mdbtools, but their output
-  // and exit status do not come back to it.
-  return false;
-#else
-  static const bool available = run_command({"mdb-ver", "-M"}).exit_status != 127;
+  static const bool available = run_host_command({"mdb-ver", "-M"}).exit_status == 0;
   return available;
-#endif
 }
 
 std::vector<std::string> mdb_tables(const std::filesystem::path& db, bool with_system) {
   std::vector<std::string> argv{"mdb-tables", "-1"};
   if (with_system) argv.push_back("-S");
-  argv.push_back(db.string());
-  CommandResult r = run_command(argv);
+  argv.push_back(host_path(db));
+  CommandResult r = run_host_command(argv);
   EXPECT_EQ(r.exit_status, 0) << r.err;
   EXPECT_EQ(r.err, "") << "mdb-tables warned on " << db;
   return split(r.out, '\n');
@@ -48,8 +44,8 @@ std::vector<std::vector<std::string>> mdb_export(const std::filesystem::path& db
                                                  const std::string& table) {
   // Unit and record separators cannot occur in the test data, so no quoting
   // is needed to split the output.
-  CommandResult r = run_command({"mdb-export", "-H", "-Q", "-d", "\x1f", "-R", "\x1e", "-D",
-                                 "%Y-%m-%d", "-T", "%Y-%m-%dT%H:%M:%S", db.string(), table});
+  CommandResult r = run_host_command({"mdb-export", "-H", "-Q", "-d", "\x1f", "-R", "\x1e", "-D",
+                                 "%Y-%m-%d", "-T", "%Y-%m-%dT%H:%M:%S", host_path(db), table});
   EXPECT_EQ(r.exit_status, 0) << r.err;
   EXPECT_EQ(r.err, "") << "mdb-export warned on " << db << " table " << table;
   std::vector<std::vector<std::string>> rows;

@@ -4,49 +4,11 @@
 #include <thread>
 
 #include "tests/support/mdbtools.h"
+#include "tests/support/windows_command_line.h"
 
 namespace norv::test {
 
 namespace {
-
-std::wstring widen(const std::string& utf8) {
-  if (utf8.empty()) return {};
-  int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
-                                   nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(length), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(),
-                      length);
-  return wide;
-}
-
-// One argument quoted so that the C runtime's parser gives it back unchanged:
-// backslashes are literal except before a quote.
-std::wstring quoted(const std::wstring& argument) {
-  if (!argument.empty() && argument.find_first_of(L" \t\n\v\"") == std::wstring::npos)
-    return argument;
-  std::wstring out = L"\"";
-  std::size_t backslashes = 0;
-  for (wchar_t c : argument) {
-    if (c == L'\\') {
-      ++backslashes;
-      continue;
-    }
-    out.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
-    backslashes = 0;
-    out += c;
-  }
-  out.append(backslashes * 2, L'\\');
-  return out + L"\"";
-}
-
-std::wstring command_line(const std::vector<std::string>& argv) {
-  std::wstring line;
-  for (const std::string& argument : argv) {
-    if (!line.empty()) line += L' ';
-    line += quoted(widen(argument));
-  }
-  return line;
-}
 
 struct Pipe {
   HANDLE read = nullptr;
@@ -93,7 +55,7 @@ CommandResult run_command(const std::vector<std::string>& argv) {
   startup.hStdOutput = out.write;
   startup.hStdError = err.write;
   PROCESS_INFORMATION process{};
-  std::wstring line = command_line(argv);
+  std::wstring line = windows_command_line(argv);
   BOOL started = CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
                                 &startup, &process);
   CloseHandle(out.write);

@@ -1,9 +1,10 @@
 #pragma once
 
 // The rows of a table a test's run wrote, read back by an independent
-// reader where one can run: mdbtools. A Windows process cannot run Debian's
-// mdbtools; there the engine's own reader reads the table, and its index
-// check (every index entry against the rows) must find the file sound.
+// reader where one can run: mdbtools (under Wine too, as a host program).
+// On Windows itself there is none; there the engine's own reader reads the
+// table, and its index check (every index entry against the rows) must find
+// the file sound.
 
 #include <filesystem>
 #include <string>
