@@ -9,6 +9,7 @@
 
 #include "jet/creator_checks.h"
 #include "jet/data_page.h"
+#include "jet/engine_errors.h"
 #include "jet/file_size_limit.h"
 #include "jet/header.h"
 #include "jet/index_key.h"
@@ -80,7 +81,7 @@ class DatabaseBuilder {
       : path_(path),
         spec_(spec),
         format_(format_for(spec.format)),
-        text_(spec.format, spec.code_page, path),
+        text_(spec.format, spec.code_page),
         pages_(format_.page_size,
                static_cast<std::uint32_t>(format_.max_file_size / format_.page_size),
                [this] {
@@ -319,8 +320,10 @@ void create_database(const std::filesystem::path& path, const DatabaseSpec& spec
   std::error_code ec;
   if (!options.overwrite && std::filesystem::exists(path, ec))
     throw InvalidArgumentError(path.string() + " already exists; remove it or choose another name");
-  check_database_spec(spec, path);
-  PageImages pages = DatabaseBuilder(path, spec).build();
+  PageImages pages = with_file_context(path, [&] {
+    check_database_spec(spec, path);
+    return DatabaseBuilder(path, spec).build();
+  });
   std::filesystem::path building = building_path(path);
   try {
     write_pages(building, pages, PageEncoding(spec.encoding_key));

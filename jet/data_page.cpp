@@ -5,7 +5,6 @@
 #include <algorithm>
 
 #include "jet/format_fault.h"
-#include "jet/engine_errors.h"
 #include "jet/little_endian.h"
 #include "platform/error.h"
 

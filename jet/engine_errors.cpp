@@ -2,6 +2,7 @@
 
 #include <fmt/format.h>
 
+#include <exception>
 #include <stdexcept>
 #include <string>
 
@@ -11,54 +12,40 @@ namespace norv::jet {
 
 namespace {
 
-// The error being handled again when its message names the file already,
-// otherwise the same kind with the file in front.
-template <typename E>
-[[noreturn]] void rethrow_with_name(const std::string& file, const E& error) {
-  const std::string_view what = error.what();
-  if (what.find(file) != std::string_view::npos) throw;
-  throw E(fmt::format("{}: {}", file, what));
-}
-
 constexpr std::string_view report_request =
     "This is a fault of the tool, not of the database; the file was left unchanged. Please "
     "report it, with a copy of the file";
 
+// Errors from outside the engine (the platform's file operations) and errors
+// that passed an outer boundary already name the file.
+bool names(std::string_view what, const std::string& file) {
+  return what.find(file) != std::string_view::npos;
+}
+
+std::string named(const std::string& file, std::string_view what) {
+  return names(what, file) ? std::string(what) : fmt::format("{}: {}", file, what);
+}
+
 [[noreturn]] void throw_internal(const std::string& file, std::string_view what) {
   if (what.find(report_request) != std::string_view::npos) throw;  // named by an outer boundary
-  const std::string named =
-      what.find(file) != std::string_view::npos ? std::string(what) : fmt::format("{}: {}", file, what);
-  throw InternalError(fmt::format("{}. {}", named, report_request));
+  throw InternalError(fmt::format("{}. {}", named(file, what), report_request));
 }
 
 }  // namespace
-
-void throw_internal_error(std::string_view what) { throw InternalError(std::string(what)); }
 
 void rethrow_naming_file(const std::filesystem::path& file) {
   const std::string name = file.string();
   try {
     throw;
   } catch (const FormatFault& fault) {
-    throw corrupt_database(file, fault.what());
+    throw CorruptDatabaseError(fmt::format("{} is not a valid Jet database: {}", name, fault.what()));
   } catch (const InternalError& error) {
     throw_internal(name, error.what());
   } catch (const std::logic_error& error) {
     throw_internal(name, error.what());
-  } catch (const IoError& error) {
-    rethrow_with_name(name, error);
-  } catch (const CorruptDatabaseError& error) {
-    rethrow_with_name(name, error);
-  } catch (const NotSupportedError& error) {
-    rethrow_with_name(name, error);
-  } catch (const InUseError& error) {
-    rethrow_with_name(name, error);
-  } catch (const InvalidArgumentError& error) {
-    rethrow_with_name(name, error);
-  } catch (const OverflowError& error) {
-    rethrow_with_name(name, error);
   } catch (const Error& error) {
-    rethrow_with_name(name, error);
+    if (names(error.what(), name)) throw;
+    std::rethrow_exception(error.with_text(named(name, error.what())));
   }
 }
 

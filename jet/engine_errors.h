@@ -9,17 +9,11 @@
 // and keeps its kind.
 
 #include <filesystem>
-#include <string_view>
 #include <utility>
 
 #include "platform/error.h"
 
 namespace norv::jet {
-
-// A broken invariant of the engine's own work (a page it built does not read
-// back as planned). Raise it where the engine checks itself; the boundary
-// adds the file and what to do.
-[[noreturn]] void throw_internal_error(std::string_view what);
 
 // Called inside a catch handler: throws the exception being handled again,
 // naming `file`:
@@ -28,8 +22,10 @@ namespace norv::jet {
 //   becomes an InternalError saying the file was left unchanged (every check
 //   of the engine's own work comes before its first write) and asking for a
 //   report;
-// - any other norv::Error keeps its kind and gets "<file>: " in front,
-//   unless its message names the file already;
+// - any other norv::Error keeps its kind (Error::with_text) and gets
+//   "<file>: " in front, unless its message names the file already (the
+//   platform's file errors do, and so does an error that left an inner
+//   boundary);
 // - anything else (std::bad_alloc) passes unchanged.
 [[noreturn]] void rethrow_naming_file(const std::filesystem::path& file);
 

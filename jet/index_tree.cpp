@@ -4,7 +4,6 @@
 
 #include <set>
 
-#include "jet/engine_errors.h"
 #include "jet/format_fault.h"
 #include "platform/error.h"
 

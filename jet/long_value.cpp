@@ -6,7 +6,6 @@
 #include <unordered_set>
 
 #include "jet/format_fault.h"
-#include "jet/engine_errors.h"
 #include "jet/little_endian.h"
 #include "platform/error.h"
 

@@ -12,9 +12,9 @@
 #include <span>
 #include <vector>
 
-#include "jet/corrupt.h"
 #include "jet/data_page.h"
 #include "jet/format.h"
+#include "jet/format_fault.h"
 #include "jet/page_file.h"
 #include "jet/page_images.h"
 #include "jet/table_def.h"

@@ -17,8 +17,8 @@
 #include <string_view>
 #include <vector>
 
-#include "jet/corrupt.h"
 #include "jet/format.h"
+#include "jet/format_fault.h"
 #include "jet/row_codec.h"
 #include "jet/table_def.h"
 

@@ -9,8 +9,8 @@
 #include <span>
 #include <vector>
 
-#include "jet/corrupt.h"
 #include "jet/format.h"
+#include "jet/format_fault.h"
 
 namespace norv::jet {
 

@@ -11,9 +11,9 @@
 #include <string_view>
 #include <vector>
 
-#include "jet/corrupt.h"
 #include "jet/data_page.h"
 #include "jet/format.h"
+#include "jet/format_fault.h"
 #include "jet/page_file.h"
 #include "jet/table_def.h"
 #include "jet/text_codec.h"

@@ -5,7 +5,6 @@
 
 #include <fmt/format.h>
 
-#include "jet/engine_errors.h"
 #include "jet/file_size_limit.h"
 #include "jet/format_fault.h"
 #include "platform/error.h"

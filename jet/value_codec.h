@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "jet/column_type.h"
-#include "jet/corrupt.h"
+#include "jet/format_fault.h"
 #include "jet/table_def.h"
 #include "jet/text_codec.h"
 #include "jet/value.h"
