@@ -17,7 +17,8 @@ constexpr std::string_view report_request =
     "report it, with a copy of the file";
 
 // Errors from outside the engine (the platform's file operations) and errors
-// that passed an outer boundary already name the file.
+// that left an inner boundary (an operation within another) already name
+// the file.
 bool names(std::string_view what, const std::string& file) {
   return what.find(file) != std::string_view::npos;
 }
@@ -27,7 +28,7 @@ std::string named(const std::string& file, std::string_view what) {
 }
 
 [[noreturn]] void throw_internal(const std::string& file, std::string_view what) {
-  if (what.find(report_request) != std::string_view::npos) throw;  // named by an outer boundary
+  if (what.find(report_request) != std::string_view::npos) throw;  // named by an inner boundary
   throw InternalError(fmt::format("{}. {}", named(file, what), report_request));
 }
 
@@ -45,7 +46,7 @@ void rethrow_naming_file(const std::filesystem::path& file) {
     throw_internal(name, error.what());
   } catch (const Error& error) {
     if (names(error.what(), name)) throw;
-    std::rethrow_exception(error.with_text(named(name, error.what())));
+    std::rethrow_exception(error.with_text(fmt::format("{}: {}", name, error.what())));
   }
 }
 

@@ -3,10 +3,10 @@
 // What an error looks like when it leaves the engine.
 //
 // Deep inside, the engine sees pages, rows and byte ranges rather than
-// files, so many of its errors do not say which database they concern. The
-// public entry points (Database) run every operation through
-// with_file_context, which gives each error leaving it the file's name, once,
-// and keeps its kind.
+// files, so its errors do not say which database they concern
+// (format_fault.h). The public entry points (Database, create_database) run
+// every operation through with_file_context, which gives each error leaving
+// it the file's name, once, and keeps its kind.
 
 #include <filesystem>
 #include <utility>

@@ -5,6 +5,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <string_view>
+
 #include "jet/creator.h"
 #include "jet/database.h"
 #include "jet/decimal.h"
@@ -255,15 +257,24 @@ TEST_P(CreatorTest, HeaderDecodesAsANewUnprotectedDatabase) {
   EXPECT_EQ(bytes.size() % header.format->page_size, 0u);
 }
 
+// How often `part` occurs in `text`.
+std::size_t occurrences(std::string_view text, std::string_view part) {
+  std::size_t count = 0;
+  for (auto at = text.find(part); at != std::string_view::npos; at = text.find(part, at + 1)) ++count;
+  return count;
+}
+
 TEST_P(CreatorTest, RefusalsWriteNothing) {
   auto refuse = [this](const DatabaseSpec& spec, const char* what) {
     SCOPED_TRACE(what);
+    const std::filesystem::path refused = dir_ / "refused.mdb";
     try {
-      create_database(dir_ / "refused.mdb", spec);
+      create_database(refused, spec);
       ADD_FAILURE() << "no error";
     } catch (const Error& e) {
       EXPECT_THAT(e.what(), HasSubstr("refused.mdb"));
       EXPECT_THAT(e.what(), HasSubstr(what));
+      EXPECT_EQ(occurrences(e.what(), refused.string()), 1u) << e.what();
     }
     EXPECT_TRUE(files_in(dir_.path()).empty());
   };
