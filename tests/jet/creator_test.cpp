@@ -436,6 +436,24 @@ TEST(CreatorLargeFile, FilesTooLargeForInlineMapsGetReferenceMaps) {
   EXPECT_EQ(test::mdb_export(path, "Control"), (Rows{{"1", "2.0"}}));
 }
 
+// The text codec is made inside the creator's boundary: its refusal names
+// the file, once, like every other.
+TEST(CreatorCodePage, ACodePageTheToolCannotConvertIsRefusedNamingTheFile) {
+  test::TempDir dir;
+  DatabaseSpec spec;
+  spec.format = FormatVersion::jet3;
+  spec.code_page = 932;  // multi-byte
+  const auto path = dir / "kanji.mdb";
+  try {
+    create_database(path, spec);
+    ADD_FAILURE() << "a database in code page 932 was created";
+  } catch (const NotSupportedError& error) {
+    EXPECT_EQ(occurrences(error.what(), path.string()), 1u) << error.what();
+    EXPECT_THAT(error.what(), HasSubstr("code page 932"));
+  }
+  EXPECT_TRUE(files_in(dir.path()).empty());
+}
+
 TEST(CreatorLargeFile, ADatabasePastTheFormatsLargestSizeIsRefused) {
   // A Jet 3 database of OLE values a little over 1 GiB in all: refused
   // while it is being built, naming the file, and no file is left. The
