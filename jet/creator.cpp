@@ -321,7 +321,7 @@ void create_database(const std::filesystem::path& path, const DatabaseSpec& spec
   if (!options.overwrite && std::filesystem::exists(path, ec))
     throw InvalidArgumentError(path.string() + " already exists; remove it or choose another name");
   PageImages pages = with_file_context(path, [&] {
-    check_database_spec(spec, path);
+    check_database_spec(spec);
     return DatabaseBuilder(path, spec).build();
   });
   std::filesystem::path building = building_path(path);
