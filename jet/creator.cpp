@@ -179,8 +179,9 @@ class DatabaseBuilder {
     tables_[msysrelationships_position].spec.rows = msysrelationships_rows(spec_);
   }
 
-  std::string where(const BuiltTable& table) const {
-    return fmt::format("{}: table {}", path_.string(), table.spec.name);
+  // The table a refusal concerns; create_database's boundary adds the file.
+  static std::string where(const BuiltTable& table) {
+    return fmt::format("table {}", table.spec.name);
   }
 
   // Fills AutoNumber columns and checks Required ones.
