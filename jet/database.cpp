@@ -18,7 +18,7 @@ Database::Impl::Impl(platform::Storage& file_storage, PageFile file, const Heade
       path(file.path()),
       pages(std::move(file)),
       header(file_header),
-      text(file_header.format->version, file_header.code_page, path) {}
+      text(file_header.format->version, file_header.code_page) {}
 
 const Catalog& Database::Impl::catalog() {
   if (!catalog_cache) catalog_cache = Catalog::read(reader());
@@ -57,8 +57,10 @@ Database Database::open(const std::filesystem::path& path, platform::Storage& st
   const Recovery recovery =
       with_file_context(path, [&] { return recover_before_reading(storage, path); });
   PageFile pages = PageFile::open(path, platform::FileMode::read_only, storage);
-  const Header header = with_file_context(path, [&] { return read_header(pages); });
-  Database database(std::make_unique<Impl>(storage, std::move(pages), header));
+  Database database(with_file_context(path, [&] {
+    const Header header = read_header(pages);
+    return std::make_unique<Impl>(storage, std::move(pages), header);
+  }));
   database.impl_->restored = recovery == Recovery::restored;
   return database;
 }

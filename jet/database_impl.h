@@ -8,7 +8,7 @@
 #include <optional>
 
 #include "jet/database.h"
-#include "jet/engine_errors.h"
+#include "jet/base/engine_errors.h"
 #include "jet/format/header.h"
 #include "jet/format/table_def.h"
 #include "jet/format/text_codec.h"

@@ -118,7 +118,7 @@ std::uint64_t Database::Impl::update_column(std::string_view table, std::uint32_
       return r.enforced() && r.involves(table, def.name);
     });
     if (related)
-      check_relationships(all, column_keys(writer), path, table, def.name,
+      check_relationships(all, column_keys(writer), table, def.name,
                           related_key(def, table, value));
   }
   return jet::update_column(writer, *storage, format(), text,

@@ -2,13 +2,15 @@
 
 #include <fmt/format.h>
 
+#include <string>
+#include <utility>
+
 namespace norv::jet {
 
 void throw_format_fault(std::string what) { throw FormatFault(std::move(what)); }
 
-CorruptDatabaseError corrupt_database(const std::filesystem::path& file, std::string_view what) {
-  return CorruptDatabaseError(
-      fmt::format("{} is not a valid Jet database: {}", file.string(), what));
+void RowOrigin::corrupt(std::string_view what) const {
+  throw_format_fault(fmt::format("table {}, page {} row {}: {}", table, page, row, what));
 }
 
 void throw_internal_error(std::string_view what) { throw InternalError(std::string(what)); }

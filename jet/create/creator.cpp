@@ -7,6 +7,7 @@
 #include <memory>
 #include <random>
 
+#include "jet/base/engine_errors.h"
 #include "jet/create/creator_checks.h"
 #include "jet/create/system_catalog.h"
 #include "jet/create/table_layout.h"
@@ -80,7 +81,7 @@ class DatabaseBuilder {
       : path_(path),
         spec_(spec),
         format_(format_for(spec.format)),
-        text_(spec.format, spec.code_page, path),
+        text_(spec.format, spec.code_page),
         pages_(format_.page_size,
                static_cast<std::uint32_t>(format_.max_file_size / format_.page_size),
                [this] {
@@ -178,8 +179,9 @@ class DatabaseBuilder {
     tables_[msysrelationships_position].spec.rows = msysrelationships_rows(spec_);
   }
 
-  std::string where(const BuiltTable& table) const {
-    return fmt::format("{}: table {}", path_.string(), table.spec.name);
+  // The table a refusal concerns; create_database's boundary adds the file.
+  static std::string where(const BuiltTable& table) {
+    return fmt::format("table {}", table.spec.name);
   }
 
   // Fills AutoNumber columns and checks Required ones.
@@ -319,8 +321,10 @@ void create_database(const std::filesystem::path& path, const DatabaseSpec& spec
   std::error_code ec;
   if (!options.overwrite && std::filesystem::exists(path, ec))
     throw InvalidArgumentError(path.string() + " already exists; remove it or choose another name");
-  check_database_spec(spec, path);
-  PageImages pages = DatabaseBuilder(path, spec).build();
+  PageImages pages = with_file_context(path, [&] {
+    check_database_spec(spec);
+    return DatabaseBuilder(path, spec).build();
+  });
   std::filesystem::path building = building_path(path);
   try {
     write_pages(building, pages, PageEncoding(spec.encoding_key));

@@ -23,7 +23,7 @@ std::string folded(std::string_view name) { return platform::to_upper_case(name)
 
 class Checker {
  public:
-  Checker(const DatabaseSpec& spec, const std::filesystem::path& file) : spec_(spec), file_(file) {}
+  explicit Checker(const DatabaseSpec& spec) : spec_(spec) {}
 
   void run() {
     std::set<std::string> objects;
@@ -51,7 +51,7 @@ class Checker {
 
  private:
   [[noreturn]] void fail(std::string_view object, std::string_view what) const {
-    throw InvalidArgumentError(fmt::format("{}: {}: {}", file_.string(), object, what));
+    throw InvalidArgumentError(fmt::format("{}: {}", object, what));
   }
 
   void name(std::string_view object, const std::string& n) const {
@@ -78,8 +78,8 @@ class Checker {
         (c.precision < 1 || c.precision > 28 || c.scale > c.precision))
       fail(table.name, fmt::format("Decimal column {} needs precision 1..28 and scale <= precision", c.name));
     if (c.type == ColumnType::decimal && !format_for(spec_.format).has_decimal_type)
-      throw NotSupportedError(fmt::format("{}: {}: Jet 3 databases have no Decimal type (column {})",
-                                          file_.string(), table.name, c.name));
+      throw NotSupportedError(fmt::format("{}: Jet 3 databases have no Decimal type (column {})",
+                                          table.name, c.name));
     if (c.autonumber && c.type != ColumnType::long_integer)
       fail(table.name, fmt::format("column {}: only Long columns can be AutoNumber", c.name));
   }
@@ -152,13 +152,10 @@ class Checker {
   }
 
   const DatabaseSpec& spec_;
-  const std::filesystem::path& file_;
 };
 
 }  // namespace
 
-void check_database_spec(const DatabaseSpec& spec, const std::filesystem::path& file) {
-  Checker(spec, file).run();
-}
+void check_database_spec(const DatabaseSpec& spec) { Checker(spec).run(); }
 
 }  // namespace norv::jet

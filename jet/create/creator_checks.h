@@ -4,14 +4,13 @@
 // too long, used twice or reserved; columns, indexes and rows that do not
 // fit the format or each other.
 
-#include <filesystem>
-
 #include "jet/create/creator.h"
+#include <filesystem>
 
 namespace norv::jet {
 
-// Throws InvalidArgumentError or NotSupportedError naming `file` and the
-// table concerned.
-void check_database_spec(const DatabaseSpec& spec, const std::filesystem::path& file);
+// Throws InvalidArgumentError or NotSupportedError naming the table
+// concerned; create_database's boundary adds the file.
+void check_database_spec(const DatabaseSpec& spec);
 
 }  // namespace norv::jet

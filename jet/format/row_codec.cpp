@@ -88,11 +88,9 @@ std::vector<RowField> decode_row_fields(const Format& format, const TableDef& ta
 
 std::vector<std::uint8_t> encode_row_fields(const Format& format, const TableDef& table,
                                             std::span<const RowField> fields,
-                                            const std::filesystem::path& file,
                                             std::string_view table_name) {
   auto fail = [&](std::string_view what) -> void {
-    throw InvalidArgumentError(
-        fmt::format("{}: table {}: {}", file.string(), table_name, what));
+    throw InvalidArgumentError(fmt::format("table {}: {}", table_name, what));
   };
   if (fields.size() != table.columns.size())
     fail(fmt::format("{} values for {} columns", fields.size(), table.columns.size()));
@@ -154,7 +152,7 @@ std::vector<std::uint8_t> encode_row_fields(const Format& format, const TableDef
     fail(fmt::format("the row takes {} bytes; a row holds at most {}. Store less in it",
                      row.size(), format.max_row_size));
 
-  RowOrigin check{file, table_name, 0, 0};
+  RowOrigin check{table_name, 0, 0};
   auto decoded = decode_row_fields(format, table, row, check);
   for (std::size_t i = 0; i < fields.size(); ++i) {
     bool same = decoded[i].present == fields[i].present &&
@@ -188,9 +186,8 @@ std::vector<std::uint8_t> encode_row(const Format& format, const TableDef& table
                                      std::span<const Value> values, const TextCodec& text,
                                      std::string_view table_name) {
   if (values.size() != table.columns.size())
-    throw InvalidArgumentError(fmt::format("{}: table {}: {} values for {} columns",
-                                           text.file().string(), table_name, values.size(),
-                                           table.columns.size()));
+    throw InvalidArgumentError(fmt::format("table {}: {} values for {} columns", table_name,
+                                           values.size(), table.columns.size()));
   std::vector<std::vector<std::uint8_t>> encoded(values.size());
   std::vector<RowField> fields(values.size());
   for (std::size_t i = 0; i < values.size(); ++i) {
@@ -199,15 +196,15 @@ std::vector<std::uint8_t> encode_row(const Format& format, const TableDef& table
       // Yes/No is never Null in Jet: Null stores No.
       const bool* flag = std::get_if<bool>(&values[i]);
       if (flag == nullptr && !is_null(values[i]))
-        throw InvalidArgumentError(fmt::format("{}: column {} (Yes/No) needs a Yes/No value",
-                                               text.file().string(), column.name));
+        throw InvalidArgumentError(
+            fmt::format("column {} (Yes/No) needs a Yes/No value", column.name));
       fields[i].present = flag != nullptr && *flag;
     } else if (!is_null(values[i])) {
       encoded[i] = encode_value(column, values[i], text);
       fields[i] = {true, encoded[i]};
     }
   }
-  return encode_row_fields(format, table, fields, text.file(), table_name);
+  return encode_row_fields(format, table, fields, table_name);
 }
 
 }  // namespace norv::jet

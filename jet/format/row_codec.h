@@ -8,12 +8,11 @@
 // CorruptDatabaseError, never a guess.
 
 #include <cstdint>
-#include <filesystem>
 #include <string_view>
 #include <span>
 #include <vector>
 
-#include "jet/base/corrupt.h"
+#include "jet/base/format_fault.h"
 #include "jet/format/format.h"
 #include "jet/format/table_def.h"
 #include "jet/format/text_codec.h"
@@ -42,11 +41,10 @@ std::vector<RowField> decode_row_fields(const Format& format, const TableDef& ta
 // columns stay empty), fixed columns always take their full width (zeros
 // when null). A fixed field with the wrong width, a row over the format's
 // size limit, or a Jet 3 row whose jump table cannot express it is an
-// InvalidArgumentError naming the table and the file. Every row is verified by decoding
+// InvalidArgumentError naming the table. Every row is verified by decoding
 // it before it is returned.
 std::vector<std::uint8_t> encode_row_fields(const Format& format, const TableDef& table,
                                             std::span<const RowField> fields,
-                                            const std::filesystem::path& file,
                                             std::string_view table_name);
 
 // Values instead of stored fields (value_codec.h). Memo and OLE columns are
@@ -56,6 +54,6 @@ std::vector<Value> decode_row(const Format& format, const TableDef& table,
                               const RowOrigin& origin);
 std::vector<std::uint8_t> encode_row(const Format& format, const TableDef& table,
                                      std::span<const Value> values, const TextCodec& text,
-                                     std::string_view table_name);  // file: text.file()
+                                     std::string_view table_name);
 
 }  // namespace norv::jet

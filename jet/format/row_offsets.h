@@ -9,7 +9,7 @@
 #include <span>
 #include <vector>
 
-#include "jet/base/corrupt.h"
+#include "jet/base/format_fault.h"
 #include "jet/format/format.h"
 
 namespace norv::jet {

@@ -231,7 +231,7 @@ void put_name(const Format& format, Buffer& out, const std::string& name, const 
   std::vector<std::uint8_t> stored = text.encode_name(name);
   std::size_t limit = format.name_length_size == 1 ? 255 : 0xFFFF;
   if (stored.size() > limit)
-    throw InvalidArgumentError(fmt::format("{}: the name {} is too long", text.file().string(), name));
+    throw InvalidArgumentError(fmt::format("the name {} is too long", name));
   std::size_t at = out.grow(format.name_length_size);
   if (format.name_length_size == 1)
     out.u8(at, static_cast<std::uint8_t>(stored.size()));

@@ -82,22 +82,14 @@ std::vector<std::uint8_t> encode_ucs2_text(const std::u32string& text, bool allo
   return out;
 }
 
-TextCodec::TextCodec(FormatVersion format, std::uint16_t code_page, std::filesystem::path file)
-    : format_(format), file_(std::move(file)) {
-  if (format_for(format_).text_unit_size == 1) {
-    try {
-      code_page_ = CodePage::load(code_page);
-    } catch (const NotSupportedError& e) {
-      throw NotSupportedError(fmt::format("{}: {}", file_.string(), e.what()));
-    }
-  }
+TextCodec::TextCodec(FormatVersion format, std::uint16_t code_page) : format_(format) {
+  if (format_for(format_).text_unit_size == 1) code_page_ = CodePage::load(code_page);
 }
 
 std::u32string TextCodec::checked_utf8(std::string_view utf8) const {
   auto text = platform::decode_utf8(utf8);
   if (!text)
-    throw InvalidArgumentError(
-        fmt::format("{}: a text to store is not valid UTF-8", file_.string()));
+    throw InvalidArgumentError("a text to store is not valid UTF-8");
   return *std::move(text);
 }
 
@@ -108,9 +100,9 @@ std::vector<std::uint8_t> TextCodec::encode_code_page(const std::u32string& text
     auto byte = code_page_->encode(c);
     if (!byte)
       throw InvalidArgumentError(fmt::format(
-          "{}: the character U+{:04X} cannot be stored in this Jet 3 database (code page {}); "
+          "the character U+{:04X} cannot be stored in this Jet 3 database (code page {}); "
           "use only characters of that code page",
-          file_.string(), static_cast<std::uint32_t>(c), code_page_->number()));
+          static_cast<std::uint32_t>(c), code_page_->number()));
     out.push_back(*byte);
   }
   return out;

@@ -10,7 +10,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <filesystem>
 #include <optional>
 #include <span>
 #include <string>
@@ -24,12 +23,11 @@ namespace norv::jet {
 
 class TextCodec {
  public:
-  // `file` names the database in error messages. Throws NotSupportedError
-  // for a Jet 3 code page that cannot be converted here.
-  TextCodec(FormatVersion format, std::uint16_t code_page, std::filesystem::path file);
+  // Throws NotSupportedError for a Jet 3 code page that cannot be converted
+  // here.
+  TextCodec(FormatVersion format, std::uint16_t code_page);
 
   FormatVersion format() const { return format_; }
-  const std::filesystem::path& file() const { return file_; }
 
   // Stored text of a Text or Memo value. Jet 4 text is recognised as
   // compressed by its FF FE marker, whatever the column allows. Decoding
@@ -41,7 +39,7 @@ class TextCodec {
   // and the text gains from it (3..1024 characters, all U+0001..U+00FF),
   // otherwise UCS-2LE; a text starting with U+FEFF is written FF FE 00 +
   // UCS-2LE so that it cannot read as compressed. Jet 3: the code page; a
-  // character it cannot hold is an InvalidArgumentError naming the file.
+  // character it cannot hold is an InvalidArgumentError.
   // Invalid UTF-8 is an InvalidArgumentError.
   std::vector<std::uint8_t> encode(std::string_view utf8, bool allow_compression) const;
 
@@ -58,7 +56,6 @@ class TextCodec {
   std::vector<std::uint8_t> encode_code_page(const std::u32string& text) const;
 
   FormatVersion format_;
-  std::filesystem::path file_;
   std::optional<CodePage> code_page_;  // Jet 3 only
 };
 

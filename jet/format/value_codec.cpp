@@ -32,16 +32,15 @@ constexpr std::string_view alternative_name() {
   return "a value";
 }
 
-std::string column_label(const ColumnDef& column, const TextCodec& text) {
-  return fmt::format("{}: column {} ({})", text.file().string(), column.name,
-                     column_type_name(column.type()));
+std::string column_label(const ColumnDef& column) {
+  return fmt::format("column {} ({})", column.name, column_type_name(column.type()));
 }
 
 template <typename T>
-const T& expect(const ColumnDef& column, const Value& value, const TextCodec& text) {
+const T& expect(const ColumnDef& column, const Value& value) {
   if (const T* held = std::get_if<T>(&value)) return *held;
   throw InvalidArgumentError(fmt::format("{} cannot hold {}; it needs {}",
-                                         column_label(column, text), value_kind(value),
+                                         column_label(column), value_kind(value),
                                          alternative_name<T>()));
 }
 
@@ -54,20 +53,19 @@ std::vector<std::uint8_t> encode_text(const ColumnDef& column, const std::string
   if (column.type() == ColumnType::text && count > limit)
     throw InvalidArgumentError(fmt::format(
         "{} holds at most {} characters; the text has {}. Use a shorter text",
-        column_label(column, text), limit, count));
+        column_label(column), limit, count));
   return text.encode(value, column.allows_compression());
 }
 
-std::vector<std::uint8_t> encode_decimal_value(const ColumnDef& column, const Decimal& value,
-                                               const TextCodec& text) {
+std::vector<std::uint8_t> encode_decimal_value(const ColumnDef& column, const Decimal& value) {
   auto scaled = rescale_decimal(value, column.scale);
   if (!scaled)
     throw InvalidArgumentError(fmt::format(
         "{} has {} decimal places; the value {} does not fit them without rounding",
-        column_label(column, text), column.scale, decimal_to_string(value)));
+        column_label(column), column.scale, decimal_to_string(value)));
   if (column.precision > 0 && decimal_digit_count(*scaled) > column.precision)
     throw OverflowError(fmt::format("{} holds {} digits; the value {} has more",
-                                    column_label(column, text), column.precision,
+                                    column_label(column), column.precision,
                                     decimal_to_string(value)));
   auto bytes = encode_decimal(*scaled);
   return {bytes.begin(), bytes.end()};
@@ -169,44 +167,44 @@ Value decode_value(const ColumnDef& column, std::span<const std::uint8_t> bytes,
 std::vector<std::uint8_t> encode_value(const ColumnDef& column, const Value& value,
                                        const TextCodec& text) {
   if (!is_known_column_type(column.type_byte) || column.type() == ColumnType::binary) {
-    const auto& binary = expect<Binary>(column, value, text);
+    const auto& binary = expect<Binary>(column, value);
     if (column.length > 0 && binary.bytes.size() > column.length)
       throw InvalidArgumentError(fmt::format("{} holds at most {} bytes; the value has {}",
-                                             column_label(column, text), column.length,
+                                             column_label(column), column.length,
                                              binary.bytes.size()));
     return binary.bytes;
   }
   std::vector<std::uint8_t> out = bytes_of_size(fixed_value_size(column.type()).value_or(0));
   std::uint8_t* p = out.data();
   switch (column.type()) {
-    case ColumnType::byte: p[0] = expect<std::uint8_t>(column, value, text); break;
+    case ColumnType::byte: p[0] = expect<std::uint8_t>(column, value); break;
     case ColumnType::integer:
-      le::put16(p, static_cast<std::uint16_t>(expect<std::int16_t>(column, value, text)));
+      le::put16(p, static_cast<std::uint16_t>(expect<std::int16_t>(column, value)));
       break;
     case ColumnType::long_integer:
-      le::put32(p, static_cast<std::uint32_t>(expect<std::int32_t>(column, value, text)));
+      le::put32(p, static_cast<std::uint32_t>(expect<std::int32_t>(column, value)));
       break;
     case ColumnType::currency:
-      le::put64(p, static_cast<std::uint64_t>(expect<Currency>(column, value, text).scaled));
+      le::put64(p, static_cast<std::uint64_t>(expect<Currency>(column, value).scaled));
       break;
-    case ColumnType::single: le::put_float(p, expect<float>(column, value, text)); break;
-    case ColumnType::double_: le::put_float(p, expect<double>(column, value, text)); break;
+    case ColumnType::single: le::put_float(p, expect<float>(column, value)); break;
+    case ColumnType::double_: le::put_float(p, expect<double>(column, value)); break;
     case ColumnType::date_time:
-      le::put_float(p, expect<DateTime>(column, value, text).serial);
+      le::put_float(p, expect<DateTime>(column, value).serial);
       break;
     case ColumnType::guid: {
-      const auto& guid = expect<Guid>(column, value, text).bytes;
+      const auto& guid = expect<Guid>(column, value).bytes;
       std::copy(guid.begin(), guid.end(), out.begin());
       break;
     }
     case ColumnType::decimal:
-      return encode_decimal_value(column, expect<Decimal>(column, value, text), text);
+      return encode_decimal_value(column, expect<Decimal>(column, value));
     case ColumnType::text:
-      return encode_text(column, expect<std::string>(column, value, text), text);
+      return encode_text(column, expect<std::string>(column, value), text);
     case ColumnType::memo:
-    case ColumnType::ole: return expect<Binary>(column, value, text).bytes;
+    case ColumnType::ole: return expect<Binary>(column, value).bytes;
     case ColumnType::boolean:
-      throw_internal_error(column_label(column, text) +
+      throw_internal_error(column_label(column) +
                            " keeps its value in the null mask, not in bytes");
     case ColumnType::binary: break;
   }

@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-#include "jet/base/corrupt.h"
+#include "jet/base/format_fault.h"
 #include "jet/format/table_def.h"
 #include "jet/format/text_codec.h"
 #include "jet/types/column_type.h"

@@ -41,7 +41,7 @@ class TableIndexCheck {
                   const UsageMap& free_pages, IndexCheckReport& report)
       : reader_(reader),
         name_(table_name),
-        where_(fmt::format("{}: table {}", reader.text().file().string(), table_name)),
+        where_(fmt::format("table {}", table_name)),
         table_(table),
         free_pages_(free_pages),
         report_(report) {}
@@ -59,7 +59,7 @@ class TableIndexCheck {
   std::vector<std::vector<RowKey>> keys_of_rows() {
     std::vector<std::vector<RowKey>> out(table_.real_indexes.size());
     for_each_stored_row(reader_.pages(), reader_.format(), table_, [&](const StoredRow& row) {
-      const RowOrigin origin{reader_.text().file(), name_, row.header.page, row.header.row};
+      const RowOrigin origin{name_, row.header.page, row.header.row};
       const auto fields = decode_row_fields(reader_.format(), table_, row.body.bytes, origin);
       report_.rows += 1;
       for (std::size_t i = 0; i < table_.real_indexes.size(); ++i)
@@ -300,9 +300,9 @@ void refuse_damaged_indexes(const TableReader& reader, std::string_view table_na
   const IndexProblem& first = report.problems.front();
   const std::string index = first.index.empty() ? "" : fmt::format(" in the index {}", first.index);
   throw CorruptDatabaseError(fmt::format(
-      "{}: table {} is damaged{} ({}), so nothing was changed; repair the database in Access "
+      "table {} is damaged{} ({}), so nothing was changed; repair the database in Access "
       "(Compact and Repair Database) and run again",
-      reader.text().file().string(), table_name, index, first.what));
+      table_name, index, first.what));
 }
 
 void check_table_indexes(const TableReader& reader, std::string_view table_name,

@@ -1,6 +1,7 @@
 #include "jet/index/index_max.h"
 
 #include <algorithm>
+#include <string>
 
 #include "jet/format/data_page.h"
 #include "jet/format/row_codec.h"
@@ -29,6 +30,10 @@ bool key_order_is_value_order(ColumnType type) {
   }
 }
 
+// What the key and tree errors of MAX name as their place. The table's name
+// is not known here, so they name the file, as they always have.
+std::string where(const TableReader& reader) { return reader.pages().path().string(); }
+
 bool table_owns_page(const TableReader& reader, const TableDef& table, std::uint32_t number) {
   const UsageMap owned = read_usage_map(reader.pages(), reader.format(), table.owned_pages_map);
   return std::binary_search(owned.pages.begin(), owned.pages.end(), number);
@@ -46,12 +51,12 @@ std::optional<Value> value_of_entry(const TableReader& reader, const TableDef& t
       !page.slot(entry.row.row).is_visible())
     return std::nullopt;
   const RowBody body = resolve_row(reader.pages(), reader.format(), page, entry.row.row);
-  const RowOrigin origin{reader.text().file(), "", entry.row.page, entry.row.row};
+  const RowOrigin origin{"", entry.row.page, entry.row.row};
   const std::vector<RowField> fields = decode_row_fields(reader.format(), table, body.bytes, origin);
   const RowField& field = fields.at(position);
   const ColumnDef& column = table.columns[position];
   const std::vector<std::uint8_t> part =
-      index_key_part(reader.format(), column, field, ascending, reader.text().file().string());
+      index_key_part(reader.format(), column, field, ascending, where(reader));
   if (entry.key.size() < part.size() || !std::equal(part.begin(), part.end(), entry.key.begin()))
     return std::nullopt;  // the entry does not match its row
   if (!field.present) return Value{Null{}};
@@ -62,8 +67,7 @@ std::optional<Value> read_max(const TableReader& reader, const TableDef& table,
                               std::size_t position, const RealIndexDef& index) {
   const bool ascending = index.keys.front().ascending;
   const std::optional<IndexEnd> end =
-      proven_index_end(reader.pages(), reader.format(), table, index, ascending,
-                       reader.text().file().string());
+      proven_index_end(reader.pages(), reader.format(), table, index, ascending, where(reader));
   if (!end) return std::nullopt;
   if (end->empty) return Value{Null{}};  // no row holds a value
   return value_of_entry(reader, table, position, ascending, end->entry);

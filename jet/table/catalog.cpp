@@ -181,7 +181,7 @@ std::vector<std::uint8_t> Catalog::properties(const CatalogObject& object,
                                               const TableReader& reader) const {
   const auto* field = std::get_if<Binary>(&object.properties);
   if (field == nullptr) return {};
-  const RowOrigin origin{reader.text().file(), "MSysObjects", object.row.page, object.row.row};
+  const RowOrigin origin{"MSysObjects", object.row.page, object.row.row};
   return reader.long_value(field->bytes, origin);
 }
 

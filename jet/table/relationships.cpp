@@ -51,35 +51,34 @@ std::vector<Relationship> read_relationships(const TableReader& reader,
 namespace {
 
 std::vector<RelatedKey> keys_or_refuse(const ColumnKeys& keys_of, const Relationship& relationship,
-                                      const std::filesystem::path& file, std::string_view table,
-                                      std::string_view column) {
+                                      std::string_view table, std::string_view column) {
   std::optional<std::vector<RelatedKey>> keys = keys_of(table, column);
   if (!keys)
     throw NotSupportedError(fmt::format(
-        "{}: the relationship {} names column {} of table {}, which the database does not "
+        "the relationship {} names column {} of table {}, which the database does not "
         "have; repair the database in Access and run again",
-        file.string(), relationship.name, column, table));
+        relationship.name, column, table));
   return std::move(*keys);
 }
 
 class RelationshipCheck {
  public:
   RelationshipCheck(const Relationship& relationship, const ColumnKeys& keys_of,
-                    const std::filesystem::path& file, const RelatedKey& value)
-      : relationship_(relationship), keys_of_(keys_of), file_(file), value_(value) {}
+                    const RelatedKey& value)
+      : relationship_(relationship), keys_of_(keys_of), value_(value) {}
 
   // The referencing rows will all hold the value: it must be Null or one
   // the referenced column holds.
   void as_referencing_column() const {
     if (!value_) return;
     const std::vector<RelatedKey> referenced =
-        keys_or_refuse(keys_of_, relationship_, file_, relationship_.referenced_table,
+        keys_or_refuse(keys_of_, relationship_, relationship_.referenced_table,
                        relationship_.referenced_column);
     if (std::find(referenced.begin(), referenced.end(), value_) == referenced.end())
       throw InvalidArgumentError(fmt::format(
-          "{}: You cannot add or change a record because a related record is required in table "
+          "You cannot add or change a record because a related record is required in table "
           "'{}'. (Relationship {}: give {} a value that {}.{} holds, or Null.)",
-          file_.string(), relationship_.referenced_table, relationship_.name,
+          relationship_.referenced_table, relationship_.name,
           relationship_.column, relationship_.referenced_table, relationship_.referenced_column));
   }
 
@@ -87,34 +86,33 @@ class RelationshipCheck {
   // them must hold it already.
   void as_referenced_column() const {
     const std::vector<RelatedKey> referencing =
-        keys_or_refuse(keys_of_, relationship_, file_, relationship_.table, relationship_.column);
+        keys_or_refuse(keys_of_, relationship_, relationship_.table, relationship_.column);
     const auto related = std::count_if(referencing.begin(), referencing.end(),
                                        [&](const RelatedKey& k) { return k && k != value_; });
     if (related == 0) return;
     if (relationship_.cascades_updates())
       throw NotSupportedError(fmt::format(
-          "{}: the relationship {} cascades updates of {}.{} to {} rows of table {}; this tool "
+          "the relationship {} cascades updates of {}.{} to {} rows of table {}; this tool "
           "does not cascade updates: make this change in Access",
-          file_.string(), relationship_.name, relationship_.referenced_table,
+          relationship_.name, relationship_.referenced_table,
           relationship_.referenced_column, related, relationship_.table));
     throw InvalidArgumentError(fmt::format(
-        "{}: The record cannot be deleted or changed because table '{}' includes related "
+        "The record cannot be deleted or changed because table '{}' includes related "
         "records. (Relationship {}: change or remove the {} related rows first.)",
-        file_.string(), relationship_.table, relationship_.name, related));
+        relationship_.table, relationship_.name, related));
   }
 
  private:
   const Relationship& relationship_;
   const ColumnKeys& keys_of_;
-  const std::filesystem::path& file_;
   const RelatedKey& value_;
 };
 
 }  // namespace
 
 void check_relationships(const std::vector<Relationship>& relationships,
-                         const ColumnKeys& keys_of, const std::filesystem::path& file,
-                         std::string_view table, std::string_view column, const RelatedKey& value) {
+                         const ColumnKeys& keys_of, std::string_view table,
+                         std::string_view column, const RelatedKey& value) {
   using platform::equal_ignoring_case;
   for (const Relationship& relationship : relationships) {
     if (!relationship.enforced() || !relationship.involves(table, column)) continue;
@@ -122,10 +120,10 @@ void check_relationships(const std::vector<Relationship>& relationships,
                                      [&](const Relationship& r) { return r.name == relationship.name; });
     if (pairs > 1)
       throw NotSupportedError(fmt::format(
-          "{}: column {} of table {} is in the relationship {} of {} columns, whose integrity "
+          "column {} of table {} is in the relationship {} of {} columns, whose integrity "
           "this tool does not check; change the value in Access",
-          file.string(), column, table, relationship.name, pairs));
-    const RelationshipCheck check(relationship, keys_of, file, value);
+          column, table, relationship.name, pairs));
+    const RelationshipCheck check(relationship, keys_of, value);
     if (equal_ignoring_case(relationship.table, table) &&
         equal_ignoring_case(relationship.column, column))
       check.as_referencing_column();

@@ -6,7 +6,6 @@
 // afterwards, as Jet checks it.
 
 #include <cstdint>
-#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
@@ -63,12 +62,12 @@ using ColumnKeys = std::function<std::optional<std::vector<RelatedKey>>(std::str
 // relationship the column is in. As referencing column: the value must be
 // Null or one the referenced column holds. As referenced column: every row
 // referring to the table must already hold the value (or Null). Otherwise
-// throws InvalidArgumentError with Jet's message, naming `file`; a
+// throws InvalidArgumentError with Jet's message; a
 // relationship whose cascade would change the referring rows, or one of
 // several columns, is a NotSupportedError saying to make the change in
 // Access.
 void check_relationships(const std::vector<Relationship>& relationships,
-                         const ColumnKeys& keys_of, const std::filesystem::path& file,
-                         std::string_view table, std::string_view column, const RelatedKey& value);
+                         const ColumnKeys& keys_of, std::string_view table,
+                         std::string_view column, const RelatedKey& value);
 
 }  // namespace norv::jet

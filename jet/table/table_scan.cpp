@@ -26,7 +26,7 @@ void TableReader::for_each_raw_row(
     const TableDef& table, std::string_view table_name,
     const std::function<void(std::vector<Value>&, const RowOrigin&)>& visit) const {
   for_each_stored_row(pages_, format_, table, [&](const StoredRow& row) {
-    const RowOrigin origin{text_.file(), table_name, row.header.page, row.header.row};
+    const RowOrigin origin{table_name, row.header.page, row.header.row};
     std::vector<Value> values = decode_row(format_, table, row.body.bytes, text_, origin);
     visit(values, origin);
   });

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "jet/base/corrupt.h"
+#include "jet/base/format_fault.h"
 #include "jet/format/data_page.h"
 #include "jet/format/format.h"
 #include "jet/format/table_def.h"

@@ -82,10 +82,8 @@ class ColumnPlanner {
       out.bytes = encode_value(def_, value, text_);
     }
     if (out.long_value && out.bytes.size() > long_value_max_length)
-      throw InvalidArgumentError(fmt::format("{}: column {} holds at most {} bytes; use a "
-                                             "shorter value",
-                                             text_.file().string(), def_.name,
-                                             long_value_max_length));
+      throw InvalidArgumentError(fmt::format("column {} holds at most {} bytes; use a shorter value",
+                                             def_.name, long_value_max_length));
     return out;
   }
 
@@ -93,9 +91,9 @@ class ColumnPlanner {
     const std::string damage = table_damage(rows, update_.table);
     if (damage.empty()) return;
     throw CorruptDatabaseError(fmt::format(
-        "{}: table {} is damaged ({}); repair the database (Compact and Repair in Access) "
+        "table {} is damaged ({}); repair the database (Compact and Repair in Access) "
         "and run again",
-        text_.file().string(), update_.table_name, damage));
+        update_.table_name, damage));
   }
 
   // One per real index holding the column.
@@ -109,7 +107,7 @@ class ColumnPlanner {
   }
 
   RowOrigin origin_of(const RowLocation& row) const {
-    return {text_.file(), update_.table_name, row.header.page, row.header.row};
+    return {update_.table_name, row.header.page, row.header.row};
   }
 
   // The row is decoded once; its new body, its index entries and its old
@@ -234,9 +232,9 @@ class ColumnPlanner {
     le::put32(header.data(), target.to_u32());
     if (!plan_.can_replace(row.header.page, row.header.row, header.size(), WriteStage::rows))
       throw NotSupportedError(fmt::format(
-          "{}: table {}, page {} row {}: the row does not fit its page and its slot is too "
+          "table {}, page {} row {}: the row does not fit its page and its slot is too "
           "short to point elsewhere; compact the database in Access and run again",
-          text_.file().string(), update_.table_name, row.header.page, row.header.row));
+          update_.table_name, row.header.page, row.header.row));
     plan_.replace_row(row.header.page, row.header.row, std::move(header), WriteStage::rows);
     plan_.set_row_flags(row.header.page, row.header.row, slot_flags::overflow_pointer,
                         WriteStage::rows);
@@ -290,34 +288,31 @@ class ColumnPlanner {
   std::vector<IndexUpdate> indexes_;
 };
 
-void refuse_unwritable_column(const Format& format, const TextCodec& text,
-                              const ColumnUpdate& update, const ColumnDef& column) {
-  const std::string file = text.file().string();
+void refuse_unwritable_column(const Format& format, const ColumnUpdate& update,
+                              const ColumnDef& column) {
   if (column.is_autonumber())
-    throw NotSupportedError(fmt::format("{}: column {} of table {} is an AutoNumber and cannot "
+    throw NotSupportedError(fmt::format("column {} of table {} is an AutoNumber and cannot "
                                         "be updated",
-                                        file, column.name, update.table_name));
+                                        column.name, update.table_name));
   const auto& indexes = update.table.real_indexes;
   for (std::size_t i = 0; i < indexes.size(); ++i) {
     if (!index_holds_column(indexes[i], column.number)) continue;
     if (computes_keys_of(format, update.table, indexes[i])) continue;
     throw NotSupportedError(fmt::format(
-        "{}: column {} of table {} is part of the index {}, whose text is in a sort order "
+        "column {} of table {} is part of the index {}, whose text is in a sort order "
         "this tool cannot compute keys for; change the value in Access",
-        file, column.name, update.table_name, index_names(update.table, i)));
+        column.name, update.table_name, index_names(update.table, i)));
   }
 }
 
 // Before anything else: the planner takes the value as the column's own
 // kind (a Memo's text is encoded here, never taken as ready-made bytes).
-void refuse_value_of_another_kind(const TextCodec& text, const ColumnUpdate& update,
-                                  const ColumnDef& column) {
+void refuse_value_of_another_kind(const ColumnUpdate& update, const ColumnDef& column) {
   if (is_null(update.value) || !is_known_column_type(column.type_byte)) return;
   const std::string_view needed = value_kind_for(column.type());
   if (value_kind(update.value) == needed) return;
   throw InvalidArgumentError(fmt::format(
-      "{}: column {} ({}) of table {} cannot hold {}; give it {}", text.file().string(),
-      column.name, column_type_name(column.type()), update.table_name, value_kind(update.value),
+      "column {} ({}) of table {} cannot hold {}; give it {}", column.name, column_type_name(column.type()), update.table_name, value_kind(update.value),
       needed));
 }
 
@@ -326,8 +321,8 @@ void refuse_value_of_another_kind(const TextCodec& text, const ColumnUpdate& upd
 std::uint64_t update_column(PageFile& pages, platform::Storage& storage, const Format& format,
                             const TextCodec& text, const ColumnUpdate& update, UpdateMode mode) {
   const ColumnDef& column = update.table.columns.at(update.column);
-  refuse_unwritable_column(format, text, update, column);
-  refuse_value_of_another_kind(text, update, column);
+  refuse_unwritable_column(format, update, column);
+  refuse_value_of_another_kind(update, column);
   UpdatePlan plan(pages, format);
   plan.reuse_free_pages(FreePages(pages, format, [&pages, &format, &table = update.table] {
     return pages_of_table(pages, format, table);

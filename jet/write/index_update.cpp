@@ -47,15 +47,15 @@ IndexUpdate::IndexUpdate(UpdatePlan& plan, const TextCodec& text, const TableDef
       new_bytes_(std::move(new_bytes)),
       new_present_(new_present),
       name_(index_names(table, real_index)),
-      where_(fmt::format("{}: table {}", text.file().string(), table_name)) {
+      where_(fmt::format("table {}", table_name)) {
   const ColumnDef& column = table_.columns[position_];
   const bool null_value = !new_present_ && !column.is_boolean();
   const std::uint8_t flags = table_.real_indexes[real_].flags;
   if (null_value && ((flags & index_flags::required) != 0 || is_primary_key(table_, real_)))
     throw InvalidArgumentError(fmt::format(
-        "{}: Index or primary key cannot contain a Null value. (Column {} of table {} is part "
+        "Index or primary key cannot contain a Null value. (Column {} of table {} is part "
         "of the index {}; give it a value.)",
-        text_.file().string(), column.name, table_name_, name_));
+        column.name, table_name_, name_));
 }
 
 std::optional<std::vector<std::uint8_t>> IndexUpdate::key_of(const std::vector<RowField>& fields,
@@ -142,12 +142,11 @@ void IndexUpdate::check_unique(const std::vector<IndexPageEntry>& entries) const
     return a.key == b.key && !is_all_null_key(index, a.key);
   });
   if (duplicate != entries.end())
-    throw InvalidArgumentError(fmt::format(
-        "{}: The changes you requested to the table were not successful because they would "
+    throw InvalidArgumentError(
+        "The changes you requested to the table were not successful because they would "
         "create duplicate values in the index, primary key, or relationship. Change the data "
         "in the field or fields that contain duplicate data, remove the index, or redefine the "
-        "index to permit duplicate entries and try again.",
-        text_.file().string()));
+        "index to permit duplicate entries and try again.");
 }
 
 // The entries go back onto the leaves they came from, each leaf ending

@@ -72,7 +72,7 @@ std::vector<std::uint8_t> set_row_field(const Format& format, const TableDef& ta
 
   std::vector<RowField> fields = before;
   fields[column] = field;
-  return encode_row_fields(format, table, fields, origin.file, origin.table);
+  return encode_row_fields(format, table, fields, origin.table);
 }
 
 }  // namespace norv::jet

@@ -74,7 +74,7 @@ std::vector<std::uint8_t> ucs2(std::u16string_view text) {
 }
 
 TEST(ColumnProperties, ReadsRequiredAndValidationRule) {
-  const TextCodec text(FormatVersion::jet4, 1252, "test.mdb");
+  const TextCodec text(FormatVersion::jet4, 1252);
   BlobBuilder blob;
   blob.names({u"ColumnWidth", u"Required", u"ValidationRule"});
   blob.column(u"Version", {{1, 0x01, {0x01}}, {2, 0x0A, ucs2(u"Is Not Null")}});
@@ -88,7 +88,7 @@ TEST(ColumnProperties, ReadsRequiredAndValidationRule) {
 }
 
 TEST(ColumnProperties, IgnoresUnknownBlobsAndRefusesOverrunningOnes) {
-  const TextCodec text(FormatVersion::jet4, 1252, "test.mdb");
+  const TextCodec text(FormatVersion::jet4, 1252);
   EXPECT_TRUE(parse_column_properties(std::vector<std::uint8_t>{'X', 'Y', 'Z', 0, 1, 2}, text).empty());
   BlobBuilder blob;
   blob.names({u"Required"});
@@ -103,7 +103,7 @@ TEST(ColumnProperties, ReadFromARealJet3Table) {
   const auto file = test::fixture("V1997/testV1997.mdb");
   PageFile pages = PageFile::open(file, platform::FileMode::read_only);
   const Header header = read_header(pages);
-  const TextCodec text(FormatVersion::jet3, header.code_page, file);
+  const TextCodec text(FormatVersion::jet3, header.code_page);
   const TableReader reader(pages, *header.format, text);
   const Catalog catalog = Catalog::read(reader);
   const CatalogObject* table = catalog.find_local_table("Table1");

@@ -196,7 +196,7 @@ TEST(SoundTables, NoSharedFixtureShowsTableDamage) {
     const Database& db = *opened;
     PageFile pages = PageFile::open(file, platform::FileMode::read_only);
     const Header header = read_header(pages);
-    const TextCodec names(db.format(), db.code_page(), file);
+    const TextCodec names(db.format(), db.code_page());
     for (const CatalogEntry& entry : db.catalog()) {
       if (entry.definition_page == 0) continue;  // links and views
       const TableDef table = read_table_def(pages, *header.format, names, entry.definition_page);

@@ -5,6 +5,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <string_view>
 #include "jet/create/creator.h"
 #include "jet/database.h"
 #include "jet/format/header.h"
@@ -256,15 +257,24 @@ TEST_P(CreatorTest, HeaderDecodesAsANewUnprotectedDatabase) {
   EXPECT_EQ(bytes.size() % header.format->page_size, 0u);
 }
 
+// How often `part` occurs in `text`.
+std::size_t occurrences(std::string_view text, std::string_view part) {
+  std::size_t count = 0;
+  for (auto at = text.find(part); at != std::string_view::npos; at = text.find(part, at + 1)) ++count;
+  return count;
+}
+
 TEST_P(CreatorTest, RefusalsWriteNothing) {
   auto refuse = [this](const DatabaseSpec& spec, const char* what) {
     SCOPED_TRACE(what);
+    const std::filesystem::path refused = dir_ / "refused.mdb";
     try {
-      create_database(dir_ / "refused.mdb", spec);
+      create_database(refused, spec);
       ADD_FAILURE() << "no error";
     } catch (const Error& e) {
       EXPECT_THAT(e.what(), HasSubstr("refused.mdb"));
       EXPECT_THAT(e.what(), HasSubstr(what));
+      EXPECT_EQ(occurrences(e.what(), refused.string()), 1u) << e.what();
     }
     EXPECT_TRUE(files_in(dir_.path()).empty());
   };
@@ -424,6 +434,24 @@ TEST(CreatorLargeFile, FilesTooLargeForInlineMapsGetReferenceMaps) {
     EXPECT_EQ(db.update_column("Control", "Version", std::string("2.0")), 1u);
   }
   EXPECT_EQ(test::mdb_export(path, "Control"), (Rows{{"1", "2.0"}}));
+}
+
+// The text codec is made inside the creator's boundary: its refusal names
+// the file, once, like every other.
+TEST(CreatorCodePage, ACodePageTheToolCannotConvertIsRefusedNamingTheFile) {
+  test::TempDir dir;
+  DatabaseSpec spec;
+  spec.format = FormatVersion::jet3;
+  spec.code_page = 932;  // multi-byte
+  const auto path = dir / "kanji.mdb";
+  try {
+    create_database(path, spec);
+    ADD_FAILURE() << "a database in code page 932 was created";
+  } catch (const NotSupportedError& error) {
+    EXPECT_EQ(occurrences(error.what(), path.string()), 1u) << error.what();
+    EXPECT_THAT(error.what(), HasSubstr("code page 932"));
+  }
+  EXPECT_TRUE(files_in(dir.path()).empty());
 }
 
 TEST(CreatorLargeFile, ADatabasePastTheFormatsLargestSizeIsRefused) {

@@ -1,7 +1,7 @@
 // Every error leaving the engine's boundary names the file once and keeps
 // its kind; broken invariants become InternalError asking for a report.
 
-#include "jet/engine_errors.h"
+#include "jet/base/engine_errors.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -7,7 +7,7 @@
 
 #include "jet/base/format_fault.h"
 #include "jet/base/rc4.h"
-#include "jet/engine_errors.h"
+#include "jet/base/engine_errors.h"
 #include "jet/pager/page_file.h"
 #include "platform/error.h"
 #include "tests/jet/damage.h"

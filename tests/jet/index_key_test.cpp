@@ -232,7 +232,7 @@ TEST(IndexKeyVectors, MultiColumn) {
   REQUIRE_INDEX_KEYS();
   const auto rows = read_vectors("vectors-multicolumn.tsv");
   EXPECT_EQ(rows.size(), 31u);
-  const TextCodec text(FormatVersion::jet4, 1252, "vectors");
+  const TextCodec text(FormatVersion::jet4, 1252);
   VectorCheck check;
   for (const Row& row : rows) {
     std::map<std::string, std::string> values;

@@ -42,7 +42,7 @@ class CompanyFile {
     PageFile pages = PageFile::open(db_, platform::FileMode::read_only);
     const Header header = read_header(pages);
     format_ = header.format;
-    const TextCodec text(header.format->version, header.code_page, db_);
+    const TextCodec text(header.format->version, header.code_page);
     const TableDef def = read_table_def(pages, *format_, text, definition);
     root_ = def.real_indexes.at(0).first_page;
     leaves_ = read_index_tree(pages, *format_, root_, def.page, "Company").leaves;

@@ -130,7 +130,7 @@ void expect_pages_accounted_for(const std::filesystem::path& db) {
   const Database database = Database::open(db);
   PageFile pages = PageFile::open(db, platform::FileMode::read_only);
   const Header header = read_header(pages);
-  const TextCodec text(header.format->version, header.code_page, db);
+  const TextCodec text(header.format->version, header.code_page);
   const PageSet free_pages = map_pages(pages, *header.format, global_usage_map, MapSense::free);
   for (const CatalogEntry& entry : database.catalog()) {
     if (entry.kind != CatalogKind::table && entry.kind != CatalogKind::system_table) continue;

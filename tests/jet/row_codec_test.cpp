@@ -6,6 +6,7 @@
 
 #include <random>
 
+#include "jet/base/engine_errors.h"
 #include "jet/format/long_value.h"
 #include "jet/format/row_codec.h"
 #include "platform/error.h"
@@ -21,21 +22,21 @@ using test::variable_column;
 using ::testing::HasSubstr;
 
 const std::filesystem::path file = "/data/rows.mdb";
-const TextCodec text4(FormatVersion::jet4, 1252, file);
-const TextCodec text3(FormatVersion::jet3, 1252, file);
-const RowOrigin origin{file, "Control", 27, 1};
+const TextCodec text4(FormatVersion::jet4, 1252);
+const TextCodec text3(FormatVersion::jet3, 1252);
+const RowOrigin origin{"Control", 27, 1};
 
 std::vector<Value> decode4(const TableDef& t, const std::vector<std::uint8_t>& row) {
-  return decode_row(jet4_format(), t, row, text4, origin);
+  return with_file_context(file, [&] { return decode_row(jet4_format(), t, row, text4, origin); });
 }
 std::vector<std::uint8_t> encode4(const TableDef& t, const std::vector<Value>& values) {
-  return encode_row(jet4_format(), t, values, text4, "Control");
+  return with_file_context(file, [&] { return encode_row(jet4_format(), t, values, text4, "Control"); });
 }
 std::vector<Value> decode3(const TableDef& t, const std::vector<std::uint8_t>& row) {
-  return decode_row(jet3_format(), t, row, text3, origin);
+  return with_file_context(file, [&] { return decode_row(jet3_format(), t, row, text3, origin); });
 }
 std::vector<std::uint8_t> encode3(const TableDef& t, const std::vector<Value>& values) {
-  return encode_row(jet3_format(), t, values, text3, "Control");
+  return with_file_context(file, [&] { return encode_row(jet3_format(), t, values, text3, "Control"); });
 }
 
 // Control(ID Long, Version Text(50)) as the fixtures have it.

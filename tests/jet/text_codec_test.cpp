@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "jet/base/engine_errors.h"
 #include "jet/format/text_codec.h"
 #include "platform/error.h"
 #include "tests/jet/codec_support.h"
@@ -16,9 +17,9 @@ using ::testing::HasSubstr;
 
 const std::filesystem::path file = "/data/test.mdb";
 
-TextCodec jet4() { return TextCodec(FormatVersion::jet4, 1252, file); }
+TextCodec jet4() { return TextCodec(FormatVersion::jet4, 1252); }
 TextCodec jet3(std::uint16_t code_page = 1252) {
-  return TextCodec(FormatVersion::jet3, code_page, file);
+  return TextCodec(FormatVersion::jet3, code_page);
 }
 
 TEST(Jet4Text, DecodesPlainUcs2AndSurrogatePairs) {
@@ -87,7 +88,7 @@ TEST(TextCodec, RefusesInvalidUtf8NamingTheFile) {
     EXPECT_THROW(
         {
           try {
-            jet4().encode(bad, false);
+            with_file_context(file, [&] { return jet4().encode(bad, false); });
           } catch (const InvalidArgumentError& e) {
             EXPECT_THAT(e.what(), HasSubstr("test.mdb"));
             throw;
@@ -108,7 +109,7 @@ TEST(Jet3Text, Windows1252BothWays) {
 
 TEST(Jet3Text, CharacterOutsideTheCodePageIsAnError) {
   try {
-    jet3().encode("\u4e2d", false);
+    with_file_context(file, [] { return jet3().encode("\u4e2d", false); });
     FAIL() << "no error";
   } catch (const InvalidArgumentError& e) {
     EXPECT_THAT(e.what(), AllOf(HasSubstr("test.mdb"), HasSubstr("U+4E2D"), HasSubstr("1252")));
@@ -126,7 +127,7 @@ TEST(Jet3Text, OtherCodePagesComeFromTheSystem) {
 TEST(Jet3Text, UnknownAndMultiByteCodePagesAreRefused) {
   EXPECT_THROW(jet3(9), NotSupportedError);
   EXPECT_THROW(jet3(932), NotSupportedError);
-  EXPECT_NO_THROW(TextCodec(FormatVersion::jet4, 9, file));  // Jet 4 text ignores it
+  EXPECT_NO_THROW(TextCodec(FormatVersion::jet4, 9));  // Jet 4 text ignores it
 }
 
 }  // namespace

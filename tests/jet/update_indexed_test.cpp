@@ -190,7 +190,7 @@ std::map<std::string, TreeShape> index_trees(const std::filesystem::path& db,
   const Database database = Database::open(db);
   PageFile pages = PageFile::open(db, platform::FileMode::read_only);
   const Header header = read_header(pages);
-  const TextCodec text(header.format->version, header.code_page, db);
+  const TextCodec text(header.format->version, header.code_page);
   const std::uint32_t definition = database.table(table).definition_page;
   const TableDef def = read_table_def(pages, *header.format, text, definition);
   std::set<std::uint32_t> in_trees;

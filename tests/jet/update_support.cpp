@@ -156,7 +156,7 @@ std::size_t live_long_value_rows(const std::filesystem::path& db) {
 TableDef definition_of(const std::filesystem::path& db, const std::string& table) {
   PageFile pages = PageFile::open(db, platform::FileMode::read_only);
   const Header header = read_header(pages);
-  const TextCodec text(header.format->version, header.code_page, db);
+  const TextCodec text(header.format->version, header.code_page);
   for (const CatalogEntry& entry : Database::open(db).catalog())
     if (entry.name == table)
       return read_table_def(pages, *header.format, text, entry.definition_page);

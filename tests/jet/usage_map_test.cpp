@@ -44,7 +44,7 @@ class UsageMapChanges : public ::testing::TestWithParam<FormatVersion> {
     for (const CatalogEntry& entry : Database::open(db_).catalog())
       if (entry.name == "Control") definition = entry.definition_page;
     reopen();
-    const TextCodec text(format().version, header_->code_page, db_);
+    const TextCodec text(format().version, header_->code_page);
     owned_ = read_table_def(*pages_, format(), text, definition).owned_pages_map;
     owner_ = definition;
   }

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <limits>
 
+#include "jet/base/engine_errors.h"
 #include "jet/format/value_codec.h"
 #include "jet/types/decimal.h"
 #include "platform/error.h"
@@ -21,11 +22,11 @@ using test::variable_column;
 using ::testing::HasSubstr;
 
 const std::filesystem::path file = "/data/values.mdb";
-const TextCodec text4(FormatVersion::jet4, 1252, file);
-const RowOrigin origin{file, "T", 7, 3};
+const TextCodec text4(FormatVersion::jet4, 1252);
+const RowOrigin origin{"T", 7, 3};
 
 Value decode(const ColumnDef& column, const std::vector<std::uint8_t>& bytes) {
-  return decode_value(column, bytes, text4, origin);
+  return with_file_context(file, [&] { return decode_value(column, bytes, text4, origin); });
 }
 
 struct Case {
@@ -112,14 +113,14 @@ TEST(ValueCodec, TextLimitIsInCharacters) {
   ColumnDef column = variable_column("Version", ColumnType::text, 0, 0, 4);  // 2 characters
   EXPECT_NO_THROW(encode_value(column, std::string("\u00e4\u00e4"), text4));
   try {
-    encode_value(column, std::string("abc"), text4);
+    with_file_context(file, [&] { return encode_value(column, std::string("abc"), text4); });
     FAIL() << "no error";
   } catch (const InvalidArgumentError& e) {
     EXPECT_THAT(e.what(), HasSubstr("values.mdb"));
     EXPECT_THAT(e.what(), HasSubstr("Version"));
     EXPECT_THAT(e.what(), HasSubstr("at most 2 characters"));
   }
-  TextCodec text3(FormatVersion::jet3, 1252, file);
+  TextCodec text3(FormatVersion::jet3, 1252);
   ColumnDef jet3_column = variable_column("Version", ColumnType::text, 0, 0, 4);
   EXPECT_NO_THROW(encode_value(jet3_column, std::string("abcd"), text3));
   EXPECT_THROW(encode_value(jet3_column, std::string("abcde"), text3), InvalidArgumentError);
@@ -153,7 +154,7 @@ TEST(ValueCodec, WrongSizeIsCorruptAndNamesTheRow) {
 TEST(ValueCodec, WrongAlternativeIsRefusedNamingColumnAndFile) {
   ColumnDef id = fixed_column("ID", ColumnType::long_integer, 0, 0, 4);
   try {
-    encode_value(id, std::int16_t{4}, text4);
+    with_file_context(file, [&] { return encode_value(id, std::int16_t{4}, text4); });
     FAIL() << "no error";
   } catch (const InvalidArgumentError& e) {
     EXPECT_THAT(e.what(), HasSubstr("values.mdb: column ID (Long) cannot hold an Integer"));

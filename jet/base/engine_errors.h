@@ -3,13 +3,12 @@
 // What an error looks like when it leaves the engine.
 //
 // Deep inside, the engine sees pages, rows and byte ranges rather than
-// files, so many of its errors do not say which database they concern. The
-// public entry points (Database) run every operation through
-// with_file_context, which gives each error leaving it the file's name, once,
-// and keeps its kind.
+// files, so its errors do not say which database they concern
+// (format_fault.h). The public entry points (Database, create_database) run
+// every operation through with_file_context, which gives each error leaving
+// it the file's name, once, and keeps its kind.
 
 #include <filesystem>
-#include <string_view>
 #include <utility>
 
 #include "platform/error.h"
@@ -23,8 +22,10 @@ namespace norv::jet {
 //   becomes an InternalError saying the file was left unchanged (every check
 //   of the engine's own work comes before its first write) and asking for a
 //   report;
-// - any other norv::Error keeps its kind and gets "<file>: " in front,
-//   unless its message names the file already;
+// - any other norv::Error keeps its kind (Error::with_text) and gets
+//   "<file>: " in front, unless its message names the file already (the
+//   platform's file errors do, and so does an error that left an inner
+//   boundary);
 // - anything else (std::bad_alloc) passes unchanged.
 [[noreturn]] void rethrow_naming_file(const std::filesystem::path& file);
 
