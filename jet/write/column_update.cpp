@@ -101,7 +101,7 @@ class ColumnPlanner {
     const auto& indexes = update_.table.real_indexes;
     for (std::size_t i = 0; i < indexes.size(); ++i) {
       if (index_holds_column(indexes[i], def_.number))
-        indexes_.emplace_back(plan_, text_, update_.table, update_.table_name, i, column_,
+        indexes_.emplace_back(plan_, update_.table, update_.table_name, i, column_,
                               value.bytes, value.present);
     }
   }

@@ -34,12 +34,10 @@ bool is_primary_key(const TableDef& table, std::size_t real) {
 
 }  // namespace
 
-IndexUpdate::IndexUpdate(UpdatePlan& plan, const TextCodec& text, const TableDef& table,
-                         std::string_view table_name, std::size_t real_index,
-                         std::size_t position, std::vector<std::uint8_t> new_bytes,
-                         bool new_present)
+IndexUpdate::IndexUpdate(UpdatePlan& plan, const TableDef& table, std::string_view table_name,
+                         std::size_t real_index, std::size_t position,
+                         std::vector<std::uint8_t> new_bytes, bool new_present)
     : plan_(plan),
-      text_(text),
       table_(table),
       table_name_(table_name),
       real_(real_index),

@@ -23,7 +23,6 @@
 
 #include "jet/format/index_page.h"
 #include "jet/format/table_def.h"
-#include "jet/format/text_codec.h"
 #include "jet/index/index_key.h"
 #include "jet/index/index_tree.h"
 #include "jet/write/update_plan.h"
@@ -35,9 +34,9 @@ class IndexUpdate {
   // The index `real_index` of `table`, whose column at `position` (in
   // TableDef::columns) every row is given `new_field` (stored form, a Memo
   // as its whole text).
-  IndexUpdate(UpdatePlan& plan, const TextCodec& text, const TableDef& table,
-              std::string_view table_name, std::size_t real_index, std::size_t position,
-              std::vector<std::uint8_t> new_bytes, bool new_present);
+  IndexUpdate(UpdatePlan& plan, const TableDef& table, std::string_view table_name,
+              std::size_t real_index, std::size_t position, std::vector<std::uint8_t> new_bytes,
+              bool new_present);
 
   // The row whose header slot is `row` and whose old fields are `fields`
   // (row_codec.h) gets the new value. A row whose key does not change is
@@ -68,7 +67,6 @@ class IndexUpdate {
   void stage_in_place(std::uint32_t number, std::vector<std::uint8_t> image);
 
   UpdatePlan& plan_;
-  const TextCodec& text_;
   const TableDef& table_;
   std::string_view table_name_;
   std::size_t real_;
