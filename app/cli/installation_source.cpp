@@ -5,6 +5,7 @@
 
 #include "app/installation_settings.h"
 #include "platform/error.h"
+#include "platform/path_text.h"
 #include "platform/wine_prefix.h"
 
 namespace norv::app::cli {
@@ -84,7 +85,8 @@ std::string InstallationSource::settings_file_problem() const {
   const std::string file = settings_file_path(directory);
   const std::string why = profile_->unusable_reason(file);
   if (why.empty()) return {};
-  return file + " (" + paths_->to_native(file).string() + ") reads as missing: " + why;
+  const std::string native = platform::utf8_of(paths_->to_native(file));
+  return file + (native == file ? "" : " (" + native + ")") + " reads as missing: " + why;
 }
 
 }  // namespace norv::app::cli

@@ -431,7 +431,12 @@ TEST_F(CliNonAsciiInstallation, ASettingsFileThatCannotBeReadIsReported) {
     make();
     CommandResult r = run({"--dovrel", "--set-version", "1.0"});
     EXPECT_EQ(r.exit_status, 4) << why << ": " << r.err;
+    // The native path follows in brackets where it differs (not on Windows).
+#ifdef _WIN32
+    EXPECT_THAT(r.err, HasSubstr("Warning: " + tree.windows_dir + "\\NORV.INI reads as missing"));
+#else
     EXPECT_THAT(r.err, HasSubstr("Warning: " + tree.windows_dir + "\\NORV.INI ("));
+#endif
     EXPECT_THAT(r.err, HasSubstr("reads as missing: " + why));
     CommandResult settings = run({"--show-settings"});
     EXPECT_THAT(settings.out, HasSubstr("reads as missing: " + why));
