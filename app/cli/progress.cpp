@@ -16,7 +16,7 @@ TerminalProgress::TerminalProgress(std::FILE* stream)
       clears_with_escape_(enabled_ && clears_line_with_escape(stream)) {}
 
 TerminalProgress::~TerminalProgress() {
-  if (shown_) show("");
+  if (shown_width_ != 0) show("");  // a progress line is never empty
 }
 
 void TerminalProgress::show(const std::string& line) {
@@ -33,7 +33,6 @@ void TerminalProgress::file_tested(const std::string& path, bool present) {
   auto now = std::chrono::steady_clock::now();
   if (now - start_ < kQuietStart || now - last_ < kRefresh) return;
   last_ = now;
-  shown_ = true;
   show(std::to_string(tested_) + " files tested, " + std::to_string(present_) +
        " present: " + path);
   std::fflush(stream_);

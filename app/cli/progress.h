@@ -35,8 +35,7 @@ class TerminalProgress : public stamping::StampObserver {
   std::FILE* stream_;
   bool enabled_;
   bool clears_with_escape_;
-  bool shown_ = false;
-  std::size_t shown_width_ = 0;
+  std::size_t shown_width_ = 0;  // characters of the line shown, 0 when none is
   unsigned long tested_ = 0;
   unsigned long present_ = 0;
   std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
